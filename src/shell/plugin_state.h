@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "host/host_types.h"
+#include "host/messages.h"
 
 constexpr int kBezierSteps = 256;
 constexpr int kTextFieldSize = 256;

@@ -1,0 +1,23 @@
+#include "geometry/bezier_tables.h"
+
+#include "shell/plugin_state.h"
+
+double IntPower(double x, short n) {
+    if (n < 1) return 1.0;
+    double result = x;
+    for (short i = 1; i < n; ++i) result *= x;
+    return result;
+}
+
+void BuildBezierTables(PluginState& state) {
+    for (int i = 1; i < kBezierSteps; ++i) {
+        const double t = i / static_cast<double>(kBezierSteps);
+        state.bezierA256[i] = IntPower(1.0 - t, 3);
+        state.bezierB256[i] = t * IntPower(t - 1.0, 2) * 3.0;
+    }
+    // The ends are set exactly rather than computed.
+    state.bezierA256[0] = 1.0;
+    state.bezierB256[0] = 0.0;
+    state.bezierA256[kBezierSteps] = 0.0;
+    state.bezierB256[kBezierSteps] = 0.0;
+}

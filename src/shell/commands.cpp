@@ -1,0 +1,48 @@
+#include "shell/commands.h"
+
+#include "shell/command_texts.h"
+#include "shell/plugin_state.h"
+#include "shell/suites.h"
+
+namespace {
+
+constexpr std::int32_t kPlayWithoutDialog = 3;
+
+bool TakesParameterValue(std::uint16_t id) {
+    return id >= kCommandLengthSlider && id <= kCommandSettingsDialog;
+}
+
+}  // namespace
+
+HostStatus RegisterInsideCommandAction(PluginRef self) {
+    if (sActionManager == nullptr) return kSuiteNotFoundStatus;
+    ActionParamTypeHandle parameterType = nullptr;
+    HostStatus status = sActionManager->NewActionParamType(&parameterType);
+    if (status != kNoError) return status;
+    status = sActionManager->RegisterActionEvent(kInsideCommandEvent, kInsideCommandDisplayName, 1, 0, nullptr, self,
+                                                 nullptr, parameterType);
+    sActionManager->DeleteActionParamType(parameterType);
+    return status;
+}
+
+void PlayInsideCommand(std::uint16_t id) {
+    AcquireSuites(gState->savedBasicSuite);
+    if (sActionManager != nullptr) {
+        ActionParamValueHandle parameters = nullptr;
+        if (TakesParameterValue(id) && sActionManager->NewActionParamValue(&parameters) != kNoError) {
+            parameters = nullptr;
+        }
+        gState->commandId = id;
+        sActionManager->PlayActionEvent(kInsideCommandEvent, kPlayWithoutDialog, parameters);
+        if (parameters != nullptr) sActionManager->DeleteActionParamValue(parameters);
+    }
+    ReleaseSuites(gState->savedBasicSuite);
+}
+
+HostStatus DoInsideCommand(void* /*message*/) {
+    const std::uint16_t id = gState->commandId;
+    if (const UndoTexts* texts = UndoTextsFor(id, gState->language); texts != nullptr && sUndo != nullptr) {
+        sUndo->SetUndoText(texts->undo, texts->redo);
+    }
+    return kNoError;
+}
