@@ -51,6 +51,7 @@ struct ToolSuite {
                           ToolHandle* tool);
     HostStatus (*GetToolNumberFromName)(const char* name, std::int16_t* number);
     HostStatus (*GetToolName)(ToolHandle tool, const char** name);
+    HostStatus (*GetSelectedTool)(ToolHandle* tool);  // null when no tool of a plug-in is selected
 };
 
 using FlyoutChoiceProc = void (*)(PanelHandle panel, std::uint32_t itemId);
@@ -109,6 +110,9 @@ struct AnnotatorDrawerSuite {
     HostStatus (*DrawEllipse)(AnnotatorDrawerHandle drawer, const ViewRect* rect, std::int32_t fill);
     HostStatus (*DrawPolygon)(AnnotatorDrawerHandle drawer, const ViewPoint* points, std::int32_t count,
                               std::int32_t fill);
+    // count cubic curves from start; controls holds three points per curve (two handles, end point).
+    HostStatus (*DrawBeziers)(AnnotatorDrawerHandle drawer, const ViewPoint* start, const ViewPoint* controls,
+                              std::int32_t count, std::int32_t fill);
 };
 
 struct DocumentViewSuite {
@@ -144,6 +148,9 @@ struct ArtSuite {
     HostStatus (*GetArtTransformBounds)(ArtHandle art, const RealMatrix* matrix, std::int32_t flags,
                                         RealRect* bounds);
     HostStatus (*GetTextFrameKind)(ArtHandle art, std::int16_t* kind);
+    // Area and path text: the path the text sits in or on (not a child of any group).
+    HostStatus (*GetTextFramePath)(ArtHandle art, ArtHandle* path);
+    HostStatus (*GetPointTextAnchor)(ArtHandle art, RealPoint* anchor);  // point text only
 };
 
 struct PathSuite {

@@ -1,0 +1,47 @@
+// A simulated host with the plug-in loaded, for tests that drive it through its messages.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "host.h"
+#include "shell/plugin_state.h"
+
+class PluginTest : public ::testing::Test {
+protected:
+    sim::Host host;
+
+    // On Windows the documents folder is the (Wine) user's own, shared by every test: start each
+    // test without a settings file, as the native host's fresh folder does.
+    PluginTest() { std::remove(SettingsPath().c_str()); }
+
+    PluginState& State() { return *static_cast<PluginState*>(host.Globals()); }
+    sim::AppState& App() { return host.App(); }
+
+    void StartPlugin() { ASSERT_EQ(host.Startup(), kNoError); }
+
+    // A message that carries nothing behind the common header.
+    HostStatus SendBare(const char* caller, const char* selector) {
+        InterfaceMessage message{host.Header()};
+        return host.Send(caller, selector, &message);
+    }
+
+    std::string SettingsPath() const {
+        const char sep =
+#ifdef _WIN32
+            '\\';
+#else
+            '/';
+#endif
+        return host.DocumentsFolder() + sep + "Adobe" + sep + "Illustrator" + sep + "Prefs" + sep + "Kelvane.ini";
+    }
+
+    std::string ReadSettingsFileText() const {
+        std::ifstream file(SettingsPath(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+};

@@ -1,0 +1,452 @@
+// The settings file: the text written for a state, the parsing of hostile and odd lines, and (on
+// POSIX, in a fresh folder) the real file read and written through the documents folder.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "platform/platform.h"
+#include "settings/settings_file.h"
+#include "shell/plugin_state.h"
+
+#ifndef _WIN32
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#endif
+
+namespace {
+
+const char kDefaultsText[] =
+    "language = JAPANESE\r\n"
+    "showoption = 0\r\n"
+    "toolMode = 0\r\n"
+    "flUseFlng = 0\r\n"
+    "flPointMode = 0\r\n"
+    "flCreatePointer = 1\r\n"
+    "flDivideSegment = 0\r\n"
+    "flPtCount = 1\r\n"
+    "flPtDistance1 = 141.732\r\n"
+    "flPtDistance2 = 141.732\r\n"
+    "flPtDistance3 = 141.732\r\n"
+    "flPtLength = 14.1732\r\n"
+    "flPtLineWidth = 0.1\r\n"
+    "flPtIsDashLine = 0\r\n"
+    "flPtDashLengD1 = 0\r\n"
+    "flPtDashLengD2 = 0\r\n"
+    "flPtDashLengD3 = 0\r\n"
+    "flPtDashLengD4 = 0\r\n"
+    "flPtDashLengD5 = 0\r\n"
+    "flPtDashLengD6 = 0\r\n"
+    "handleline_layer = \"HANDLE LINE\"\r\n"
+    "handleline_line_width = 0.5\r\n"
+    "handleline_line_color = \"\"\r\n"
+    "handleline_polyline = 1\r\n"
+    "handleline_reverse_side = 0\r\n"
+    "extend_endpoints = 0\r\n";
+
+PluginState Defaults() {
+    PluginState state;
+    SetStartValues(state, nullptr, 1.0);
+    return state;
+}
+
+// The defaults text with the line of key replaced by "key = value".
+std::string DefaultsWith(const std::string& key, const std::string& value) {
+    std::string text = kDefaultsText;
+    const std::size_t start = text.find(key + " = ");
+    const std::size_t end = text.find("\r\n", start);
+    return text.replace(start, end - start, key + " = " + value);
+}
+
+PluginState Applied(const std::string& text) {
+    PluginState state = Defaults();
+    ApplySettingsText(state, text.data(), text.size());
+    return state;
+}
+
+std::string AppliedText(const std::string& text) { return FormatSettingsText(Applied(text)); }
+
+bool TextFieldsTerminated(const PluginState& state) {
+    return std::memchr(state.handleline_layer, '\0', sizeof state.handleline_layer) != nullptr &&
+           std::memchr(state.handleline_line_color, '\0', sizeof state.handleline_line_color) != nullptr;
+}
+
+}  // namespace
+
+// ---- Writing: the text for a state ----
+
+TEST(SettingsWrite, DefaultsTextIsExact) { EXPECT_EQ(FormatSettingsText(Defaults()), kDefaultsText); }
+
+TEST(SettingsWrite, LanguageWords) {
+    PluginState state = Defaults();
+    state.language = kEnglish;
+    EXPECT_EQ(FormatSettingsText(state), DefaultsWith("language", "ENGLISH"));
+    state.language = kKorean;
+    EXPECT_EQ(FormatSettingsText(state), DefaultsWith("language", "KOREAN"));
+    // Any other value shows English texts, so it is kept as English.
+    state.language = 7;
+    EXPECT_EQ(FormatSettingsText(state), DefaultsWith("language", "ENGLISH"));
+}
+
+TEST(SettingsWrite, IntegerAndDoubleForms) {
+    PluginState state = Defaults();
+    state.flPtCount = -3;
+    state.flPointMode = 65535;
+    state.flPtLength = 1e20;
+    state.flPtLineWidth = -0.000012345678;
+    state.flPtDashLengD1 = 2.5;
+    const std::string text = FormatSettingsText(state);
+    EXPECT_NE(text.find("\r\nflPtCount = -3\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nflPointMode = 65535\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nflPtLength = 1e+20\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nflPtLineWidth = -1.23457e-05\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nflPtDashLengD1 = 2.5\r\n"), std::string::npos);
+}
+
+TEST(SettingsWrite, DecimalPointIgnoresLocale) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    const char* const candidates[] = {"de_DE.UTF-8", "de_DE", "fr_FR.UTF-8", "German_Germany.1252", "German"};
+    bool commaLocale = false;
+    for (const char* name : candidates) {
+        if (std::setlocale(LC_ALL, name) != nullptr && std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
+            commaLocale = true;
+            break;
+        }
+    }
+    if (!commaLocale) {
+        std::setlocale(LC_ALL, saved.c_str());
+        GTEST_SKIP() << "no locale with a decimal comma on this machine";
+    }
+    const std::string text = FormatSettingsText(Defaults());
+    const PluginState back = Applied("flPtLineWidth = 2.75\n");
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(text, kDefaultsText);
+    EXPECT_EQ(back.flPtLineWidth, 2.75);
+}
+
+TEST(SettingsWrite, LongTextStaysOneWellFormedLine) {
+    PluginState state = Defaults();
+    std::memset(state.handleline_line_color, 'c', kTextFieldSize - 1);
+    state.handleline_line_color[kTextFieldSize - 1] = '\0';
+    const std::string text = FormatSettingsText(state);
+    const std::size_t start = text.find("handleline_line_color = \"");
+    const std::size_t end = text.find("\"\r\nhandleline_polyline = 1\r\n", start);
+    ASSERT_NE(start, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(end + 3 - start, 255u);  // the 256-byte line buffer, less its zero
+    // What is written reads back as written.
+    EXPECT_EQ(AppliedText(text), text);
+}
+
+// ---- Reading: lines applied to the state ----
+
+TEST(SettingsRead, OnlyLanguageEnglish) {
+    const PluginState state = Applied("language = ENGLISH");
+    EXPECT_EQ(state.language, kEnglish);
+    EXPECT_EQ(FormatSettingsText(state), DefaultsWith("language", "ENGLISH"));
+}
+
+TEST(SettingsRead, KeysAndWordsAreCaseSensitive) {
+    EXPECT_EQ(AppliedText("LANGUAGE = ENGLISH\r\n"), kDefaultsText);
+    EXPECT_EQ(Applied("language = KOREAN\r\nlanguage = english\r\n").language, kJapanese);
+    EXPECT_EQ(Applied("language = \"KOREAN\"\r\n").language, kKorean);
+    EXPECT_EQ(AppliedText("language = KOREAN\r\n"), DefaultsWith("language", "KOREAN"));
+}
+
+TEST(SettingsRead, SpacesOutsideQuotesAreDropped) {
+    EXPECT_STREQ(Applied("handleline_layer = Two Words\r\n").handleline_layer, "TwoWords");
+    EXPECT_STREQ(Applied("handleline_layer = \"Two Words\"\r\n").handleline_layer, "Two Words");
+    EXPECT_STREQ(Applied("handleline_layer = \"a=b, c\"\r\n").handleline_layer, "a=b, c");
+    EXPECT_STREQ(Applied("\thandle line_layer\t=\tA\tB\r\n").handleline_layer, "AB");
+}
+
+TEST(SettingsRead, CommaEndsTheValue) {
+    EXPECT_EQ(Applied("flPtLength = 1,5\r\n").flPtLength, 1.0);
+    EXPECT_EQ(Applied("flPtCount = 2,3,4,5,6,7\r\n").flPtCount, 2);
+    EXPECT_EQ(Applied("flPtCount , 3\r\n").flPtCount, 3);
+}
+
+TEST(SettingsRead, CommentsEmptyValuesAndDuplicates) {
+    EXPECT_EQ(AppliedText("'language = ENGLISH\r\n\r\n\n  \r\n"), kDefaultsText);
+    EXPECT_EQ(AppliedText("flPtCount =\r\nflPtCount = \"\"\r\n= 3\r\nhandleline_layer=\r\n"), kDefaultsText);
+    EXPECT_EQ(Applied("flPtCount = 2\r\nflPtCount = 3\r\n").flPtCount, 3);
+    EXPECT_EQ(Applied(" ' flPtCount = 2\r\n").flPtCount, 1);  // the first kept character counts
+}
+
+TEST(SettingsRead, NumbersReadFromTheirLeadingPart) {
+    EXPECT_EQ(Applied("flPtCount = -2\r\n").flPtCount, -2);
+    EXPECT_EQ(Applied("flPtCount = +7mm\r\n").flPtCount, 7);
+    EXPECT_EQ(Applied("flPtCount = x7\r\n").flPtCount, 0);
+    EXPECT_EQ(Applied("flPtCount = \" \v-9\"\r\n").flPtCount, -9);
+    EXPECT_EQ(Applied("flCreatePointer = -1\r\n").flCreatePointer, 65535);
+    EXPECT_EQ(Applied("flCreatePointer = 65537\r\n").flCreatePointer, 1);
+    EXPECT_EQ(Applied("flPtLength = 2.5e1mm\r\n").flPtLength, 25.0);
+    EXPECT_EQ(Applied("flPtLength = +.5\r\n").flPtLength, 0.5);
+    EXPECT_EQ(Applied("flPtLength = -3.\r\n").flPtLength, -3.0);
+    EXPECT_EQ(Applied("flPtLength = abc\r\n").flPtLength, 0.0);
+    EXPECT_EQ(Applied("flPtLength = +-1\r\n").flPtLength, 0.0);
+    EXPECT_EQ(Applied("flPtLength = --1\r\n").flPtLength, 0.0);
+}
+
+TEST(SettingsRead, HugeNumbers) {
+    // Beyond a 32-bit long the integer saturates, as strtol does on the Windows build.
+    EXPECT_EQ(Applied("flPtCount = 99999999999999999999999\r\n").flPtCount, -1);
+    EXPECT_EQ(Applied("flPtCount = -99999999999999999999999\r\n").flPtCount, 0);
+    EXPECT_EQ(Applied("flPtCount = 2147483647\r\n").flPtCount, -1);
+    EXPECT_EQ(Applied("flPtCount = 65536\r\n").flPtCount, 0);
+    EXPECT_EQ(Applied("flPtCount = 32768\r\n").flPtCount, -32768);
+    EXPECT_EQ(Applied("flPtLength = 1e999\r\n").flPtLength, HUGE_VAL);
+    EXPECT_EQ(Applied("flPtLength = -1e999\r\n").flPtLength, -HUGE_VAL);
+    EXPECT_EQ(Applied("flPtLength = 1e-999\r\n").flPtLength, 0.0);
+    EXPECT_EQ(Applied("flPtLength = 0.0000000000000000000001e-400\r\n").flPtLength, 0.0);
+    EXPECT_EQ(Applied("flPtLength = " + std::string(200, '9') + "e200\r\n").flPtLength, HUGE_VAL);
+}
+
+TEST(SettingsRead, LongLinesKeepTheirFirst255Characters) {
+    // The key, "=" and a value of 240 characters: 255 kept characters in all, the rest ignored.
+    const std::string name(240, 'n');
+    PluginState state = Applied("handleline_layer=" + name + "TAIL\r\nflPtCount = 3\r\n");
+    EXPECT_EQ(std::string(state.handleline_layer), name.substr(0, 255 - 17));
+    EXPECT_EQ(state.flPtCount, 3);
+
+    // Longer than 64 KiB with quotes and separators after the cut: the next line still counts.
+    std::string line = "handleline_line_color = \"x";
+    line += std::string(70000, 'y') + "\"\" = , \"";
+    state = Applied(line + "\nflPtCount = 2\r\n");
+    EXPECT_EQ(std::strlen(state.handleline_line_color), 232u);  // 255 less the key, "=" and the quote
+    EXPECT_EQ(state.flPtCount, 2);
+    EXPECT_TRUE(TextFieldsTerminated(state));
+
+    // What lies beyond the limit never becomes a line of its own.
+    for (const char* tail : {"flPtCount = 7", "+flPtCount = 7"}) {
+        EXPECT_EQ(AppliedText("'" + std::string(254, 'x') + tail + "\r\n"), kDefaultsText) << tail;
+    }
+}
+
+TEST(SettingsRead, HostileText) {
+    // A zero byte ends the text, as it does the file read as one zero-terminated string.
+    const char withZero[] = "flPtCount = 2\r\nflPtLength = 3\0\r\nflPtCount = 3\r\n";
+    PluginState state = Applied(std::string(withZero, sizeof withZero - 1));
+    EXPECT_EQ(state.flPtCount, 2);
+    EXPECT_EQ(state.flPtLength, 3.0);
+
+    // An unterminated quote swallows the separators to the line's end only.
+    state = Applied("handleline_layer = \"open, = quote\r\nflPtCount = 3\r\n");
+    EXPECT_STREQ(state.handleline_layer, "open, = quote");
+    EXPECT_EQ(state.flPtCount, 3);
+
+    // A lone CR does not end a line; it is dropped.
+    state = Applied("flPtCount = 2\rflPtLength = 4\r\n");
+    EXPECT_EQ(state.flPtCount, 2);
+    EXPECT_EQ(state.flPtLength, 14.17323);
+
+    EXPECT_EQ(AppliedText(",,,,,,,,\r\n========\r\n\"\"\"\"\r\n=,=,\"=\"\r\n\n\n"), kDefaultsText);
+    EXPECT_EQ(AppliedText(std::string(300, '=') + "\r\n" + std::string(300, '"')), kDefaultsText);
+
+    ApplySettingsText(state, nullptr, 10);
+    ApplySettingsText(state, "flPtCount = 9", 0);
+    EXPECT_EQ(state.flPtCount, 2);
+}
+
+TEST(SettingsRead, NonAsciiTextsKeepTheirBytes) {
+    // Shift-JIS for a layer name: bytes above 0x7F pass unchanged.
+    const std::string name = "\x83\x8c\x83\x43\x83\x84\x81\x5b";
+    EXPECT_EQ(std::string(Applied("handleline_layer = \"" + name + "\"\r\n").handleline_layer), name);
+}
+
+TEST(SettingsRead, RoundTripOfEveryField) {
+    PluginState state = Defaults();
+    state.language = kKorean;
+    state.showoption = 1;
+    state.toolMode = 1;
+    state.flUseFlng = 1;
+    state.flPointMode = 3;
+    state.flCreatePointer = 0;
+    state.flDivideSegment = 1;
+    state.flPtCount = -2;
+    state.flPtDistance1 = 10.5;
+    state.flPtDistance2 = 1e-7;
+    state.flPtDistance3 = 123456;
+    state.flPtLength = 0.25;
+    state.flPtLineWidth = 3;
+    state.flPtIsDashLine = 1;
+    state.flPtDashLengD1 = 1;
+    state.flPtDashLengD2 = 2;
+    state.flPtDashLengD3 = 3.5;
+    state.flPtDashLengD4 = 4;
+    state.flPtDashLengD5 = 5;
+    state.flPtDashLengD6 = 6.25;
+    std::strcpy(state.handleline_layer, "Layer, with = signs");
+    state.handleline_line_width = 0.75;
+    std::strcpy(state.handleline_line_color, "Swatch 1");
+    state.handleline_polyline = 0;
+    state.handleline_reverse_side = 1;
+    state.extend_endpoints = 1;
+
+    const std::string text = FormatSettingsText(state);
+    const PluginState back = Applied(text);
+    EXPECT_EQ(FormatSettingsText(back), text);
+    EXPECT_EQ(back.language, kKorean);
+    EXPECT_EQ(back.flPtCount, -2);
+    EXPECT_EQ(back.flPtDistance2, 1e-7);
+    EXPECT_STREQ(back.handleline_layer, "Layer, with = signs");
+    EXPECT_STREQ(back.handleline_line_color, "Swatch 1");
+
+    // Six significant digits: the 50 mm and 5 mm defaults come back shortened.
+    const PluginState defaults = Applied(kDefaultsText);
+    EXPECT_EQ(defaults.flPtDistance1, 141.732);
+    EXPECT_EQ(defaults.flPtLength, 14.1732);
+}
+
+// ---- The real file, in a fresh documents folder ----
+
+#ifndef _WIN32
+
+namespace {
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char previous[kPrefsPathSize];
+        PlatformDocumentsFolder(previous, sizeof previous);
+        savedFolder_ = previous;
+        savedState_ = gState;
+
+        char pattern[] = "/tmp/kelvane-settings-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        documents_ = pattern;
+        SetPosixDocumentsFolder(documents_.c_str());
+        state_ = Defaults();
+        gState = &state_;
+    }
+
+    void TearDown() override {
+        gState = savedState_;
+        SetPosixDocumentsFolder(savedFolder_.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(documents_, ignored);
+    }
+
+    std::string FilePath() const { return documents_ + "/Adobe/Illustrator/Prefs/Kelvane.ini"; }
+
+    std::string FileText() const {
+        std::ifstream file(FilePath(), std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    void PutFile(const std::string& text) const {
+        std::filesystem::create_directories(documents_ + "/Adobe/Illustrator/Prefs");
+        std::ofstream(FilePath(), std::ios::binary) << text;
+    }
+
+    std::string documents_;
+    std::string savedFolder_;
+    PluginState* savedState_ = nullptr;
+    PluginState state_{};
+};
+
+}  // namespace
+
+TEST_F(SettingsFileTest, DefaultsFileIsExact) {
+    WriteSettingsFile();
+    EXPECT_EQ(FileText(), kDefaultsText);
+}
+
+TEST_F(SettingsFileTest, WriteThenReadRestoresTheSettings) {
+    state_.language = kKorean;
+    state_.flPtCount = 3;
+    std::strcpy(state_.handleline_layer, "Two Words");
+    WriteSettingsFile();
+
+    state_ = Defaults();
+    ReadSettingsFile();
+    EXPECT_EQ(state_.language, kKorean);
+    EXPECT_EQ(state_.flPtCount, 3);
+    EXPECT_STREQ(state_.handleline_layer, "Two Words");
+    EXPECT_EQ(state_.flPtDistance1, 141.732);
+}
+
+TEST_F(SettingsFileTest, WriteReplacesALongerFile) {
+    PutFile(std::string(5000, 'x'));
+    WriteSettingsFile();
+    EXPECT_EQ(FileText(), kDefaultsText);
+}
+
+TEST_F(SettingsFileTest, ReadAppliesOnlyTheKeysItFinds) {
+    PutFile("language = ENGLISH");
+    ReadSettingsFile();
+    EXPECT_EQ(FormatSettingsText(state_), DefaultsWith("language", "ENGLISH"));
+}
+
+TEST_F(SettingsFileTest, MissingFileKeepsDefaults) {
+    ReadSettingsFile();
+    EXPECT_EQ(FormatSettingsText(state_), kDefaultsText);
+    // Reading builds the folders on the way, as writing does.
+    EXPECT_TRUE(std::filesystem::is_directory(documents_ + "/Adobe/Illustrator/Prefs"));
+}
+
+TEST_F(SettingsFileTest, UncreatableFileLeavesNoFile) {
+    // A plain file where the Prefs folder belongs: root can write anywhere, but not below a file.
+    std::filesystem::create_directories(documents_ + "/Adobe/Illustrator");
+    std::ofstream(documents_ + "/Adobe/Illustrator/Prefs") << "not a folder";
+    WriteSettingsFile();
+    ReadSettingsFile();
+    EXPECT_FALSE(std::filesystem::exists(FilePath()));
+    EXPECT_EQ(FormatSettingsText(state_), kDefaultsText);
+
+    SetPosixDocumentsFolder((documents_ + "/missing/deeper").c_str());
+    WriteSettingsFile();
+    ReadSettingsFile();
+    EXPECT_FALSE(std::filesystem::exists(documents_ + "/missing"));
+}
+
+TEST_F(SettingsFileTest, FolderInPlaceOfTheFile) {
+    std::filesystem::create_directories(FilePath() + "/inner");
+    ReadSettingsFile();
+    WriteSettingsFile();
+    EXPECT_TRUE(std::filesystem::is_directory(FilePath()));
+    EXPECT_EQ(FormatSettingsText(state_), kDefaultsText);
+}
+
+TEST_F(SettingsFileTest, NoDocumentsFolderTouchesNothing) {
+    SetPosixDocumentsFolder("");
+    char folder[kPrefsPathSize] = "unchanged";
+    GetPrefsFolder(folder);
+    EXPECT_STREQ(folder, "");
+    WriteSettingsFile();
+    ReadSettingsFile();
+    EXPECT_EQ(FormatSettingsText(state_), kDefaultsText);
+}
+
+TEST_F(SettingsFileTest, PrefsFolderPath) {
+    char folder[kPrefsPathSize];
+    SetPosixDocumentsFolder((documents_ + "/").c_str());
+    GetPrefsFolder(folder);
+    EXPECT_EQ(std::string(folder), documents_ + "/Adobe/Illustrator");
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+
+    // A deep documents folder: the folders are made in full, the answer is cut after 200 characters.
+    const std::string deep = documents_ + "/" + std::string(190 - documents_.size(), 'd');
+    ASSERT_EQ(mkdir(deep.c_str(), 0755), 0);
+    SetPosixDocumentsFolder(deep.c_str());
+    GetPrefsFolder(folder);
+    EXPECT_EQ(std::string(folder), (deep + "/Adobe/Illustrator").substr(0, 200));
+    EXPECT_TRUE(std::filesystem::is_directory(deep + "/Adobe/Illustrator"));
+}
+
+TEST_F(SettingsFileTest, NoGlobalStateDoesNothing) {
+    gState = nullptr;
+    WriteSettingsFile();
+    ReadSettingsFile();
+    EXPECT_FALSE(std::filesystem::exists(documents_ + "/Adobe"));
+}
+
+#endif  // _WIN32
