@@ -82,8 +82,10 @@ HostStatus UndoChanges(std::int32_t count) {
     Document* document = host.ActiveDocument();
     UndoStep& step = host.Undo().Current(document);
     step.undoChangesCalls.push_back(count);
-    if (document == nullptr || step.snapshot == nullptr) return kNoDocumentStatus;
-    document->Restore(*step.snapshot);
+    // The step began before this document was opened: there is nothing of it to revert.
+    if (document == nullptr || step.snapshot == nullptr || !document->Restore(*step.snapshot)) {
+        return kNoDocumentStatus;
+    }
     return kNoError;
 }
 

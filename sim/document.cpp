@@ -7,6 +7,7 @@ namespace sim {
 
 class DocumentSnapshot {
 public:
+    std::uint64_t document = 0;  // the serial of the document it was taken of
     std::vector<Art> arts;      // the values of the document's art pool, in pool order
     std::vector<Layer> layers;  // likewise for the layer pool
     std::vector<Layer*> order;
@@ -212,6 +213,8 @@ RealRect DocumentView::Bounds() const {
 }
 
 Document::Document() {
+    static std::uint64_t documentsMade = 0;
+    serial_ = ++documentsMade;
     AddLayer("Layer 1");
     views_.push_back(std::make_unique<DocumentView>());
     AddSwatch("White", kWhite);
@@ -416,6 +419,7 @@ DocumentView* Document::View(int index) const {
 
 std::shared_ptr<const DocumentSnapshot> Document::Snapshot() const {
     auto snapshot = std::make_shared<DocumentSnapshot>();
+    snapshot->document = serial_;
     for (const std::unique_ptr<Art>& art : artPool_) snapshot->arts.push_back(*art);
     for (const std::unique_ptr<Layer>& layer : layerPool_) snapshot->layers.push_back(*layer);
     snapshot->order = layers_;
@@ -423,7 +427,8 @@ std::shared_ptr<const DocumentSnapshot> Document::Snapshot() const {
     return snapshot;
 }
 
-void Document::Restore(const DocumentSnapshot& snapshot) {
+bool Document::Restore(const DocumentSnapshot& snapshot) {
+    if (snapshot.document != serial_) return false;
     // Records made after the snapshot stay where they are (their handles remain addresses) but die.
     for (std::size_t i = 0; i < artPool_.size(); ++i) {
         if (i < snapshot.arts.size()) {
@@ -442,6 +447,7 @@ void Document::Restore(const DocumentSnapshot& snapshot) {
     layers_ = snapshot.order;
     currentLayer_ = snapshot.current;
     Touch();
+    return true;
 }
 
 }  // namespace sim

@@ -157,7 +157,7 @@ public:
     std::uint64_t Revision() const { return revision_; }
     void Touch() { ++revision_; }  // every change of the document's content calls it
     std::shared_ptr<const DocumentSnapshot> Snapshot() const;
-    void Restore(const DocumentSnapshot& snapshot);
+    bool Restore(const DocumentSnapshot& snapshot);  // false for a snapshot of another document
 
 private:
     Art* MakeArt(ArtType type, Layer* layer);
@@ -175,6 +175,7 @@ private:
     std::vector<TransformCall> transforms_;
     std::uint64_t revision_ = 0;
     int layersMade_ = 0;
+    std::uint64_t serial_ = 0;  // tells this document's snapshots from those of one closed before
 };
 
 // Applies matrix ([a b 0; c d 0; tx ty 1], points as rows) to a point.

@@ -1,0 +1,118 @@
+#include "startup_report.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+
+#include "host.h"
+
+namespace {
+
+std::string SettingsFilePath(const sim::Host& host) {
+    return host.DocumentsFolder() + "/Adobe/Illustrator/Prefs/Kelvane.ini";
+}
+
+bool ReadWholeFile(const std::string& path, std::string& text) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    return file.write(text.data(), static_cast<std::streamsize>(text.size())) && file.flush();
+}
+
+// Lays the user's settings file where the plug-in looks for it.
+bool InstallSettingsFile(const sim::Host& host, const std::string& text, std::ostream& err) {
+    const std::filesystem::path path = SettingsFilePath(host);
+    std::error_code ignored;
+    std::filesystem::create_directories(path.parent_path(), ignored);
+    if (!WriteWholeFile(path.string(), text)) {
+        err << "kelvane: cannot place the settings file at " << path << "\n";
+        return false;
+    }
+    return true;
+}
+
+// Shows the text of a settings file with its line ends made visible.
+void PrintSettingsText(const std::string& text, std::ostream& out) {
+    for (char c : text) {
+        if (c == '\r') {
+            out << "\\r";
+        } else {
+            out << c;
+        }
+    }
+}
+
+void PrintRegistrations(const sim::AppState& app, std::ostream& out) {
+    out << "plug-in options: 0x" << std::hex << app.pluginOptions << std::dec << "\n";
+    out << "tools:\n";
+    for (const auto& tool : app.tools) {
+        out << "  \"" << tool->name << "\" (number " << tool->number << ", icons " << tool->lightIconId << "/"
+            << tool->darkIconId << ", group " << tool->sameGroupAs << ", options " << tool->options << ")\n";
+    }
+    out << "notifiers:\n";
+    for (const auto& notifier : app.notifiers) out << "  \"" << notifier->name << "\" for \"" << notifier->type << "\"\n";
+    out << "menu items:\n";
+    for (const auto& item : app.menuItems) {
+        out << "  \"" << item->text << "\" (key \"" << item->key << "\") in \"" << item->group << "\"\n";
+    }
+    out << "actions:\n";
+    for (const auto& event : app.actionEvents) {
+        out << "  \"" << event->name << "\" (\"" << event->displayName << "\", version " << event->version << ")\n";
+    }
+    out << "annotators:\n";
+    for (const auto& annotator : app.annotators) {
+        out << "  \"" << annotator->name << "\" (" << (annotator->active ? "on" : "off") << ")\n";
+    }
+}
+
+}  // namespace
+
+bool RunStartupReport(sim::Host& host, const StartupReportOptions& options, std::ostream& out, std::ostream& err) {
+    std::string given;
+    if (!options.settingsIn.empty()) {
+        if (!ReadWholeFile(options.settingsIn, given)) {
+            err << "kelvane: cannot read the settings file " << options.settingsIn << "\n";
+            return false;
+        }
+        if (!InstallSettingsFile(host, given, err)) return false;
+    }
+
+    const HostStatus started = host.Startup();
+    if (started != kNoError) {
+        err << "kelvane: the plug-in did not start (status " << started << ")\n";
+        return false;
+    }
+    out << "== registered\n";
+    PrintRegistrations(host.App(), out);
+    if (options.settingsIn.empty()) {
+        out << "== settings file read at start-up: none, start values in use\n";
+    } else {
+        out << "== settings file read at start-up (" << options.settingsIn << ")\n";
+        PrintSettingsText(given, out);
+    }
+
+    if (host.Shutdown() != kNoError) {
+        err << "kelvane: the plug-in did not shut down cleanly\n";
+        return false;
+    }
+    std::string written;
+    if (!ReadWholeFile(SettingsFilePath(host), written)) {
+        err << "kelvane: the plug-in wrote no settings file\n";
+        return false;
+    }
+    out << "== settings file written at shut-down (" << written.size() << " bytes)\n";
+    PrintSettingsText(written, out);
+    out << "== left behind: " << (host.OutstandingBlocks() == 0 ? "no host memory" : "host memory blocks")
+        << ", suites " << (host.SuitesBalanced() ? "all released" : "NOT all released") << "\n";
+    if (!options.settingsOut.empty() && !WriteWholeFile(options.settingsOut, written)) {
+        err << "kelvane: cannot write " << options.settingsOut << "\n";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,18 @@
+// What the plug-in did when the simulated host started it: its registrations and its settings.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace sim {
+class Host;
+}
+
+struct StartupReportOptions {
+    std::string settingsIn;   // a settings file to give the plug-in as the user's; empty for none
+    std::string settingsOut;  // where to copy the file the plug-in writes at shut-down; empty for none
+};
+
+// Starts the plug-in in host, prints what it registered and the settings it holds, shuts it down
+// and prints the settings file it wrote. Returns false, with a message on err, when a step fails.
+bool RunStartupReport(sim::Host& host, const StartupReportOptions& options, std::ostream& out, std::ostream& err);
