@@ -63,6 +63,7 @@ void ReportError(HostStatus status, const char* caller, const char* selector) {
 
 extern "C" HostStatus PluginMain(const char* caller, const char* selector, void* message) {
     auto* header = static_cast<MessageHeader*>(message);
+    if (header == nullptr || header->basic == nullptr) return kBadParameterStatus;  // nothing to answer through
     gBasic = header->basic;
     gState = static_cast<PluginState*>(header->globals);
 
