@@ -1,5 +1,7 @@
 #include "commands/segment_length.h"
 
+#include <cmath>
+
 #include "geometry/geometry.h"
 
 namespace {
@@ -7,15 +9,32 @@ namespace {
 constexpr double kHalfTurn = 3.141593;
 constexpr double kFullTurn = 6.283186;
 
+// The samples and chords are worked out in flat arrays so the compiler can use vector arithmetic
+// (each value is computed exactly as one at a time would be); only the sum stays in order of j.
 double SampledLength(const AnchorRecord& a, const AnchorRecord& b) {
-    double length = 0.0;
-    RealPoint previous = a.p;
+    double h[kBezierSteps + 1];
+    double v[kBezierSteps + 1];
+    h[0] = a.p.h;
+    v[0] = a.p.v;
+    const double* const weightA = gState->bezierA256;
+    const double* const weightB = gState->bezierB256;
     for (int j = 1; j < kBezierSteps; ++j) {
-        const RealPoint sample = BezierPoint(a, b, j);
-        length += PointDistance(previous, sample);
-        previous = sample;
+        const int k = kBezierSteps - j;
+        h[j] = weightA[j] * a.p.h + weightB[j] * a.out.h + weightB[k] * b.in.h + weightA[k] * b.p.h;
+        v[j] = weightA[j] * a.p.v + weightB[j] * a.out.v + weightB[k] * b.in.v + weightA[k] * b.p.v;
     }
-    return length + PointDistance(previous, b.p);
+    h[kBezierSteps] = b.p.h;
+    v[kBezierSteps] = b.p.v;
+
+    double chord[kBezierSteps];
+    for (int j = 0; j < kBezierSteps; ++j) {
+        const double dh = h[j] - h[j + 1];
+        const double dv = v[j] - v[j + 1];
+        chord[j] = std::sqrt(dh * dh + dv * dv);
+    }
+    double length = 0.0;
+    for (double c : chord) length += c;
+    return length;
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Benchmarks in a Release build (build/bench), compared with the peers' length functions
+# (bench/peers: bezier-js and paper.js from npm) on the same curves, in one invocation.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+jobs=${JOBS:-$(nproc)}
+out=$root/build/bench
+
+bash scripts/setup.sh
+if ! command -v npm >/dev/null; then  # the peers run on Node.js
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends nodejs npm
+fi
+cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=Release -DKELVANE_TESTS=OFF >/dev/null
+cmake --build "$out" -j "$jobs" --target kelvane_bench curve_lengths
+
+(cd bench/peers && npm ci --no-audit --no-fund >/dev/null)
+
+"$out/bench/kelvane_bench" --benchmark_out="$out/kelvane_bench.json" --benchmark_out_format=json
+"$out/bench/curve_lengths" 100000 "$out/curves.json"
+node bench/peers/compare.mjs "$out/curves.json" "$out/kelvane_bench.json" | tee "$out/report.txt"
