@@ -1,31 +1,15 @@
 #include "startup_report.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 
+#include "file_io.h"
 #include "host.h"
-
-namespace {
 
 std::string SettingsFilePath(const sim::Host& host) {
     return host.DocumentsFolder() + "/Adobe/Illustrator/Prefs/Kelvane.ini";
 }
 
-bool ReadWholeFile(const std::string& path, std::string& text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
-
-bool WriteWholeFile(const std::string& path, const std::string& text) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    return file.write(text.data(), static_cast<std::streamsize>(text.size())) && file.flush();
-}
-
-// Lays the user's settings file where the plug-in looks for it.
 bool InstallSettingsFile(const sim::Host& host, const std::string& text, std::ostream& err) {
     const std::filesystem::path path = SettingsFilePath(host);
     std::error_code ignored;
@@ -36,6 +20,8 @@ bool InstallSettingsFile(const sim::Host& host, const std::string& text, std::os
     }
     return true;
 }
+
+namespace {
 
 // Shows the text of a settings file with its line ends made visible.
 void PrintSettingsText(const std::string& text, std::ostream& out) {
@@ -56,7 +42,9 @@ void PrintRegistrations(const sim::AppState& app, std::ostream& out) {
             << tool->darkIconId << ", group " << tool->sameGroupAs << ", options " << tool->options << ")\n";
     }
     out << "notifiers:\n";
-    for (const auto& notifier : app.notifiers) out << "  \"" << notifier->name << "\" for \"" << notifier->type << "\"\n";
+    for (const auto& notifier : app.notifiers) {
+        out << "  \"" << notifier->name << "\" for \"" << notifier->type << "\"\n";
+    }
     out << "menu items:\n";
     for (const auto& item : app.menuItems) {
         out << "  \"" << item->text << "\" (key \"" << item->key << "\") in \"" << item->group << "\"\n";

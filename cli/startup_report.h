@@ -13,6 +13,12 @@ struct StartupReportOptions {
     std::string settingsOut;  // where to copy the file the plug-in writes at shut-down; empty for none
 };
 
+// Where the plug-in looks for the user's settings file in host's documents folder.
+std::string SettingsFilePath(const sim::Host& host);
+
+// Lays text there as the user's settings file; false, with a message on err, when it cannot.
+bool InstallSettingsFile(const sim::Host& host, const std::string& text, std::ostream& err);
+
 // Starts the plug-in in host, prints what it registered and the settings it holds, shuts it down
 // and prints the settings file it wrote. Returns false, with a message on err, when a step fails.
 bool RunStartupReport(sim::Host& host, const StartupReportOptions& options, std::ostream& out, std::ostream& err);

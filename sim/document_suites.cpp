@@ -181,6 +181,21 @@ HostStatus GetSwatchColor(SwatchHandle handle, Color* color) {
     return kNoError;
 }
 
+HostStatus GetSwatchByNameAndType(SwatchListHandle list, const char* name, ColorKind kind, SwatchHandle* swatch) {
+    if (HostStatus gated = Gate(kSwatch, "GetSwatchByNameAndType")) return gated;
+    if (swatch != nullptr) *swatch = nullptr;
+    Document* document = nullptr;
+    if (HostStatus status = ResolveList(list, &document)) return status;
+    if (name == nullptr || swatch == nullptr) return kBadParameterStatus;
+    for (const std::unique_ptr<Swatch>& candidate : document->Swatches()) {
+        if (candidate->name == name && candidate->color.kind == kind) {
+            *swatch = HandleOf(candidate.get());
+            return kNoError;
+        }
+    }
+    return kNotFoundStatus;
+}
+
 // ---- Document views ----
 
 HostStatus GetNthDocumentView(std::int32_t index, DocumentViewHandle* view) {
@@ -252,8 +267,8 @@ const LayerSuite* SuiteTable<LayerSuite>() {
 
 template <>
 const SwatchListSuite* SuiteTable<SwatchListSuite>() {
-    static const SwatchListSuite table{GetDocumentSwatchList, CountSwatches, GetNthSwatch, GetSwatchName,
-                                       GetSwatchColor};
+    static const SwatchListSuite table{GetDocumentSwatchList, CountSwatches,  GetNthSwatch,
+                                       GetSwatchName,         GetSwatchColor, GetSwatchByNameAndType};
     return &table;
 }
 

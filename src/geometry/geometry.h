@@ -18,10 +18,17 @@ inline double RealMin(double a, double b) { return b > a ? a : b; }
 
 inline void CopyPoint(const RealPoint& from, RealPoint& to) { to = from; }
 
+// Through a volatile float: GCC 12's vectoriser folds a pair of double-to-float-to-double
+// conversions into a plain copy from -O2 on, which would keep the full precision.
+inline double RoundedToFloat(double value) {
+    volatile float rounded = static_cast<float>(value);
+    return rounded;
+}
+
 // Where a computed point is stored in single precision, each coordinate is rounded to float.
 inline void CopyPointAsFloat(const RealPoint& from, RealPoint& to) {
-    to.h = static_cast<float>(from.h);
-    to.v = static_cast<float>(from.v);
+    to.h = RoundedToFloat(from.h);
+    to.v = RoundedToFloat(from.v);
 }
 
 inline double PointDistance(const RealPoint& a, const RealPoint& b) {

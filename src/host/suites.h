@@ -191,6 +191,9 @@ struct SwatchListSuite {
     HostStatus (*GetNthSwatch)(SwatchListHandle list, std::int32_t index, SwatchHandle* swatch);
     HostStatus (*GetSwatchName)(SwatchHandle swatch, char* name, std::int32_t nameSize);
     HostStatus (*GetSwatchColor)(SwatchHandle swatch, Color* color);
+    // The first swatch of the list with this exact name whose colour is of this kind.
+    HostStatus (*GetSwatchByNameAndType)(SwatchListHandle list, const char* name, ColorKind kind,
+                                         SwatchHandle* swatch);
 };
 
 struct TagSuite {

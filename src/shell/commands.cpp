@@ -1,5 +1,11 @@
 #include "shell/commands.h"
 
+#include "commands/angle_bisector.h"
+#include "commands/extension_crossing.h"
+#include "commands/handle_line.h"
+#include "commands/length.h"
+#include "commands/pointer.h"
+#include "commands/selection_length_readout.h"
 #include "shell/command_texts.h"
 #include "shell/plugin_state.h"
 #include "shell/suites.h"
@@ -44,5 +50,12 @@ HostStatus DoInsideCommand(void* /*message*/) {
     if (const UndoTexts* texts = UndoTextsFor(id, gState->language); texts != nullptr && sUndo != nullptr) {
         sUndo->SetUndoText(texts->undo, texts->redo);
     }
+    if (id == kCommandLengthSlider) RunLengthCommand(id);
+    if (id == kCommandLengthTyped) RunLengthCommand(id);
+    if (id == kCommandPointer) RunPointerCommand();
+    if (id == kCommandHandleLine) DrawHandleLines();
+    if (id == kCommandAngleBisector) RunAngleBisector();
+    if (id == kCommandExtensionCrossing) RunExtensionCrossing();
+    if (id == kCommandLengthReadout) UpdateSelectionLength();
     return kNoError;
 }

@@ -1,0 +1,598 @@
+#include "run_command.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <map>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+#include "document.h"
+#include "file_io.h"
+#include "host.h"
+#include "panel_stand_in.h"
+#include "shell/commands.h"
+#include "shell/plugin_state.h"
+#include "startup_report.h"
+#include "svg_document.h"
+#include "units.h"
+
+namespace {
+
+// ---- The commands ----
+//
+// Words after a command are its settings, as the panel's fields and boxes hold them: "name=value",
+// or one value for the commands that take one. Lengths are in the document's ruler units unless
+// they name a unit of their own ("5mm", "2pt"); line widths and dashes are in points unless they
+// name one, as in the panel's point fields.
+
+enum class ValueKind { Switch, RulerLength, PointLength, Count, Direction, Dashes, Text };
+
+struct KeyRule {
+    const char* key;
+    ValueKind kind;
+};
+
+constexpr KeyRule kCrossKeys[] = {{"extend", ValueKind::Switch}};
+constexpr KeyRule kPointerKeys[] = {
+    {"create", ValueKind::Switch},  {"divide", ValueKind::Switch},    {"direction", ValueKind::Direction},
+    {"count", ValueKind::Count},    {"d1", ValueKind::RulerLength},   {"d2", ValueKind::RulerLength},
+    {"d3", ValueKind::RulerLength}, {"size", ValueKind::RulerLength}, {"width", ValueKind::PointLength},
+    {"dash", ValueKind::Dashes},
+};
+constexpr KeyRule kHandleKeys[] = {{"layer", ValueKind::Text},
+                                   {"width", ValueKind::PointLength},
+                                   {"color", ValueKind::Text},
+                                   {"polyline", ValueKind::Switch},
+                                   {"reverse", ValueKind::Switch}};
+
+bool ToPoints(const std::string& text, sim::RulerUnit unit, double* points) {
+    return sim::UnitsTextToPoints(text, unit, points) && *points > 0;
+}
+
+std::vector<std::string> SplitCommas(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        parts.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        if (comma == std::string::npos) return parts;
+        start = comma + 1;
+    }
+}
+
+// What is wrong with value for kind; empty when it is fine. Units are checked again at run time.
+std::string ValueProblem(ValueKind kind, const std::string& value) {
+    double points = 0;
+    switch (kind) {
+        case ValueKind::Switch:
+            return value == "on" || value == "off" ? "" : "on or off";
+        case ValueKind::RulerLength:
+        case ValueKind::PointLength:
+            return ToPoints(value, sim::RulerUnit::Points, &points) ? "" : "a length above 0";
+        case ValueKind::Count:
+            return value == "1" || value == "2" || value == "3" ? "" : "1, 2 or 3";
+        case ValueKind::Direction:
+            return value == "both" || value == "forward" || value == "backward" || value == "none"
+                       ? ""
+                       : "both, forward, backward or none";
+        case ValueKind::Dashes: {
+            if (value == "off") return "";
+            const std::vector<std::string> parts = SplitCommas(value);
+            if (parts.size() > 6) return "off or up to six lengths separated by commas";
+            for (const std::string& part : parts) {
+                if (!ToPoints(part, sim::RulerUnit::Points, &points)) return "off or up to six lengths above 0";
+            }
+            return "";
+        }
+        case ValueKind::Text:
+            return "";
+    }
+    return "";
+}
+
+template <std::size_t N>
+std::string CheckKeys(const CommandRow& row, const std::vector<std::string>& arguments, const KeyRule (&keys)[N]) {
+    for (const std::string& argument : arguments) {
+        const std::size_t equals = argument.find('=');
+        const std::string key = argument.substr(0, equals);
+        const KeyRule* found = nullptr;
+        for (const KeyRule& candidate : keys) {
+            if (key == candidate.key) found = &candidate;
+        }
+        if (equals == std::string::npos || found == nullptr) {
+            std::string known;
+            for (const KeyRule& candidate : keys) known += std::string(known.empty() ? "" : ", ") + candidate.key + "=";
+            return std::string(row.name) + ": unknown argument '" + argument + "' (" + known + ")";
+        }
+        if (const std::string problem = ValueProblem(found->kind, argument.substr(equals + 1)); !problem.empty()) {
+            return std::string(row.name) + ": " + key + "= takes " + problem + ", not '" + argument.substr(equals + 1) +
+                   "'";
+        }
+    }
+    return {};
+}
+
+std::string NoArguments(const CommandRow& row, const std::vector<std::string>& arguments) {
+    return arguments.empty() ? std::string()
+                             : std::string(row.name) + " takes no arguments, not '" + arguments[0] + "'";
+}
+
+std::string CheckCross(const CommandRow& row, const std::vector<std::string>& arguments) {
+    return CheckKeys(row, arguments, kCrossKeys);
+}
+
+std::string CheckPointer(const CommandRow& row, const std::vector<std::string>& arguments) {
+    return CheckKeys(row, arguments, kPointerKeys);
+}
+
+std::string CheckHandles(const CommandRow& row, const std::vector<std::string>& arguments) {
+    return CheckKeys(row, arguments, kHandleKeys);
+}
+
+std::string CheckLength(const CommandRow& row, const std::vector<std::string>& arguments) {
+    double points = 0;
+    if (arguments.size() != 1 || !ToPoints(arguments[0], sim::RulerUnit::Points, &points)) {
+        return std::string(row.name) + " takes one length above 0 (in the ruler units, or with a unit: 120mm)";
+    }
+    return {};
+}
+
+std::string CheckSlider(const CommandRow& row, const std::vector<std::string>& arguments) {
+    std::size_t used = 0;
+    int position = 0;
+    try {
+        if (arguments.size() == 1) position = std::stoi(arguments[0], &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (arguments.size() != 1 || used != arguments[0].size() || position < -40 || position > 40) {
+        return std::string(row.name) + " takes one whole position from -40 to 40";
+    }
+    return {};
+}
+
+// The value of key among arguments (the last one given), or null.
+const std::string* Value(const std::vector<std::string>& arguments, const std::string& key, std::string& holder) {
+    const std::string* found = nullptr;
+    for (const std::string& argument : arguments) {
+        if (argument.compare(0, key.size() + 1, key + "=") == 0) {
+            holder = argument.substr(key.size() + 1);
+            found = &holder;
+        }
+    }
+    return found;
+}
+
+// A button of the panel: the command as it is set up.
+void PressButton(RunContext& context, const CommandRow& row, const std::vector<std::string>&) {
+    sim::RunPanelCommand(context.host, row.id);
+}
+
+// The extension crossing, after setting the "Extend endpoints" check box when asked to.
+void RunCross(RunContext& context, const CommandRow& row, const std::vector<std::string>& arguments) {
+    std::string value;
+    if (Value(arguments, "extend", value)) sim::SetExtendEndpoints(context.host, value == "on");
+    sim::RunPanelCommand(context.host, row.id);
+}
+
+// A length typed into the readout and committed.
+void RunLength(RunContext& context, const CommandRow&, const std::vector<std::string>& arguments) {
+    double points = 0;
+    ToPoints(arguments[0], context.document.rulerUnit, &points);
+    if (!sim::CommitTypedLength(context.host, points)) {
+        context.out << "  (the typed length is the stored one: the readout issues no command)\n";
+    }
+}
+
+void RunSlider(RunContext& context, const CommandRow&, const std::vector<std::string>& arguments) {
+    if (!sim::MoveLengthSlider(context.host, std::stoi(arguments[0]))) {
+        context.out << "  (the slider is at that position already: no command)\n";
+    }
+}
+
+void RunPointer(RunContext& context, const CommandRow& row, const std::vector<std::string>& arguments) {
+    sim::PointerOptions options = sim::ReadPointerOptions(context.host);
+    const sim::RulerUnit unit = context.document.rulerUnit;
+    std::string value;
+    if (Value(arguments, "create", value)) options.createPointer = value == "on";
+    if (Value(arguments, "divide", value)) options.divideSegment = value == "on";
+    if (Value(arguments, "direction", value)) {
+        options.forward = value == "both" || value == "forward";
+        options.backward = value == "both" || value == "backward";
+    }
+    if (Value(arguments, "count", value)) options.count = std::stoi(value);
+    const char* distanceKeys[] = {"d1", "d2", "d3"};
+    for (int i = 0; i < 3; ++i) {
+        if (Value(arguments, distanceKeys[i], value)) ToPoints(value, unit, &options.distances[i]);
+    }
+    if (Value(arguments, "size", value)) ToPoints(value, unit, &options.size);
+    if (Value(arguments, "width", value)) ToPoints(value, sim::RulerUnit::Points, &options.lineWidth);
+    if (Value(arguments, "dash", value)) {
+        options.dashed = value != "off";
+        if (options.dashed) {
+            const std::vector<std::string> parts = SplitCommas(value);
+            for (std::size_t i = 0; i < parts.size(); ++i) {
+                ToPoints(parts[i], sim::RulerUnit::Points, &options.dashes[i]);
+            }
+        }
+    }
+    sim::SetPointerOptions(context.host, options);
+    sim::RunPanelCommand(context.host, row.id);
+}
+
+void RunHandles(RunContext& context, const CommandRow& row, const std::vector<std::string>& arguments) {
+    sim::HandleLineOptions options = sim::ReadHandleLineOptions(context.host);
+    std::string value;
+    if (Value(arguments, "layer", value)) options.layer = value;
+    if (Value(arguments, "width", value)) ToPoints(value, sim::RulerUnit::Points, &options.lineWidth);
+    if (Value(arguments, "color", value)) options.color = value;
+    if (Value(arguments, "polyline", value)) options.polyline = value == "on";
+    if (Value(arguments, "reverse", value)) options.reverseSide = value == "on";
+    sim::SetHandleLineOptions(context.host, options);
+    sim::RunPanelCommand(context.host, row.id);
+}
+
+// The measurement switch turned on (or, when it is on, pressed again): the readout measures.
+void RunMeasure(RunContext& context, const CommandRow& row, const std::vector<std::string>&) {
+    const PluginState* before = sim::PanelState(context.host);
+    const bool closesLengthRun = before != nullptr && before->lengthAdjustStage == 1;
+    if (!sim::SetMeasurement(context.host, true)) sim::RunPanelCommand(context.host, row.id);
+    if (closesLengthRun) {
+        context.out << "  (right after a length change the readout only closes the change; measure again)\n";
+    }
+    if (const PluginState* state = sim::PanelState(context.host)) {
+        context.out << "  measured length: "
+                    << sim::PointsToUnitsText(state->measuredLength, context.document.rulerUnit, -1) << " ("
+                    << state->measuredLength << " pt)\n";
+    }
+}
+
+}  // namespace
+
+const std::vector<CommandRow>& CommandTable() {
+    // A row without a run function names a command the plug-in does not have yet: the word is
+    // taken and refused, and the command slots in by giving the row its check and run functions.
+    static const std::vector<CommandRow> table = {
+        {"bisect", kCommandAngleBisector, "", "angle bisector of each pair of selected straight lines", NoArguments,
+         PressButton},
+        {"cross", kCommandExtensionCrossing, "[extend=on|off]",
+         "extension crossing of each pair of selected straight lines (extend: \"Extend endpoints\")", CheckCross,
+         RunCross},
+        {"length", kCommandLengthTyped, "LENGTH",
+         "new total length of the selected segments, typed into the readout (ruler units, or 120mm)", CheckLength,
+         RunLength},
+        {"slider", kCommandLengthSlider, "POSITION",
+         "the length slider moved to POSITION (-40..40: +10 % .. -10 % of the measured length)", CheckSlider,
+         RunSlider},
+        {"pointer", kCommandPointer,
+         "[create=on|off] [divide=on|off] [direction=both|forward|backward|none]\n"
+         "          [count=1|2|3] [d1=LEN] [d2=LEN] [d3=LEN] [size=LEN] [width=LEN] [dash=off|LEN,LEN,...]",
+         "pointers and/or new anchors at set distances from the selected anchors", CheckPointer, RunPointer},
+        {"handles", kCommandHandleLine, "[layer=NAME] [width=LEN] [color=SWATCH] [polyline=on|off] [reverse=on|off]",
+         "the handles of the selected anchors drawn as strokes", CheckHandles, RunHandles},
+        {"measure", kCommandLengthReadout, "", "the length of the selected segments, as the readout shows it",
+         NoArguments, RunMeasure},
+    };
+    return table;
+}
+
+std::string RunUsage() {
+    std::ostringstream text;
+    text << "usage: kelvane run IN.svg [-o OUT.svg] [--lang ja|en|ko] [--units mm|pt|in|cm|pc|px|q]\n"
+            "                  [--settings FILE] COMMAND [ARGUMENT...] [COMMAND [ARGUMENT...]]...\n"
+            "  Reads IN.svg into the simulated host, starts the plug-in (with FILE as the user's settings\n"
+            "  file), runs the commands in order as the panel would and writes the document to OUT.svg.\n"
+            "  Alerts and beeps go to standard error. Exit status: 0 the document changed, 1 nothing\n"
+            "  changed (refused), 2 usage or input error (no file written).\n"
+            "commands:\n";
+    for (const CommandRow& row : CommandTable()) {
+        if (row.run == nullptr) continue;
+        text << "  " << row.name << (*row.arguments != '\0' ? " " : "") << row.arguments << "\n      " << row.summary
+             << "\n";
+    }
+    text << "  Lengths are in the ruler units (--units, else the file's kv:units, else pt) unless they name\n"
+            "  a unit (5mm); line widths and dashes are in points unless they name one. Settings not given\n"
+            "  keep the plug-in's values (from --settings or its start values).\n";
+    return text.str();
+}
+
+namespace {
+
+const CommandRow* FindCommand(const std::string& name) {
+    for (const CommandRow& row : CommandTable()) {
+        if (name == row.name) return &row;
+    }
+    return nullptr;
+}
+
+struct CommandCall {
+    const CommandRow* row;
+    std::vector<std::string> arguments;
+};
+
+struct RunOptions {
+    std::string input;
+    std::string output;
+    std::string settings;
+    std::optional<std::uint16_t> language;
+    std::optional<sim::RulerUnit> units;
+    std::vector<CommandCall> commands;
+};
+
+// False, with a message on err, for words that make no run.
+bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options, std::ostream& err) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        const bool isOption =
+            word.size() >= 2 && word[0] == '-' && !std::isdigit(static_cast<unsigned char>(word[1])) && word[1] != '.';
+        if (isOption) {
+            if (i + 1 >= args.size()) {
+                err << "kelvane: the option " << word << " needs a value\n";
+                return false;
+            }
+            const std::string& value = args[++i];
+            if (word == "-o" || word == "--output") {
+                options.output = value;
+            } else if (word == "--settings") {
+                options.settings = value;
+            } else if (word == "--lang") {
+                if (value == "ja") {
+                    options.language = kJapanese;
+                } else if (value == "en") {
+                    options.language = kEnglish;
+                } else if (value == "ko") {
+                    options.language = kKorean;
+                } else {
+                    err << "kelvane: unknown language '" << value << "' (ja, en or ko)\n";
+                    return false;
+                }
+            } else if (word == "--units") {
+                sim::RulerUnit unit{};
+                if (!kvsvg::ParseRulerUnit(value, &unit)) {
+                    err << "kelvane: unknown unit '" << value << "' (mm, pt, in, cm, pc, px or q)\n";
+                    return false;
+                }
+                options.units = unit;
+            } else {
+                err << "kelvane: unknown option '" << word << "'\n";
+                return false;
+            }
+        } else if (options.input.empty()) {
+            options.input = word;
+        } else if (const CommandRow* row = FindCommand(word)) {
+            if (row->run == nullptr) {
+                err << "kelvane: the command '" << word << "' is not available in this build yet\n";
+                return false;
+            }
+            options.commands.push_back(CommandCall{row, {}});
+        } else if (!options.commands.empty()) {
+            options.commands.back().arguments.push_back(word);
+        } else {
+            err << "kelvane: unknown command '" << word << "'\n";
+            return false;
+        }
+    }
+    if (options.input.empty()) {
+        err << "kelvane: no input file\n";
+        return false;
+    }
+    for (const CommandCall& call : options.commands) {
+        if (const std::string problem = call.row->check(*call.row, call.arguments); !problem.empty()) {
+            err << "kelvane: " << problem << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+// ---- Reporting what a command did ----
+
+struct PathShot {
+    std::vector<AnchorRecord> anchors;
+    bool closed;
+    const sim::Layer* layer;
+};
+
+void CollectPaths(const sim::Art* art, std::map<const sim::Art*, PathShot>& paths) {
+    for (; art != nullptr; art = art->prior) {
+        if (!art->alive) continue;
+        if (art->type == kPathArt) paths[art] = PathShot{art->anchors, art->closed, art->layer};
+        CollectPaths(art->lastChild, paths);
+    }
+}
+
+std::map<const sim::Art*, PathShot> PathsOf(const sim::Document& document) {
+    std::map<const sim::Art*, PathShot> paths;
+    for (int i = document.LayerCount() - 1; i >= 0; --i) {
+        const sim::Layer* layer = document.LayerAt(i);
+        if (layer != nullptr && layer->alive) CollectPaths(layer->root->lastChild, paths);
+    }
+    return paths;
+}
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    std::string number = text;
+    number.erase(number.find_last_not_of('0') + 1);
+    if (number.back() == '.') number.pop_back();
+    return number == "-0" ? "0" : number;
+}
+
+std::string PointText(const RealPoint& artwork) {
+    const RealPoint p = kvsvg::ToSvg(artwork);
+    return "(" + Number(p.h) + ", " + Number(p.v) + ")";
+}
+
+std::string Outline(const PathShot& path) {
+    std::string text;
+    for (const AnchorRecord& anchor : path.anchors) text += (text.empty() ? "" : " -> ") + PointText(anchor.p);
+    return text + (path.closed ? " (closed)" : "");
+}
+
+std::string Describe(const kvsvg::SvgSource& source, const sim::Art* art) {
+    if (source.elements.count(art) == 0 && art->parent != nullptr && source.elements.count(art->parent) != 0) {
+        return source.Describe(art->parent);  // a subpath of a compound path read from one element
+    }
+    return source.Describe(art);
+}
+
+bool SamePoint(const RealPoint& a, const RealPoint& b) {
+    return a.h == b.h && a.v == b.v;
+}
+
+// Prints new, removed and reshaped paths; true when there was any.
+bool ReportChanges(const std::map<const sim::Art*, PathShot>& before, const std::map<const sim::Art*, PathShot>& after,
+                   const kvsvg::SvgSource& source, std::ostream& out) {
+    bool any = false;
+    for (const auto& [art, path] : after) {
+        const auto old = before.find(art);
+        if (old == before.end()) {
+            out << "  new path in layer \"" << kvsvg::HostTextToUtf8(path.layer->title) << "\": " << Outline(path)
+                << "\n";
+            any = true;
+            continue;
+        }
+        const PathShot& was = old->second;
+        if (was.anchors.size() != path.anchors.size() || was.closed != path.closed) {
+            out << "  " << Describe(source, art) << " reshaped: " << Outline(was) << "\n    now " << Outline(path)
+                << "\n";
+            any = true;
+            continue;
+        }
+        for (std::size_t i = 0; i < path.anchors.size(); ++i) {
+            const AnchorRecord& a = was.anchors[i];
+            const AnchorRecord& b = path.anchors[i];
+            if (!SamePoint(a.p, b.p)) {
+                out << "  anchor " << i << " of " << Describe(source, art) << " moved " << PointText(a.p) << " -> "
+                    << PointText(b.p) << "\n";
+                any = true;
+            } else if (!SamePoint(a.in, b.in) || !SamePoint(a.out, b.out)) {
+                out << "  handles of anchor " << i << " of " << Describe(source, art) << " changed\n";
+                any = true;
+            }
+        }
+    }
+    for (const auto& [art, path] : before) {
+        if (after.count(art) == 0) {
+            out << "  removed " << Describe(source, art) << ": " << Outline(path) << "\n";
+            any = true;
+        }
+    }
+    return any;
+}
+
+// The plug-in's alerts and beeps since the command began, on err in the plug-in's language.
+void ReportFeedback(const sim::Host& host, std::size_t alertsBefore, int beepsBefore, const std::string& command,
+                    std::ostream& err) {
+    const std::vector<sim::Alert>& alerts = const_cast<sim::Host&>(host).App().alerts;
+    for (std::size_t i = alertsBefore; i < alerts.size(); ++i) {
+        err << "kelvane: " << command << ": alert: " << sim::Cp932ToUtf8(alerts[i].text) << "\n";
+    }
+#ifndef _WIN32
+    for (int i = beepsBefore; i < host.BeepCount(); ++i) err << "kelvane: " << command << ": beep\n";
+#else
+    (void)beepsBefore;
+#endif
+}
+
+int BeepsOf(const sim::Host& host) {
+#ifndef _WIN32
+    return host.BeepCount();
+#else
+    (void)host;
+    return 0;
+#endif
+}
+
+}  // namespace
+
+int RunDocumentCommands(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    RunOptions options;
+    if (args.empty()) {
+        err << RunUsage();
+        return kRunBadInput;
+    }
+    if (!ParseRunOptions(args, options, err)) {
+        err << "kelvane: 'kelvane help' shows the usage\n";
+        return kRunBadInput;
+    }
+    std::string text;
+    if (!ReadWholeFile(options.input, text)) {
+        err << "kelvane: cannot read " << options.input << "\n";
+        return kRunBadInput;
+    }
+    std::string settings;
+    if (!options.settings.empty() && !ReadWholeFile(options.settings, settings)) {
+        err << "kelvane: cannot read the settings file " << options.settings << "\n";
+        return kRunBadInput;
+    }
+
+    try {
+        sim::Host host;
+        sim::Document& document = host.NewDocument();
+        std::unique_ptr<kvsvg::SvgSource> source;
+        try {
+            source = kvsvg::ReadSvg(text, document);
+        } catch (const kvsvg::SvgError& error) {
+            err << "kelvane: " << options.input << ": " << error.what() << "\n";
+            return kRunBadInput;
+        }
+        if (options.units) document.rulerUnit = *options.units;
+
+        if (!options.settings.empty() && !InstallSettingsFile(host, settings, err)) return kRunBadInput;
+        if (const HostStatus started = host.Startup(); started != kNoError) {
+            err << "kelvane: the plug-in did not start (status " << started << ")\n";
+            return kRunBadInput;
+        }
+        // What the application tells its plug-ins when it has started with a document open.
+        host.Notify("AI Application Started Notifier");
+        host.Notify("AI Document Opened Notifier");
+        host.Notify("AI Document View Style Active View Changed Notifier");
+        if (PluginState* state = sim::PanelState(host); state != nullptr && options.language) {
+            state->language = *options.language;
+        }
+
+        bool changed = options.commands.empty();
+        std::ostringstream notes;  // what a command says, printed after what it changed
+        RunContext context{host, document, notes};
+        for (const CommandCall& call : options.commands) {
+            notes.str("");
+            const std::size_t alertsBefore = host.App().alerts.size();
+            const int beepsBefore = BeepsOf(host);
+            const std::uint64_t revisionBefore = document.Revision();
+            const auto pathsBefore = PathsOf(document);
+
+            call.row->run(context, *call.row, call.arguments);
+            const bool commandChanged = document.Revision() != revisionBefore;
+            // The application reports the changed artwork to its plug-ins after the action.
+            if (commandChanged) host.Notify("AI Art Selection Changed Notifier");
+
+            out << call.row->name << ": " << (commandChanged ? "changed the document" : "nothing changed") << "\n";
+            if (commandChanged && !ReportChanges(pathsBefore, PathsOf(document), *source, out)) {
+                out << "  (selection or attributes only)\n";
+            }
+            out << notes.str();
+            ReportFeedback(host, alertsBefore, beepsBefore, call.row->name, err);
+            changed = changed || commandChanged;
+        }
+
+        if (host.Shutdown() != kNoError) err << "kelvane: the plug-in did not shut down cleanly\n";
+        if (!options.output.empty()) {
+            std::string problem;
+            if (!WriteFileAtomically(options.output, kvsvg::WriteSvg(document, source.get()), problem)) {
+                err << "kelvane: " << problem << "\n";
+                return kRunBadInput;
+            }
+            out << "wrote " << options.output << "\n";
+        }
+        return changed ? kRunChanged : kRunUnchanged;
+    } catch (const std::exception& error) {
+        err << "kelvane: " << error.what() << "\n";
+        return kRunBadInput;
+    }
+}

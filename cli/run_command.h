@@ -1,0 +1,47 @@
+// `kelvane run`: reads an SVG file into the simulated host's document, starts the plug-in, runs
+// commands on the document as the panel's buttons and fields would, and writes the document back.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace sim {
+class Document;
+class Host;
+}  // namespace sim
+
+// What a command of the table works with while it runs.
+struct RunContext {
+    sim::Host& host;
+    sim::Document& document;
+    std::ostream& out;  // for what a command reports besides the changes (a measured length)
+};
+
+// Exit statuses of `kelvane run`.
+constexpr int kRunChanged = 0;    // some command changed the document (or no command was asked for)
+constexpr int kRunUnchanged = 1;  // every command was refused or changed nothing
+constexpr int kRunBadInput = 2;   // usage, input or output error; no output file was written
+
+// One row of the command table: a word on the command line and the panel command it stands for.
+struct CommandRow {
+    const char* name;
+    std::uint16_t id;
+    const char* arguments;  // for the usage text
+    const char* summary;
+    // Checks the words after the command before anything runs; an empty text means they are fine.
+    std::string (*check)(const CommandRow& row, const std::vector<std::string>& arguments);
+    // Sets what the panel's fields would have set and plays the command. Null while the plug-in
+    // does not have the command yet.
+    void (*run)(RunContext& context, const CommandRow& row, const std::vector<std::string>& arguments);
+};
+
+const std::vector<CommandRow>& CommandTable();
+
+// args: the words after "run". Prints what each command changed on out, and the plug-in's alerts
+// and beeps (in its language) and any fault on err. Returns one of the statuses above.
+int RunDocumentCommands(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The usage text of `kelvane run`, with the commands of the table.
+std::string RunUsage();

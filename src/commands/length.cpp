@@ -1,0 +1,250 @@
+#include "commands/length.h"
+
+#include "commands/saved_selection.h"
+#include "commands/segment_length.h"
+#include "geometry/geometry.h"
+#include "platform/platform.h"
+#include "shell/commands.h"
+#include "shell/plugin_state.h"
+#include "shell/suites.h"
+
+namespace {
+
+constexpr double kHandleFloor = 1.0;  // points: no handle of a selected curve is shortened below it
+constexpr double kSliderRange = 400.0;
+constexpr double kFirstScaleStep = 32.0;
+constexpr int kScaleHalvings = 24;
+constexpr std::int32_t kFollowUpChange = 1;
+
+HostStatus ReadAnchor(ArtHandle path, std::int16_t index, AnchorRecord& anchor) {
+    return sPath->GetPathSegments(path, index, 1, &anchor);
+}
+
+HostStatus WriteAnchor(ArtHandle path, std::int16_t index, const AnchorRecord& anchor) {
+    return sPath->SetPathSegments(path, index, 1, &anchor);
+}
+
+HostStatus PathSelected(ArtHandle path, SelectionSource source, bool& selected) {
+    if (source == SelectionSource::SavedOrHost) return AskArtSelected(path, selected);
+    selected = false;
+    std::int32_t attributes = 0;
+    if (HostStatus status = sArt->GetArtUserAttr(path, kArtSelected, &attributes)) return status;
+    selected = (attributes & kArtSelected) != 0;
+    return kNoError;
+}
+
+HostStatus AnchorSelection(ArtHandle path, std::int16_t index, SelectionSource source, std::uint16_t& value) {
+    if (source == SelectionSource::SavedOrHost) return AskSegmentSelection(path, index, value);
+    std::int16_t selection = kAnchorNotSelected;
+    if (HostStatus status = sPath->GetPathSegmentSelected(path, index, &selection)) return status;
+    value = static_cast<std::uint16_t>(selection);
+    return kNoError;
+}
+
+HostStatus WalkPath(ArtHandle path, SelectionSource source, SegmentVisit visit, void* context) {
+    bool selected = false;
+    if (HostStatus status = PathSelected(path, source, selected)) return status;
+    if (!selected) return kNoError;
+    std::int16_t count = 0;
+    if (HostStatus status = sPath->GetPathSegmentCount(path, &count)) return status;
+    if (count < 1) return kNoError;
+
+    AnchorRecord previous{};
+    std::uint16_t previousValue = kAnchorNotSelected;
+    if (HostStatus status = ReadAnchor(path, 0, previous)) return status;
+    if (HostStatus status = AnchorSelection(path, 0, source, previousValue)) return status;
+    // Anchor 0 as the first segment left it, for the closing segment.
+    AnchorRecord first = previous;
+    const std::uint16_t firstValue = previousValue;
+
+    for (std::int16_t i = 1; i < count; ++i) {
+        AnchorRecord current{};
+        std::uint16_t currentValue = kAnchorNotSelected;
+        if (HostStatus status = ReadAnchor(path, i, current)) return status;
+        if (HostStatus status = AnchorSelection(path, i, source, currentValue)) return status;
+        if (SegmentIsSelected(previousValue, currentValue)) {
+            const auto from = static_cast<std::int16_t>(i - 1);
+            if (HostStatus status = visit(path, from, i, previous, current, context)) return status;
+        }
+        if (i == 1) first = previous;
+        previous = current;
+        previousValue = currentValue;
+    }
+
+    std::int32_t closed = 0;
+    if (HostStatus status = sPath->GetPathClosed(path, &closed)) return status;
+    if (closed == 0 || !SegmentIsSelected(previousValue, firstValue)) return kNoError;
+    return visit(path, static_cast<std::int16_t>(count - 1), 0, previous, first, context);
+}
+
+struct WalkRequest {
+    SelectionSource source;
+    SegmentVisit visit;
+    void* context;
+};
+
+HostStatus WalkArt(ArtHandle art, const WalkRequest& request) {
+    std::int16_t type = kUnknownArt;
+    if (HostStatus status = sArt->GetArtType(art, &type)) return status;
+    if (type == kPathArt) return WalkPath(art, request.source, request.visit, request.context);
+    if (type != kGroupArt && type != kCompoundPathArt) return kNoError;
+    ArtHandle child = nullptr;
+    if (HostStatus status = sArt->GetArtFirstChild(art, &child)) return status;
+    while (child != nullptr) {
+        if (HostStatus status = WalkArt(child, request)) return status;
+        if (HostStatus status = sArt->GetArtSibling(child, &child)) return status;
+    }
+    return kNoError;
+}
+
+// handle = anchor + length along the handle's own direction (a retracted handle stays retracted).
+RealPoint HandleAt(const RealPoint& anchor, double length, double angle) {
+    RealPoint offset{0, 0};
+    sRealMath->PointLengthAngle(length, angle, &offset);
+    return RealPoint{anchor.h + offset.h, anchor.v + offset.v};
+}
+
+HostStatus AddToBudget(ArtHandle, std::int16_t, std::int16_t, AnchorRecord& a, AnchorRecord& b, void* context) {
+    LengthBudget& budget = *static_cast<LengthBudget*>(context);
+    const double length = SegmentLength(a, b);
+    if (SegmentIsStraight(a, b)) {
+        budget.straight += length;
+        return kNoError;
+    }
+    budget.curved += length;
+
+    const double hOut = sRealMath->PointLength(&a.out, &a.p);
+    const double hIn = sRealMath->PointLength(&b.in, &b.p);
+    if ((hOut > 0 && hOut <= kHandleFloor) || (hIn > 0 && hIn <= kHandleFloor)) {
+        budget.bound = -1.0;
+        return kNoError;
+    }
+    if (budget.bound < 0 || length <= 0 || (hOut == 0 && hIn == 0)) return kNoError;
+
+    // The floor ratio: the segment's length once its shorter drawn handle is 1 point long.
+    const double shorter = hOut == 0 ? hIn : hIn == 0 ? hOut : RealMin(hOut, hIn);
+    const double f = kHandleFloor / shorter;
+    AnchorRecord floorA = a;
+    AnchorRecord floorB = b;
+    if (hOut != 0) floorA.out = HandleAt(a.p, hOut * f, sRealMath->PointAngle(&a.p, &a.out));
+    if (hIn != 0) floorB.in = HandleAt(b.p, hIn * f, sRealMath->PointAngle(&b.p, &b.in));
+    budget.bound = RealMax(budget.bound, SegmentLength(floorA, floorB) / length);
+    return kNoError;
+}
+
+HostStatus FitAndWrite(ArtHandle path, std::int16_t from, std::int16_t to, AnchorRecord& a, AnchorRecord& b,
+                       void* context) {
+    if (SegmentIsStraight(a, b)) return kNoError;
+    FitSegmentLength(a, b, *static_cast<const double*>(context));
+    if (from == to) {
+        // The closing segment of a one-anchor path: both handles belong to the same record.
+        a.in = b.in;
+        return WriteAnchor(path, from, a);
+    }
+    if (HostStatus status = WriteAnchor(path, from, a)) return status;
+    return WriteAnchor(path, to, b);
+}
+
+HostStatus BudgetOfLayer(ArtHandle art, void* budget) {
+    return MeasureLengthBudget(art, *static_cast<LengthBudget*>(budget));
+}
+
+HostStatus ApplyToLayer(ArtHandle art, void* factor) { return ApplyLengthFactor(art, *static_cast<double*>(factor)); }
+
+}  // namespace
+
+bool SegmentIsSelected(std::uint16_t before, std::uint16_t after) {
+    const bool endSelected =
+        after == kAnchorPointSelected || after == kInHandleSelected || after == kBothHandlesSelected;
+    const bool startSelected =
+        before == kAnchorPointSelected || before == kOutHandleSelected || before == kBothHandlesSelected;
+    return endSelected && startSelected;
+}
+
+HostStatus WalkSelectedSegments(ArtHandle art, SelectionSource source, SegmentVisit visit, void* context) {
+    if (sArt == nullptr || sPath == nullptr) return kSuiteNotFoundStatus;
+    return WalkArt(art, WalkRequest{source, visit, context});
+}
+
+HostStatus ForEachLayerArt(LayerArtVisit visit, void* context) {
+    if (sLayer == nullptr || sArt == nullptr) return kSuiteNotFoundStatus;
+    std::int32_t layers = 0;
+    if (HostStatus status = sLayer->CountLayers(&layers)) return status;
+    for (std::int32_t i = 0; i < layers; ++i) {
+        LayerHandle layer = nullptr;
+        ArtHandle first = nullptr;
+        if (HostStatus status = sLayer->GetNthLayer(i, &layer)) return status;
+        if (HostStatus status = sArt->GetFirstArtOfLayer(layer, &first)) return status;
+        if (first == nullptr) continue;
+        if (HostStatus status = visit(first, context)) return status;
+    }
+    return kNoError;
+}
+
+HostStatus MeasureLengthBudget(ArtHandle art, LengthBudget& budget) {
+    if (sRealMath == nullptr) return kSuiteNotFoundStatus;
+    return WalkSelectedSegments(art, SelectionSource::SavedOrHost, AddToBudget, &budget);
+}
+
+HostStatus ApplyLengthFactor(ArtHandle art, double factor) {
+    if (sRealMath == nullptr) return kSuiteNotFoundStatus;
+    return WalkSelectedSegments(art, SelectionSource::SavedOrHost, FitAndWrite, &factor);
+}
+
+void FitSegmentLength(AnchorRecord& a, AnchorRecord& b, double factor) {
+    if (sRealMath == nullptr) return;
+    const double goal = SegmentLength(a, b) * factor;
+    const double angleOut = sRealMath->PointAngle(&a.p, &a.out);
+    const double lengthOut = sRealMath->PointLength(&a.p, &a.out);
+    const double angleIn = sRealMath->PointAngle(&b.p, &b.in);
+    const double lengthIn = sRealMath->PointLength(&b.p, &b.in);
+
+    // Bisection on one scale for both handles: the length grows with it.
+    double scale = 0.0;
+    double step = kFirstScaleStep;
+    for (int i = 0; i < kScaleHalvings; ++i) {
+        step /= 2.0;
+        AnchorRecord trialA = a;
+        AnchorRecord trialB = b;
+        trialA.out = HandleAt(a.p, lengthOut * (scale + step), angleOut);
+        trialB.in = HandleAt(b.p, lengthIn * (scale + step), angleIn);
+        if (goal >= SegmentLength(trialA, trialB)) scale += step;
+    }
+    a.out = HandleAt(a.p, lengthOut * scale, angleOut);
+    b.in = HandleAt(b.p, lengthIn * scale, angleIn);
+}
+
+void SetSelectionLength(double target) {
+    LengthBudget budget{0.0, 0.0, 0.0};
+    // A failing walk leaves the totals of what it reached.
+    ForEachLayerArt(BudgetOfLayer, &budget);
+
+    const double r = budget.curved != 0 ? (target - budget.straight) / budget.curved : 0.0;
+    if (budget.bound < 0) {
+        // A curve with a handle of at most 1 point can only be lengthened.
+        if (r <= 1.0) return;
+        budget.bound = 1.0;
+    }
+    if (budget.curved == 0 || budget.bound <= 0) {
+        PlatformBeep();
+        return;
+    }
+    double factor = budget.bound > r ? budget.bound : r;
+    ForEachLayerArt(ApplyToLayer, &factor);
+}
+
+void RunLengthCommand(std::uint16_t commandId) {
+    // A follow-up change of a run keeps working on the selection saved by the run's first change.
+    if (gState->lengthAdjustStage != 0) {
+        if (sUndo != nullptr) sUndo->UndoChanges(kFollowUpChange);
+    } else {
+        SaveSelection();
+    }
+    const double target = commandId == kCommandLengthSlider
+                              ? gState->measuredLength * (1.0 - gState->lengthSliderPos / kSliderRange)
+                              : gState->typedLength;
+    SetSelectionLength(target);
+    gState->lengthAdjustStage = 1;
+    // Command 1001 also shows its target in the panel's length readout (control 3): a control update
+    // that comes with the panel's windows.
+}

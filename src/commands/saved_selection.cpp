@@ -1,0 +1,169 @@
+#include "commands/saved_selection.h"
+
+#include <cstdlib>
+
+#include "shell/suites.h"
+
+SavedSelection gSavedSelection = {nullptr, 0};
+
+namespace {
+
+void FreeSavedSelection() {
+    std::free(gSavedSelection.entries);
+    gSavedSelection = SavedSelection{nullptr, 0};
+}
+
+bool DocumentIsOpen() {
+    DocumentViewHandle view = nullptr;
+    return sDocumentView != nullptr && sDocumentView->GetNthDocumentView(0, &view) == kNoError && view != nullptr;
+}
+
+HostStatus Append(ArtHandle art, std::int16_t index, std::int16_t selection) {
+    const std::size_t count = static_cast<std::size_t>(gSavedSelection.count);
+    void* grown = std::realloc(gSavedSelection.entries, (count + 1) * sizeof(SavedSelectionEntry));
+    if (grown == nullptr) return kOutOfMemoryStatus;
+    gSavedSelection.entries = static_cast<SavedSelectionEntry*>(grown);
+    gSavedSelection.entries[count] =
+        SavedSelectionEntry{art, static_cast<std::uint16_t>(index), static_cast<std::uint16_t>(selection)};
+    ++gSavedSelection.count;
+    return kNoError;
+}
+
+const SavedSelectionEntry* FindEntry(ArtHandle art) {
+    for (std::int32_t i = 0; i < gSavedSelection.count; ++i) {
+        if (gSavedSelection.entries[i].art == art) return &gSavedSelection.entries[i];
+    }
+    return nullptr;
+}
+
+std::uint16_t SavedValue(ArtHandle art, std::int16_t index) {
+    for (std::int32_t i = 0; i < gSavedSelection.count; ++i) {
+        const SavedSelectionEntry& entry = gSavedSelection.entries[i];
+        if (entry.art == art && entry.segmentIndex == static_cast<std::uint16_t>(index)) return entry.selection;
+    }
+    return kAnchorNotSelected;
+}
+
+// Children first, then the object itself; a compound path is one object, its paths are not entered.
+HostStatus SaveArt(ArtHandle art) {
+    std::int16_t type = kUnknownArt;
+    if (HostStatus status = sArt->GetArtType(art, &type)) return status;
+    if (type == kGroupArt) {
+        ArtHandle child = nullptr;
+        if (HostStatus status = sArt->GetArtFirstChild(art, &child)) return status;
+        while (child != nullptr) {
+            if (HostStatus status = SaveArt(child)) return status;
+            if (HostStatus status = sArt->GetArtSibling(child, &child)) return status;
+        }
+    }
+    std::int32_t attributes = 0;
+    if (HostStatus status = sArt->GetArtUserAttr(art, kArtSelected, &attributes)) return status;
+    if ((attributes & kArtSelected) == 0) return kNoError;
+    if (type != kPathArt) return Append(art, 0, kAnchorNotSelected);
+
+    std::int16_t count = 0;
+    if (HostStatus status = sPath->GetPathSegmentCount(art, &count)) return status;
+    for (std::int16_t i = 0; i < count; ++i) {
+        std::int16_t selection = kAnchorNotSelected;
+        if (HostStatus status = sPath->GetPathSegmentSelected(art, i, &selection)) return status;
+        if (selection == kAnchorNotSelected) continue;
+        if (HostStatus status = Append(art, i, selection)) return status;
+    }
+    return kNoError;
+}
+
+HostStatus RestoreArt(ArtHandle art) {
+    std::int16_t type = kUnknownArt;
+    if (HostStatus status = sArt->GetArtType(art, &type)) return status;
+    if (type == kGroupArt) {
+        ArtHandle child = nullptr;
+        if (HostStatus status = sArt->GetArtFirstChild(art, &child)) return status;
+        while (child != nullptr) {
+            if (HostStatus status = RestoreArt(child)) return status;
+            if (HostStatus status = sArt->GetArtSibling(child, &child)) return status;
+        }
+        return kNoError;
+    }
+    if (type == kPathArt) {
+        std::int16_t count = 0;
+        if (HostStatus status = sPath->GetPathSegmentCount(art, &count)) return status;
+        for (std::int16_t i = 0; i < count; ++i) {
+            const auto selection = static_cast<std::int16_t>(SavedValue(art, i));
+            if (HostStatus status = sPath->SetPathSegmentSelected(art, i, selection)) return status;
+        }
+        return kNoError;
+    }
+    return sArt->SetArtUserAttr(art, kArtSelected, FindEntry(art) != nullptr ? kArtSelected : 0);
+}
+
+using ArtWalk = HostStatus (*)(ArtHandle art);
+
+// Each layer's art in layer order, up to the first failure.
+HostStatus WalkLayers(ArtWalk walk) {
+    std::int32_t layers = 0;
+    if (HostStatus status = sLayer->CountLayers(&layers)) return status;
+    for (std::int32_t i = 0; i < layers; ++i) {
+        LayerHandle layer = nullptr;
+        ArtHandle first = nullptr;
+        if (HostStatus status = sLayer->GetNthLayer(i, &layer)) return status;
+        if (HostStatus status = sArt->GetFirstArtOfLayer(layer, &first)) return status;
+        if (first == nullptr) continue;
+        if (HostStatus status = walk(first)) return status;
+    }
+    return kNoError;
+}
+
+}  // namespace
+
+void SaveSelection() {
+    FreeSavedSelection();
+    if (!DocumentIsOpen()) return;
+    if (sLayer == nullptr || sArt == nullptr || sPath == nullptr) return;
+    // What was gathered before a failure is kept: the run then works on that part of the selection.
+    WalkLayers(SaveArt);
+}
+
+void RestoreSelection() {
+    if (!DocumentIsOpen()) return;
+    if (!SelectionIsSaved()) return;
+    if (sLayer != nullptr && sArt != nullptr && sPath != nullptr) WalkLayers(RestoreArt);
+    // Freed whatever the walk met, so that a later run starts from a fresh selection.
+    FreeSavedSelection();
+}
+
+HostStatus AskArtSelected(ArtHandle art, bool& selected) {
+    selected = false;
+    if (SelectionIsSaved()) {
+        selected = FindEntry(art) != nullptr;
+        return kNoError;
+    }
+    if (sArt == nullptr) return kSuiteNotFoundStatus;
+    std::int32_t attributes = 0;
+    if (HostStatus status = sArt->GetArtUserAttr(art, kArtSelected, &attributes)) return status;
+    selected = (attributes & kArtSelected) != 0;
+    return kNoError;
+}
+
+HostStatus AskSegmentSelection(ArtHandle art, std::int16_t index, std::uint16_t& selection) {
+    selection = kAnchorNotSelected;
+    if (SelectionIsSaved()) {
+        selection = SavedValue(art, index);
+        return kNoError;
+    }
+    if (sPath == nullptr) return kSuiteNotFoundStatus;
+    std::int16_t value = kAnchorNotSelected;
+    if (HostStatus status = sPath->GetPathSegmentSelected(art, index, &value)) return status;
+    selection = static_cast<std::uint16_t>(value);
+    return kNoError;
+}
+
+bool IsArtSelected(ArtHandle art) {
+    bool selected = false;
+    return AskArtSelected(art, selected) == kNoError && selected;
+}
+
+std::uint16_t GetSegmentSelection(ArtHandle art, std::int16_t index) {
+    std::uint16_t selection = kAnchorNotSelected;
+    if (AskSegmentSelection(art, index, selection) != kNoError) return kAnchorNotSelected;
+    return selection;
+}

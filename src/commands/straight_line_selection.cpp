@@ -1,0 +1,207 @@
+#include "commands/straight_line_selection.h"
+
+#include <cstdlib>
+
+#include "geometry/geometry.h"
+#include "shell/suites.h"
+
+namespace {
+
+constexpr double kShortestLine = 0.001;
+constexpr double kSameEnd = 0.001;
+
+double Length(const RealPoint& a, const RealPoint& b) {
+    if (sRealMath != nullptr) return sRealMath->PointLength(&a, &b);
+    return PointDistance(a, b);
+}
+
+bool IsSelected(ArtHandle art) {
+    std::int32_t attributes = 0;
+    if (sArt != nullptr) sArt->GetArtUserAttr(art, kArtSelected, &attributes);
+    return (attributes & kArtSelected) != 0;
+}
+
+bool IsHidden(ArtHandle art) {
+    std::int32_t attributes = 0;
+    if (sArt != nullptr) sArt->GetArtUserAttr(art, kArtHidden, &attributes);
+    return (attributes & kArtHidden) != 0;
+}
+
+bool SegmentSelected(std::int16_t sA, std::int16_t sB, bool open, std::int32_t k, std::int32_t n) {
+    const bool endSide = sB == kAnchorPointSelected || sB == kInHandleSelected || sB == kBothHandlesSelected;
+    const bool startSide = sA == kAnchorPointSelected || sA == kOutHandleSelected || sA == kBothHandlesSelected;
+    if (endSide && startSide) return true;
+    // The lone end anchor of an open path stands for its one segment.
+    if (open && k == 1 && sA == kAnchorPointSelected) return true;
+    return open && k == n - 1 && sB == kAnchorPointSelected;
+}
+
+struct Walk {
+    LineList& list;
+    bool markPathEnds;
+    bool outOfMemory;
+};
+
+void WalkArt(Walk& walk, ArtHandle art, ArtHandle owner);
+
+void WalkChildren(Walk& walk, ArtHandle container, ArtHandle owner) {
+    ArtHandle child = nullptr;
+    sArt->GetArtFirstChild(container, &child);
+    while (child != nullptr && !walk.outOfMemory) {
+        WalkArt(walk, child, owner);
+        // A fresh output: a refused call must end the walk, not repeat the same child forever.
+        ArtHandle next = nullptr;
+        sArt->GetArtSibling(child, &next);
+        child = next;
+    }
+}
+
+// The lines of one path; false when it gave none.
+bool CollectPathLines(Walk& walk, ArtHandle path, ArtHandle owner) {
+    if (sPath == nullptr) return false;
+    std::int16_t count = 0;
+    std::int32_t guide = 0;
+    sPath->GetPathSegmentCount(path, &count);
+    sPath->GetPathIsGuide(path, &guide);
+    if (guide != 0 || IsHidden(path) || count < 2) return false;
+
+    std::int32_t closed = 0;
+    sPath->GetPathClosed(path, &closed);
+    const bool open = closed == 0;
+    const std::int32_t n = count;
+    AnchorRecord a{};
+    AnchorRecord b{};
+    std::int16_t sA = kAnchorNotSelected;
+    // An anchor the host would not give ends the path here: a stale record would make up a line.
+    if (sPath->GetPathSegments(path, 0, 1, &a) != kNoError) return false;
+    sPath->GetPathSegmentSelected(path, 0, &sA);
+    bool gaveLine = false;
+    for (std::int32_t k = 1; k <= n; ++k) {
+        if (k == n && open) break;
+        const auto index = static_cast<std::int16_t>(k == n ? 0 : k);
+        if (sPath->GetPathSegments(path, index, 1, &b) != kNoError) break;
+        std::int16_t sB = kAnchorNotSelected;  // a refused state reads as not selected
+        sPath->GetPathSegmentSelected(path, index, &sB);
+        if (SegmentSelected(sA, sB, open, k, n) && SegmentIsStraight(a, b) && Length(a.p, b.p) > kShortestLine) {
+            LineRecord record{};
+            record.art = path;
+            record.owner = owner;
+            record.segmentNumber = k;
+            record.start = a.p;
+            record.end = b.p;
+            record.startSelection = sA;
+            record.endSelection = sB;
+            if (walk.markPathEnds) {
+                record.startIsPathEnd = open && k == 1 ? 1 : 0;
+                record.endIsPathEnd = open && k == n - 1 ? 1 : 0;
+            }
+            // Counts as a line even when dropped as a duplicate.
+            gaveLine = true;
+            if (!AddLine(walk.list, record)) {
+                walk.outOfMemory = true;
+                return true;
+            }
+        }
+        a = b;
+        sA = sB;
+    }
+    return gaveLine;
+}
+
+void WalkArt(Walk& walk, ArtHandle art, ArtHandle owner) {
+    std::int16_t type = kUnknownArt;
+    sArt->GetArtType(art, &type);
+    switch (type) {
+        case kGroupArt:
+            WalkChildren(walk, art, owner);
+            return;
+        case kPathArt: {
+            if (!IsSelected(art)) return;
+            // A path drawn through a live style is read through the art that stands for it.
+            ArtHandle derived = nullptr;
+            if (sArtStyle != nullptr && sArtStyle->GetDerivedArt(art, &derived) == kNoError && derived != nullptr &&
+                derived != art) {
+                WalkArt(walk, derived, owner != nullptr ? owner : art);
+                return;
+            }
+            if (!CollectPathLines(walk, art, owner)) ++walk.list.nonStraightCount;
+            return;
+        }
+        case kCompoundPathArt:
+            if (!IsSelected(art)) return;
+            WalkChildren(walk, art, owner != nullptr ? owner : art);
+            return;
+        default:
+            if (IsSelected(art)) ++walk.list.nonStraightCount;
+            return;
+    }
+}
+
+}  // namespace
+
+bool AddLine(LineList& list, const LineRecord& record) {
+    for (std::int32_t i = 0; i < list.count; ++i) {
+        const LineRecord& old = list.records[i];
+        const bool same = Length(record.start, old.start) < kSameEnd && Length(record.end, old.end) < kSameEnd;
+        const bool reversed = Length(record.start, old.end) < kSameEnd && Length(record.end, old.start) < kSameEnd;
+        if (same || reversed) return true;
+    }
+    if (list.count == list.capacity) {
+        const std::int32_t capacity = list.capacity == 0 ? 8 : list.capacity * 2;
+        void* grown = std::realloc(list.records, static_cast<std::size_t>(capacity) * sizeof(LineRecord));
+        if (grown == nullptr) return false;
+        list.records = static_cast<LineRecord*>(grown);
+        list.capacity = capacity;
+    }
+    list.records[list.count++] = record;
+    return true;
+}
+
+bool CollectSelectedLines(LineList& list, bool markPathEnds) {
+    if (sLayer == nullptr || sArt == nullptr) return true;
+    Walk walk{list, markPathEnds, false};
+    std::int32_t layers = 0;
+    sLayer->CountLayers(&layers);
+    for (std::int32_t i = 0; i < layers && !walk.outOfMemory; ++i) {
+        LayerHandle layer = nullptr;
+        std::int32_t visible = 0;
+        std::int32_t editable = 0;
+        if (sLayer->GetNthLayer(i, &layer) != kNoError || layer == nullptr) continue;
+        sLayer->GetLayerVisible(layer, &visible);
+        sLayer->GetLayerEditable(layer, &editable);
+        if (visible == 0 || editable == 0) continue;
+        ArtHandle group = nullptr;
+        sArt->GetFirstArtOfLayer(layer, &group);
+        if (group != nullptr) WalkArt(walk, group, nullptr);
+    }
+    return !walk.outOfMemory;
+}
+
+bool MakeCornerPath(const LineRecord& line, const RealPoint* points, std::int16_t count) {
+    if (sArt == nullptr) return false;
+    LayerHandle layer = nullptr;
+    ArtHandle top = nullptr;
+    // Without the layer's group the host would choose the place itself: count that as refused.
+    if (sArt->GetLayerOfArt(line.art, &layer) != kNoError || layer == nullptr) return false;
+    if (sArt->GetFirstArtOfLayer(layer, &top) != kNoError || top == nullptr) return false;
+    ArtHandle path = nullptr;
+    if (sArt->NewArt(kPathArt, kPlaceInsideOnTop, top, &path) != kNoError || path == nullptr) return false;
+
+    if (sPathStyle != nullptr) {
+        PathStyle style{};
+        if (sPathStyle->GetPathStyle(line.owner != nullptr ? line.owner : line.art, &style) == kNoError) {
+            sPathStyle->SetPathStyle(path, &style);
+        }
+    }
+    constexpr std::int16_t kMostPoints = 3;
+    AnchorRecord anchors[kMostPoints]{};
+    if (count > kMostPoints) count = kMostPoints;
+    for (std::int16_t k = 0; k < count; ++k) anchors[k] = AnchorRecord{points[k], points[k], points[k], true};
+    if (sPath != nullptr) sPath->SetPathSegments(path, 0, count, anchors);
+    return true;
+}
+
+void ReleaseLineList(LineList& list) {
+    std::free(list.records);
+    list = LineList{};
+}

@@ -1,0 +1,280 @@
+// Command 1012 through the simulated host: pairs of selected lines joined where their lines cross,
+// by a new corner path or, with extend_endpoints, by moving the paths' own end anchors.
+#include <vector>
+
+#include "line_command_fixture.h"
+
+namespace {
+
+const char* const kOutsideEnglish = "Cannot be created if the intersection is outside the drawing area.";
+const char* const kSharedEnglish = "Cannot be created on a line that shares a vertex.";
+
+class ExtensionCrossingTest : public LineCommandTest {
+protected:
+    void Cross(std::uint16_t language = kEnglish) { Run(kCommandExtensionCrossing, language); }
+
+    void Fresh() {
+        doc = &host.NewDocument();
+        original.clear();
+        App().alerts.clear();
+    }
+
+    // An open path whose end segment is (next to) a chosen anchor, only that anchor selected.
+    sim::Art* EndSelected(std::vector<RealPoint> points, int selected) {
+        sim::Art* path = doc->AddPath(Root(), points);
+        doc->SelectAnchors(path, {selected});
+        return path;
+    }
+};
+
+TEST_F(ExtensionCrossingTest, SeparateLinesAreJoinedFromTheirNearEndsThroughTheCrossing) {
+    sim::Art* first = Line({{100, 100}, {200, 100}});
+    sim::Art* second = Line({{300, 200}, {300, 150}});
+    Cross();
+    EXPECT_EQ(OnlyAlert(), "");
+    const auto made = NewPaths();
+    ASSERT_EQ(made.size(), 1u);
+    ExpectAnchors(made[0], {{200, 100}, {300, 100}, {300, 150}});
+    EXPECT_FALSE(made[0]->closed);
+    EXPECT_FALSE(made[0]->Selected());
+    ExpectAnchors(first, {{100, 100}, {200, 100}});
+    ExpectAnchors(second, {{300, 200}, {300, 150}});
+}
+
+TEST_F(ExtensionCrossingTest, ExtendEndpointsMovesTheEndAnchorsOfOpenPaths) {
+    const auto build = [this] {
+        Fresh();
+        EndSelected({{0, 50}, {100, 100}, {200, 100}}, 2);
+        EndSelected({{300, 150}, {300, 200}, {350, 300}}, 0);
+    };
+    build();
+    State().extend_endpoints = 1;
+    Cross();
+    EXPECT_EQ(OnlyAlert(), "");
+    EXPECT_TRUE(NewPaths().empty());
+    const auto paths = Root()->Children();
+    ExpectAnchors(paths[0], {{0, 50}, {100, 100}, {300, 100}});
+    ExpectAnchors(paths[1], {{300, 100}, {300, 200}, {350, 300}});
+
+    build();
+    State().extend_endpoints = 0;
+    Cross();
+    ASSERT_EQ(NewPaths().size(), 1u);
+    ExpectAnchors(NewPaths()[0], {{200, 100}, {300, 100}, {300, 150}});
+    ExpectAnchors(Root()->Children()[2], {{300, 150}, {300, 200}, {350, 300}});
+
+    // A segment in the middle of a path paired with an end segment: joined by a new path.
+    Fresh();
+    sim::Art* middle = doc->AddPath(Root(), {{0, 50}, {100, 100}, {200, 100}, {250, 0}});
+    doc->SelectAnchors(middle, {1, 2});
+    EndSelected({{300, 150}, {300, 200}, {350, 300}}, 0);
+    State().extend_endpoints = 1;
+    Cross();
+    ASSERT_EQ(NewPaths().size(), 1u);
+    ExpectAnchors(NewPaths()[0], {{200, 100}, {300, 100}, {300, 150}});
+    ExpectAnchors(middle, {{0, 50}, {100, 100}, {200, 100}, {250, 0}});
+}
+
+TEST_F(ExtensionCrossingTest, ExtendEndpointsPrefersEndsSelectedAsAnchors) {
+    // Two one-segment paths: every combination of ends is usable; the nearest ends win unless the
+    // user picked other ends as anchors.
+    const auto build = [this](bool pickFarEnds) {
+        Fresh();
+        sim::Art* first = doc->AddPath(Root(), {{100, 100}, {200, 100}});
+        sim::Art* second = doc->AddPath(Root(), {{300, 200}, {300, 150}});
+        if (pickFarEnds) {
+            doc->SelectAnchors(first, {0});
+            doc->SelectAnchors(first, {1}, kOutHandleSelected);
+            doc->SelectAnchors(second, {0});
+            doc->SelectAnchors(second, {1}, kInHandleSelected);
+        } else {
+            doc->SelectWhole(first);
+            doc->SelectWhole(second);
+        }
+        State().extend_endpoints = 1;
+        Cross();
+        return Root()->Children();
+    };
+    auto paths = build(false);
+    ExpectAnchors(paths[0], {{100, 100}, {300, 100}});
+    ExpectAnchors(paths[1], {{300, 200}, {300, 100}});
+    paths = build(true);
+    ExpectAnchors(paths[0], {{300, 100}, {200, 100}});
+    ExpectAnchors(paths[1], {{300, 100}, {300, 150}});
+}
+
+TEST_F(ExtensionCrossingTest, CrossingLinesKeepTheirLongerArmsUnlessOneSideIsPicked) {
+    Line({{0, 0}, {100, 100}});
+    Line({{0, 60}, {120, 0}});  // crosses at (40, 40)
+    Cross();
+    ASSERT_EQ(NewPaths().size(), 1u);
+    ExpectAnchors(NewPaths()[0], {{100, 100}, {40, 40}, {120, 0}});
+
+    // The two end anchors of the longer arms selected: the path takes the other side.
+    Fresh();
+    EndSelected({{0, 0}, {100, 100}}, 1);
+    EndSelected({{0, 60}, {120, 0}}, 1);
+    Cross();
+    ASSERT_EQ(NewPaths().size(), 1u);
+    ExpectAnchors(NewPaths()[0], {{0, 0}, {40, 40}, {0, 60}});
+
+    // A T: one line ends on the other; equal arms leave the last combination.
+    Fresh();
+    Line({{0, 0}, {100, 0}});
+    Line({{50, 0}, {50, 100}});
+    Cross();
+    ASSERT_EQ(NewPaths().size(), 1u);
+    ExpectAnchors(NewPaths()[0], {{100, 0}, {50, 0}, {50, 100}});
+}
+
+TEST_F(ExtensionCrossingTest, TheDrawingAreaComesFromTheDocument) {
+    Line({{0, 100}, {100, 100}});
+    Line({{0, 200}, {100, 190}});  // meets the first at (1000, 100)
+    Cross();
+    EXPECT_EQ(OnlyAlert(), kOutsideEnglish);
+    EXPECT_TRUE(NewPaths().empty());
+
+    Fresh();
+    doc->drawingArea = RealRect{-1000, 2000, 2000, -1000};
+    Line({{0, 100}, {100, 100}});
+    Line({{0, 200}, {100, 190}});
+    Cross();
+    EXPECT_EQ(OnlyAlert(), "");
+    ASSERT_EQ(NewPaths().size(), 1u);
+    ExpectAnchors(NewPaths()[0], {{100, 100}, {1000, 100}, {100, 190}});
+}
+
+TEST_F(ExtensionCrossingTest, FourLinesTwoPassesAndGivenUpPairsAreNotReportedBesideASuccess) {
+    Line({{0, 100}, {100, 100}});    // 0
+    Line({{0, 400}, {100, 400}});    // 1
+    Line({{150, 150}, {150, 200}});  // 2, nearest to 0: paired first
+    Line({{200, 420}, {250, 470}});  // 3, nearest to 1
+    Cross();
+    EXPECT_EQ(OnlyAlert(), "");
+    auto made = NewPaths();
+    ASSERT_EQ(made.size(), 2u);
+    ExpectAnchors(made[0], {{100, 100}, {150, 100}, {150, 150}});
+    ExpectAnchors(made[1], {{100, 400}, {180, 400}, {200, 420}});
+
+    // Lines 1 and 2 equally near to line 0: the first pair in list order wins, line 2 is left over.
+    Fresh();
+    Line({{100, 100}, {200, 100}});
+    Line({{250, 150}, {250, 200}});
+    Line({{50, 150}, {50, 200}});
+    Cross();
+    made = NewPaths();
+    ASSERT_EQ(made.size(), 1u);
+    ExpectAnchors(made[0], {{200, 100}, {250, 100}, {250, 150}});
+
+    // Line 3 now meets line 1 left of the drawing area: that pair is given up without a word.
+    Fresh();
+    Line({{0, 100}, {100, 100}});
+    Line({{0, 400}, {100, 400}});
+    Line({{150, 150}, {150, 200}});
+    Line({{0, 420}, {100, 430}});
+    Cross();
+    EXPECT_EQ(OnlyAlert(), "");
+    made = NewPaths();
+    ASSERT_EQ(made.size(), 1u);
+    ExpectAnchors(made[0], {{100, 100}, {150, 100}, {150, 150}});
+}
+
+TEST_F(ExtensionCrossingTest, SharedVerticesAndParallelLinesBringTheirAlertsInBothLanguages) {
+    struct Case {
+        const char* name;
+        std::vector<std::vector<RealPoint>> lines;
+        const char* english;
+        const char* japanese;
+    };
+    const Case cases[] = {
+        {"L", {{{0, 0}, {100, 0}}, {{100, 0}, {100, 100}}}, kSharedEnglish, "頂点を共有する直線には作成できません。"},
+        {"L within 0.001", {{{0, 0}, {100, 0}}, {{100.0005, 0.0005}, {100, 100}}}, kSharedEnglish,
+         "頂点を共有する直線には作成できません。"},
+        {"parallel", {{{0, 0}, {100, 0}}, {{0, 50}, {100, 50}}}, kOutsideEnglish,
+         "交点が描画領域の外になる場合は作成できません。"},
+        {"slopes within 0.001", {{{0, 0}, {100, 0}}, {{0, 50}, {100, 50.05}}}, kOutsideEnglish,
+         "交点が描画領域の外になる場合は作成できません。"},
+        {"parallel beside an L", {{{0, 0}, {100, 0}}, {{100, 0}, {100, 100}}, {{300, 0}, {400, 0}}, {{300, 50}, {400, 50}}},
+         kOutsideEnglish, "交点が描画領域の外になる場合は作成できません。"},
+        {"one line", {{{0, 0}, {100, 0}}}, "Two or more straight lines are not selected.",
+         "延長交差を作成する２つ以上の直線が選択されていません。"},
+    };
+    for (const Case& c : cases) {
+        for (std::uint16_t language : {kEnglish, kKorean, kJapanese}) {
+            Fresh();
+            for (const auto& line : c.lines) Line(line);
+            Cross(language);
+            EXPECT_EQ(OnlyAlert(), language == kJapanese ? c.japanese : c.english) << c.name << " " << language;
+            EXPECT_TRUE(NewPaths().empty()) << c.name;
+        }
+    }
+
+    Fresh();
+    Line({{0, 0}, {100, 0}});
+    Line({{300, 200}, {300, 150}});
+    doc->SelectWhole(doc->AddPointText(Root(), {10, 10}, {10, 20, 50, 10}));
+    Cross(kJapanese);
+    EXPECT_EQ(OnlyAlert(), "直線以外のオブジェクトが選択されています。");
+    EXPECT_TRUE(NewPaths().empty());
+}
+
+TEST_F(ExtensionCrossingTest, StyledLikeLineIsOwnerOnTopOfItsLayer) {
+    doc->AddLayer("Lines");
+    sim::Art* group = doc->AddGroup(Root(1));
+    sim::Art* compound = doc->AddCompoundPath(group);
+    compound->style.stroke.width = 2.25;
+    doc->AddPath(compound, {{100, 100}, {200, 100}});
+    doc->SelectWhole(compound);
+    Line(group, {{300, 200}, {300, 150}});
+    Cross();
+    const auto made = NewPaths(1);
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(Root(1)->firstChild, made[0]);
+    EXPECT_EQ(made[0]->style.stroke.width, 2.25);
+    ExpectAnchors(made[0], {{200, 100}, {300, 100}, {300, 150}});
+}
+
+TEST_F(ExtensionCrossingTest, EveryFailingHostCallLeavesWhatWasDoneBeforeIt) {
+    // Pass 1 joins two middle segments (one in a compound path) by a new path; pass 2 moves the
+    // ends of two open paths.
+    const auto build = [this] {
+        doc = &host.NewDocument();
+        EndSelected({{0, 50}, {100, 100}, {200, 100}}, 2);
+        EndSelected({{300, 150}, {300, 200}, {350, 300}}, 0);
+        sim::Art* compound = doc->AddCompoundPath(Root());
+        sim::Art* inner = doc->AddPath(compound, {{50, 350}, {100, 400}, {200, 400}, {250, 350}});
+        doc->SelectAnchors(inner, {1, 2});
+        compound->attributes |= kArtSelected;
+        doc->SelectAnchors(doc->AddPath(Root(), {{350, 500}, {300, 450}, {300, 420}, {350, 380}}), {1, 2});
+        State().extend_endpoints = 1;
+        Built();
+    };
+    SweepFailures(kCommandExtensionCrossing, build, [&](std::int64_t n, int completed) {
+        const auto made = NewPaths();
+        EXPECT_LE(made.size(), 1u) << n;
+        if (n == 0) {
+            ASSERT_EQ(made.size(), 1u);
+        }
+        if (completed >= 1) {
+            ExpectAnchors(made.at(0), {{200, 400}, {300, 400}, {300, 420}});
+        }
+        const auto paths = Root()->Children();
+        const sim::Art* first = paths[paths.size() - 4];
+        const sim::Art* second = paths[paths.size() - 3];
+        // Each end is where it was or at the crossing; those moved before the failure stay moved.
+        const AnchorRecord& firstEnd = first->anchors[2];
+        const AnchorRecord& secondEnd = second->anchors[0];
+        EXPECT_TRUE(firstEnd.p.v == 100 && (firstEnd.p.h == 200 || firstEnd.p.h == 300)) << n;
+        EXPECT_TRUE(secondEnd.p.h == 300 && (secondEnd.p.v == 150 || secondEnd.p.v == 100)) << n;
+        if (completed >= 2) {
+            EXPECT_EQ(firstEnd.p.h, 300) << n;
+        }
+        if (completed >= 3) {
+            EXPECT_EQ(secondEnd.p.v, 100) << n;
+        }
+        EXPECT_EQ(first->anchors.size(), 3u);
+        EXPECT_EQ(second->anchors.size(), 3u);
+    });
+}
+
+}  // namespace

@@ -1,0 +1,160 @@
+// The geometry primitives at their edges: parallel and steep lines, degenerate segments, the arc
+// test's tolerances and the view tolerance. Host-backed routines run against the simulated host.
+#include <cmath>
+
+#include "document.h"
+#include "geometry/bezier_tables.h"
+#include "geometry/geometry.h"
+#include "plugin_fixture.h"
+#include "shell/suites.h"
+
+namespace {
+
+AnchorRecord Anchor(RealPoint p, RealPoint in, RealPoint out) { return AnchorRecord{p, in, out, false}; }
+
+// A state record of our own: on Windows this program's copy of the code has no started plug-in.
+class GeometryTest : public PluginTest {
+protected:
+    PluginState local{};
+    PluginState* saved = nullptr;
+
+    void SetUp() override {
+        saved = gState;
+        SetStartValues(local, nullptr, 1.0);
+        BuildBezierTables(local);
+        gState = &local;
+        host.NewDocument();
+        AcquireSuites(host.Basic());
+    }
+    void TearDown() override {
+        ReleaseSuites(host.Basic());
+        gState = saved;
+        EXPECT_TRUE(host.SuitesBalanced());
+    }
+};
+
+const RealPoint kUntouched{-7, -7};
+
+TEST_F(GeometryTest, LineIntersectParallelSteepAndSegmentsOnly) {
+    RealPoint out = kUntouched;
+    EXPECT_FALSE(LineIntersect({0, 0}, {0, 10}, {5, 0}, {5.0005, 10}, out, false)) << "two steep lines";
+    EXPECT_FALSE(LineIntersect({0, 0}, {10, 10}, {0, 5}, {10, 15.005}, out, false)) << "slopes 1 and 1.0005";
+    EXPECT_EQ(out.h, kUntouched.h);
+    EXPECT_EQ(out.v, kUntouched.v);
+
+    EXPECT_TRUE(LineIntersect({3, -5}, {3.0009, 5}, {0, 1}, {10, 6}, out, false)) << "a steep, b not";
+    EXPECT_DOUBLE_EQ(out.h, 3);
+    EXPECT_DOUBLE_EQ(out.v, 2.5);
+    EXPECT_TRUE(LineIntersect({0, 1}, {10, 6}, {3, -5}, {3, 5}, out, false)) << "b steep, a not";
+    EXPECT_DOUBLE_EQ(out.v, 2.5);
+
+    // Crossing outside both segments: false, but the point is written.
+    out = kUntouched;
+    EXPECT_FALSE(LineIntersect({0, 0}, {1, 1}, {10, 0}, {9, 1}, out, true));
+    EXPECT_DOUBLE_EQ(out.h, 5);
+    EXPECT_DOUBLE_EQ(out.v, 5);
+    // An end short of the other segment by less than 0.001 still counts.
+    EXPECT_TRUE(LineIntersect({0, 0}, {10, 0}, {10.0009, -5}, {10.0009, 5}, out, true));
+    EXPECT_FALSE(LineIntersect({0, 0}, {10, 0}, {10.002, -5}, {10.002, 5}, out, true));
+}
+
+TEST_F(GeometryTest, NearestOnLine) {
+    RealPoint q{5, 3};
+    EXPECT_TRUE(NearestOnLine(q, {0, 0}, {10, 0}, 4));
+    EXPECT_EQ(q.h, 5);
+    EXPECT_EQ(q.v, 0);
+    q = RealPoint{5, 5};
+    EXPECT_FALSE(NearestOnLine(q, {0, 0}, {10, 0}, 4));
+    EXPECT_EQ(q.v, 5) << "unchanged";
+    q = RealPoint{2, 4};
+    EXPECT_TRUE(NearestOnLine(q, {0, 0}, {10, 10}, 3));
+    EXPECT_DOUBLE_EQ(q.h, 3);
+    EXPECT_DOUBLE_EQ(q.v, 3);
+    q = RealPoint{11, 0.5};  // beyond the end: the foot is clamped onto it
+    EXPECT_TRUE(NearestOnLine(q, {10, 0}, {10, -10}, 2));
+    EXPECT_EQ(q.h, 10);
+    EXPECT_EQ(q.v, 0);
+
+    // A degenerate segment snaps within tol in each coordinate, up to tol * sqrt 2 away.
+    q = RealPoint{10.9, 10.9};
+    EXPECT_TRUE(NearestOnLine(q, {10, 10}, {10, 10}, 1));
+    EXPECT_EQ(q.h, 10);
+    EXPECT_EQ(q.v, 10);
+    q = RealPoint{11.1, 10};
+    EXPECT_FALSE(NearestOnLine(q, {10, 10}, {10, 10}, 1));
+}
+
+TEST_F(GeometryTest, StraightSegmentsAndSampling) {
+    const AnchorRecord a = Anchor({0, 0}, {0, 0}, {0, 0});
+    const AnchorRecord b = Anchor({90, 0}, {90, 0}, {90, 0});
+    const AnchorRecord pulled = Anchor({90, 0}, {60, 30}, {90, 0});
+    EXPECT_TRUE(SegmentIsStraight(a, b));
+    EXPECT_FALSE(SegmentIsStraight(a, pulled)) << "one handle pulled out";
+
+    const AnchorRecord c = Anchor({0, 0}, {0, 0}, {0, 30});
+    const AnchorRecord d = Anchor({90, 0}, {90, 30}, {90, 0});
+    EXPECT_EQ(BezierPoint(c, d, 0).h, 0.0);
+    EXPECT_EQ(BezierPoint(c, d, 256).h, 90.0);
+    EXPECT_DOUBLE_EQ(BezierPoint(c, d, 128).h, 45.0);
+    EXPECT_DOUBLE_EQ(BezierPoint(c, d, 128).v, 22.5);
+    EXPECT_EQ(IntPower(3.0, 0), 1.0);
+    EXPECT_EQ(IntPower(3.0, 3), 27.0);
+}
+
+TEST_F(GeometryTest, ArcRecognitionByHandleRatio) {
+    const double r = 100;
+    const auto quarter = [r](double ratio) {
+        return std::make_pair(Anchor({r, 0}, {r, 0}, {r, r * ratio}), Anchor({0, r}, {r * ratio, r}, {0, r}));
+    };
+    RealPoint centre{};
+    double radius = 0;
+    auto q = quarter(0.5522847);
+    EXPECT_TRUE(SegmentIsArc(q.first, q.second, centre, radius));
+    EXPECT_NEAR(centre.h, 0, 1e-9);
+    EXPECT_NEAR(centre.v, 0, 1e-9);
+    EXPECT_NEAR(radius, r, 1e-9);
+    q = quarter(0.5525);
+    EXPECT_FALSE(SegmentIsArc(q.first, q.second, centre, radius));
+
+    // 60 degrees: the usual 4/3 tan(15 deg) handles give the ratio 0.618802, but 0.614777 is expected here.
+    const auto sixty = [r](double ratio) {
+        const double tangentRun = r / std::sqrt(3.0);  // r tan 30 deg
+        const double h = ratio * tangentRun;
+        const RealPoint end{r * 0.5, r * std::sqrt(3.0) / 2};
+        const RealPoint in{end.h + h * std::sqrt(3.0) / 2, end.v - h * 0.5};
+        return std::make_pair(Anchor({r, 0}, {r, 0}, {r, h}), Anchor(end, in, end));
+    };
+    auto s = sixty(0.618802);
+    EXPECT_FALSE(SegmentIsArc(s.first, s.second, centre, radius));
+    s = sixty(0.614777);
+    EXPECT_TRUE(SegmentIsArc(s.first, s.second, centre, radius));
+
+    // A half circle in one segment: parallel end tangents, no centre.
+    const AnchorRecord left = Anchor({r, 0}, {r, 0}, {r, r * 4 / 3});
+    const AnchorRecord right = Anchor({-r, 0}, {-r, r * 4 / 3}, {-r, 0});
+    EXPECT_FALSE(ArcCentre(left, right, centre, radius));
+    EXPECT_FALSE(SegmentIsArc(left, right, centre, radius));
+}
+
+TEST_F(GeometryTest, ViewToleranceAndPicking) {
+    sim::DocumentView* view = host.ActiveDocument()->View(0);
+    view->zoom = 2.0;
+    EXPECT_EQ(ViewTolerance(), 1.0);
+    view->zoom = 0.25;
+    EXPECT_EQ(ViewTolerance(), 8.0);
+
+    view->zoom = 1.0;
+    const RealRect rect{0, 100, 100, 0};
+    EXPECT_TRUE(PointInGrownRect({101.5, 50}, rect));
+    EXPECT_FALSE(PointInGrownRect({102.5, 50}, rect));
+    EXPECT_EQ(rect.right, 100) << "the caller's rectangle stays";
+
+    RealPoint p{51.5, 48.5};
+    EXPECT_TRUE(SnapPointToPoint(p, {50, 50}));
+    EXPECT_EQ(p.h, 50);
+    p = RealPoint{52.5, 50};
+    EXPECT_FALSE(SnapPointToPoint(p, {50, 50}));
+    EXPECT_EQ(p.h, 52.5);
+}
+
+}  // namespace

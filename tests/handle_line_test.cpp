@@ -1,0 +1,285 @@
+// Command 1004 through the simulated host: the handles of selected anchors drawn as strokes.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "document.h"
+#include "plugin_fixture.h"
+#include "shell/commands.h"
+
+namespace {
+
+constexpr HostStatus kInjected = FourCharCode('I', 'N', 'J', '!');
+
+AnchorRecord Anchor(RealPoint in, RealPoint p, RealPoint out, bool corner = false) {
+    return AnchorRecord{p, in, out, corner};
+}
+
+// A smooth anchor with both handles drawn, between two plain corners.
+const AnchorRecord kSmooth = Anchor({70, 90}, {100, 100}, {130, 110});
+// A corner with only its out handle drawn.
+const AnchorRecord kOutOnly = Anchor({200, 0}, {200, 0}, {220, 40}, true);
+const AnchorRecord kRetracted = Anchor({300, 0}, {300, 0}, {300, 0}, true);
+
+// The gated calls of a good run up to the release of the suites: a refused release leaves the
+// shell's bracket unbalanced for good, which says nothing about the command.
+template <typename RunCommand>
+std::int64_t CallsBeforeRelease(sim::Host& host, RunCommand run) {
+    host.Gate().ClearLog();
+    host.Gate().SetLogging(true);
+    host.Gate().ResetCallCount();
+    run();
+    host.Gate().SetLogging(false);
+    const auto& log = host.Gate().Log();
+    std::int64_t calls = 0;
+    while (calls < static_cast<std::int64_t>(log.size()) && log[static_cast<std::size_t>(calls)].operation != "ReleaseSuite") {
+        ++calls;
+    }
+    host.Gate().ClearLog();
+    return calls;
+}
+
+class HandleLineTest : public PluginTest {
+protected:
+    sim::Document* doc = nullptr;
+
+    void SetUp() override {
+        StartPlugin();
+        doc = &host.NewDocument();
+    }
+
+    sim::Art* Root() { return doc->LayerAt(0)->root; }
+
+    // One path through the three test anchors; the chosen ones selected.
+    sim::Art* Path(const std::vector<int>& selected, sim::Art* container = nullptr) {
+        sim::Art* path = doc->AddCurve(container != nullptr ? container : Root(), {kSmooth, kOutOnly, kRetracted});
+        doc->SelectAnchors(path, selected);
+        return path;
+    }
+
+    void Run() {
+        State().commandId = kCommandHandleLine;
+        State().language = kEnglish;
+        EXPECT_EQ(host.PlayAction("KELVANE_INSIDECMD", 3, nullptr), kNoError);
+    }
+
+    void SetText(char* field, const char* text) {
+        std::strncpy(field, text, kTextFieldSize - 1);
+        field[kTextFieldSize - 1] = '\0';
+    }
+
+    // The paths of a layer in the order they were made (each new one went on top).
+    static std::vector<const sim::Art*> Lines(const sim::Layer* layer) {
+        std::vector<const sim::Art*> lines;
+        if (layer == nullptr) return lines;
+        for (const sim::Art* art : layer->root->Children()) lines.push_back(art);
+        std::reverse(lines.begin(), lines.end());
+        return lines;
+    }
+
+    std::vector<const sim::Art*> HandleLayerLines() { return Lines(doc->FindLayer("HANDLE LINE")); }
+
+    int LayersTitled(const std::string& title) const {
+        int count = 0;
+        for (int i = 0; i < doc->LayerCount(); ++i) count += doc->LayerAt(i)->title == title ? 1 : 0;
+        return count;
+    }
+};
+
+void ExpectPoints(const sim::Art* line, const std::vector<RealPoint>& points) {
+    ASSERT_EQ(line->anchors.size(), points.size());
+    EXPECT_FALSE(line->closed);
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const AnchorRecord& anchor = line->anchors[k];
+        EXPECT_NEAR(anchor.p.h, points[k].h, 1e-4) << k;
+        EXPECT_NEAR(anchor.p.v, points[k].v, 1e-4) << k;
+        EXPECT_EQ(anchor.in.h, anchor.p.h);
+        EXPECT_EQ(anchor.out.v, anchor.p.v);
+        EXPECT_TRUE(anchor.corner);
+    }
+}
+
+TEST_F(HandleLineTest, APolylineOnItsOwnLayerMadeBelowTheCurrentOneOnce) {
+    sim::Layer* top = doc->LayerAt(0);
+    doc->AddLayer("Below");
+    Path({0});
+    Run();
+
+    ASSERT_EQ(doc->LayerCount(), 3);
+    EXPECT_EQ(doc->LayerAt(0), top);
+    EXPECT_EQ(doc->LayerAt(1)->title, "HANDLE LINE") << "inserted right below the current layer";
+    EXPECT_EQ(doc->CurrentLayer(), top);
+    auto lines = HandleLayerLines();
+    ASSERT_EQ(lines.size(), 1u);
+    ExpectPoints(lines[0], {{70, 90}, {100, 100}, {130, 110}});
+    const PathStyle& style = lines[0]->style;
+    EXPECT_FALSE(style.fillPaint);
+    EXPECT_TRUE(style.strokePaint);
+    EXPECT_EQ(style.stroke.color.kind, kGrayColor);
+    EXPECT_EQ(style.stroke.color.gray, 1.0);
+    EXPECT_EQ(style.stroke.width, 0.5);
+    EXPECT_EQ(style.stroke.miterLimit, 4.0);
+    EXPECT_EQ(style.stroke.dashCount, 0);
+
+    Run();
+    EXPECT_EQ(LayersTitled("HANDLE LINE"), 1) << "found again by its title";
+    EXPECT_EQ(HandleLayerLines().size(), 2u);
+    ASSERT_NE(host.Undo().Last(), nullptr);
+    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Handle Line");
+}
+
+TEST_F(HandleLineTest, ReverseSideMirrorsBothEndsThroughTheAnchor) {
+    State().handleline_reverse_side = 1;
+    Path({0});
+    Run();
+    const auto lines = HandleLayerLines();
+    ASSERT_EQ(lines.size(), 2u);
+    ExpectPoints(lines[0], {{70, 90}, {100, 100}, {130, 110}});
+    ExpectPoints(lines[1], {{130, 110}, {100, 100}, {70, 90}});
+}
+
+TEST_F(HandleLineTest, SeparateLinesBeginAtTheAnchorAndRetractedHandlesAreSkipped) {
+    struct Case {
+        std::uint16_t polyline;
+        std::uint16_t reverse;
+        std::vector<std::vector<RealPoint>> lines;
+    };
+    const Case cases[] = {
+        // Polyline off: in then out, each from the anchor; the one-handled corner and the
+        // retracted anchor as in every mode.
+        {0, 0, {{{100, 100}, {70, 90}}, {{100, 100}, {130, 110}}, {{200, 0}, {220, 40}}}},
+        // Polyline on falls back to one line for the corner that has one handle.
+        {1, 0, {{{70, 90}, {100, 100}, {130, 110}}, {{200, 0}, {220, 40}}}},
+        {1, 1,
+         {{{70, 90}, {100, 100}, {130, 110}},
+          {{130, 110}, {100, 100}, {70, 90}},
+          {{200, 0}, {220, 40}},
+          {{200, 0}, {180, -40}}}},
+        {0, 1,
+         {{{100, 100}, {70, 90}},
+          {{100, 100}, {130, 110}},
+          {{100, 100}, {130, 110}},
+          {{100, 100}, {70, 90}},
+          {{200, 0}, {220, 40}},
+          {{200, 0}, {180, -40}}}},
+    };
+    for (const Case& c : cases) {
+        doc = &host.NewDocument();
+        State().handleline_polyline = c.polyline;
+        State().handleline_reverse_side = c.reverse;
+        Path({0, 1, 2});
+        Run();
+        const auto lines = HandleLayerLines();
+        ASSERT_EQ(lines.size(), c.lines.size()) << "polyline " << c.polyline << " reverse " << c.reverse;
+        for (std::size_t k = 0; k < lines.size(); ++k) ExpectPoints(lines[k], c.lines[k]);
+    }
+}
+
+TEST_F(HandleLineTest, OnlyAnchorPointsOfSelectedPathsCount) {
+    sim::Art* handlesOnly = Path({});
+    doc->SelectAnchors(handlesOnly, {0, 1}, kBothHandlesSelected);
+    sim::Art* deselected = Path({0});
+    deselected->attributes &= ~kArtSelected;
+    Run();
+    EXPECT_TRUE(HandleLayerLines().empty());
+    EXPECT_EQ(doc->FindLayer("HANDLE LINE"), nullptr) << "no anchor, no layer";
+}
+
+TEST_F(HandleLineTest, NestedPathsAreReachedAndLinesGoToTheTargetLayerOnly) {
+    sim::Art* group = doc->AddGroup(Root());
+    sim::Art* compound = doc->AddCompoundPath(group);
+    Path({0}, compound);
+    Path({1}, group);
+    Run();
+    EXPECT_EQ(HandleLayerLines().size(), 2u);
+    EXPECT_EQ(group->Children().size(), 2u);
+    EXPECT_EQ(compound->Children().size(), 1u);
+}
+
+TEST_F(HandleLineTest, AnExistingLayerIsUsedAndAnEmptyTitleMeansTheCurrentLayer) {
+    sim::Layer* existing = doc->AddLayer("Construction");
+    SetText(State().handleline_layer, "Construction");
+    Path({0});
+    Run();
+    EXPECT_EQ(doc->LayerCount(), 2);
+    EXPECT_EQ(Lines(existing).size(), 1u);
+
+    doc = &host.NewDocument();
+    sim::Layer* second = doc->AddLayer("Second");
+    doc->SetCurrentLayer(second);
+    SetText(State().handleline_layer, "");
+    Path({0});
+    Run();
+    EXPECT_EQ(doc->LayerCount(), 2);
+    const auto lines = Lines(second);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(second->root->firstChild, lines[0]) << "on top of the current layer";
+}
+
+TEST_F(HandleLineTest, TheStrokeTakesTheNamedSwatchOfACustomProcessOrRgbKind) {
+    struct Case {
+        const char* name;
+        ColorKind kind;
+    };
+    const Case cases[] = {
+        {"CMYK Red", kFourColor}, {"RGB Blue", kThreeColor}, {"Spot Green", kCustomColor},
+        {"Twin", kCustomColor},   // the custom kind is looked for first
+        {"White", kGrayColor},    // gray swatches are not looked for: black
+        {"No such swatch", kGrayColor},
+    };
+    for (const Case& c : cases) {
+        doc = &host.NewDocument();
+        doc->AddSwatch("Twin", Color{kThreeColor, 0, 0, 0, 0, 0, 0.2, 0.4, 0.6, 0});
+        doc->AddSwatch("Twin", Color{kCustomColor, 0, 0.1, 0.2, 0.3, 0, 0, 0, 0, 0.5});
+        SetText(State().handleline_line_color, c.name);
+        State().handleline_line_width = 1.5;
+        Path({0});
+        Run();
+        const auto lines = HandleLayerLines();
+        ASSERT_EQ(lines.size(), 1u) << c.name;
+        const PathStyle& style = lines[0]->style;
+        EXPECT_EQ(style.stroke.color.kind, c.kind) << c.name;
+        if (c.kind == kGrayColor) {
+            EXPECT_EQ(style.stroke.color.gray, 1.0) << c.name;
+        }
+        if (std::strcmp(c.name, "Twin") == 0) {
+            EXPECT_EQ(style.stroke.color.tint, 0.5);
+        }
+        EXPECT_EQ(style.fill.color.kind, kGrayColor) << "the fill colour stays black (and off)";
+        EXPECT_EQ(style.stroke.width, 1.5);
+    }
+}
+
+TEST_F(HandleLineTest, EveryFailingHostCallLeavesAConsistentDocument) {
+    const auto build = [this] {
+        doc = &host.NewDocument();
+        sim::Art* group = doc->AddGroup(Root());
+        Path({0, 1}, group);
+        Path({0}, doc->AddCompoundPath(Root()));
+        State().handleline_reverse_side = 1;
+        SetText(State().handleline_line_color, "Spot Green");
+    };
+    build();
+    const std::int64_t calls = CallsBeforeRelease(host, [this] { Run(); });
+    const std::size_t goodLines = HandleLayerLines().size();
+    ASSERT_EQ(goodLines, 6u);
+
+    for (std::int64_t n = 1; n <= calls; ++n) {
+        build();
+        host.Gate().ResetCallCount();
+        host.Gate().FailNthCall(n, kInjected);
+        State().commandId = kCommandHandleLine;
+        host.PlayAction("KELVANE_INSIDECMD", 3, nullptr);
+        host.Gate().ClearFailures();
+        ASSERT_TRUE(host.SuitesBalanced()) << n;
+        EXPECT_LE(doc->LayerCount(), 2) << n << ": never a second new layer";
+        EXPECT_LE(HandleLayerLines().size(), goodLines) << n;
+        for (const sim::Art* line : HandleLayerLines()) {
+            EXPECT_TRUE(line->alive) << n;
+            EXPECT_LE(line->anchors.size(), 3u) << n;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+// What the Length and selection length readout tests share: a document to build curves in, the
+// panel's ways of starting the commands, and an arc length worked out independently of the plug-in.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document.h"
+#include "plugin_fixture.h"
+#include "shell/commands.h"
+
+namespace length_test {
+
+constexpr HostStatus kInjected = FourCharCode('I', 'N', 'J', '!');
+
+inline AnchorRecord Smooth(RealPoint in, RealPoint p, RealPoint out) { return AnchorRecord{p, in, out, false}; }
+inline AnchorRecord Corner(RealPoint p) { return AnchorRecord{p, p, p, true}; }
+
+// The true arc length, by many more chords than the plug-in takes.
+inline double TrueLength(const AnchorRecord& a, const AnchorRecord& b) {
+    constexpr int kChords = 20000;
+    double length = 0;
+    RealPoint previous = a.p;
+    for (int i = 1; i <= kChords; ++i) {
+        const double t = static_cast<double>(i) / kChords;
+        const double u = 1 - t;
+        const double w0 = u * u * u, w1 = 3 * t * u * u, w2 = 3 * t * t * u, w3 = t * t * t;
+        const RealPoint next{w0 * a.p.h + w1 * a.out.h + w2 * b.in.h + w3 * b.p.h,
+                             w0 * a.p.v + w1 * a.out.v + w2 * b.in.v + w3 * b.p.v};
+        length += std::hypot(next.h - previous.h, next.v - previous.v);
+        previous = next;
+    }
+    return length;
+}
+
+inline double SegmentOf(const sim::Art* path, int from, int to) {
+    return TrueLength(path->anchors.at(static_cast<std::size_t>(from)), path->anchors.at(static_cast<std::size_t>(to)));
+}
+
+// Every segment of the path, the closing one included when closed.
+inline double WholeLength(const sim::Art* path) {
+    const int count = static_cast<int>(path->anchors.size());
+    double length = 0;
+    for (int i = 1; i < count; ++i) length += SegmentOf(path, i - 1, i);
+    return path->closed ? length + SegmentOf(path, count - 1, 0) : length;
+}
+
+inline double Distance(const RealPoint& a, const RealPoint& b) { return std::hypot(b.h - a.h, b.v - a.v); }
+inline double OutLength(const AnchorRecord& anchor) { return Distance(anchor.p, anchor.out); }
+inline double InLength(const AnchorRecord& anchor) { return Distance(anchor.p, anchor.in); }
+
+class LengthFixture : public PluginTest {
+protected:
+    sim::Document* doc = nullptr;
+
+    void SetUp() override {
+        StartPlugin();
+        doc = &host.NewDocument();
+        State().language = kEnglish;
+    }
+
+    sim::Art* Root() { return doc->LayerAt(0)->root; }
+
+    sim::Art* Curve(const std::vector<AnchorRecord>& anchors, bool closed = false, sim::Art* container = nullptr) {
+        sim::Art* path = doc->AddCurve(container != nullptr ? container : Root(), anchors, closed);
+        doc->SelectWhole(path);
+        return path;
+    }
+
+    void Play(std::uint16_t id) {
+        State().commandId = id;
+        host.PlayAction("KELVANE_INSIDECMD", 3, nullptr);
+    }
+    void Slide(std::int32_t position) {
+        State().lengthSliderPos = position;
+        Play(kCommandLengthSlider);
+    }
+    void Type(double length) {
+        State().typedLength = length;
+        Play(kCommandLengthTyped);
+    }
+    void Measure() { Play(kCommandLengthReadout); }
+
+    // A fresh document and a fresh command state for each run of a failure sweep.
+    void Reset() {
+        doc = &host.NewDocument();
+        State().lengthAdjustStage = 0;
+        State().measuredLength = 0;
+        State().typedLength = 0;
+        State().lengthSliderPos = 0;
+    }
+
+    struct CountedRun {
+        std::int64_t calls;       // the gated calls up to the release of the suites
+        std::int64_t lastAcquire;  // the call whose status is the suite bracket's: failing it skips the message
+    };
+
+    // A refused release leaves the shell's bracket unbalanced for good, which says nothing about the
+    // command: a sweep stops before it.
+    template <typename Run>
+    CountedRun CountCalls(Run run) {
+        host.Gate().ClearLog();
+        host.Gate().SetLogging(true);
+        host.Gate().ResetCallCount();
+        run();
+        host.Gate().SetLogging(false);
+        const auto& log = host.Gate().Log();
+        CountedRun counted{0, 0};
+        while (counted.calls < static_cast<std::int64_t>(log.size())) {
+            const std::string& operation = log[static_cast<std::size_t>(counted.calls)].operation;
+            if (operation == "ReleaseSuite") break;
+            ++counted.calls;
+            if (operation == "AcquireSuite") counted.lastAcquire = counted.calls;
+        }
+        host.Gate().ClearLog();
+        return counted;
+    }
+};
+
+}  // namespace length_test

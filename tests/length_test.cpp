@@ -1,0 +1,241 @@
+// Commands 1001 and 1003 through the simulated host: the selected segments given a new total length
+// by rescaling the handles of the curved ones.
+#include <cmath>
+#include <vector>
+
+#include "length_fixture.h"
+
+namespace {
+
+using namespace length_test;
+
+// Chord 80 with both handles 40 long: an arc length of 100.
+const double kBulge = 20 * std::sqrt(3.0);
+const std::vector<AnchorRecord> kStraightThenCurve = {
+    Corner({0, 0}),
+    Smooth({100, 0}, {100, 0}, {120, kBulge}),
+    Smooth({160, kBulge}, {180, 0}, {180, 0}),
+};
+// Chord 160, handles 72 long: about 191 points.
+const std::vector<AnchorRecord> kArch = {Smooth({0, 0}, {0, 0}, {40, 60}), Smooth({120, 60}, {160, 0}, {160, 0})};
+
+void ExpectSameAnchorPoints(const std::vector<AnchorRecord>& before, const sim::Art* after) {
+    ASSERT_EQ(after->anchors.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(after->anchors[i].p.h, before[i].p.h) << i;
+        EXPECT_EQ(after->anchors[i].p.v, before[i].p.v) << i;
+    }
+}
+
+// A handle that changed length kept its direction.
+void ExpectSameDirection(const RealPoint& anchor, const RealPoint& before, const RealPoint& after) {
+    const double turn =
+        std::atan2(after.v - anchor.v, after.h - anchor.h) - std::atan2(before.v - anchor.v, before.h - anchor.h);
+    EXPECT_NEAR(std::remainder(turn, 2 * std::acos(-1.0)), 0.0, 1e-9);
+}
+
+class LengthTest : public LengthFixture {};
+
+TEST_F(LengthTest, TheSliderAsksForTenPercentEitherWayOfTheMeasuredLength) {
+    sim::Art* arch = Curve(kArch);
+    State().measuredLength = 200;
+    Slide(40);
+    EXPECT_NEAR(WholeLength(arch), 180.0, 0.01);
+    Slide(-40);
+    EXPECT_NEAR(WholeLength(arch), 220.0, 0.01);
+    Slide(0);
+    EXPECT_NEAR(WholeLength(arch), 200.0, 0.01);
+    ExpectSameAnchorPoints(kArch, arch);
+    EXPECT_EQ(State().lengthAdjustStage, 1u);
+}
+
+TEST_F(LengthTest, StraightSegmentsAreAFixedPartOfTheTotal) {
+    sim::Art* path = Curve(kStraightThenCurve);
+    ASSERT_NEAR(SegmentOf(path, 1, 2), 100.0, 1e-3);
+    Type(250);
+    EXPECT_EQ(path->anchors[0].out.h, 0.0);
+    EXPECT_EQ(path->anchors[1].in.h, 100.0);
+    EXPECT_NEAR(SegmentOf(path, 0, 1), 100.0, 1e-12);
+    EXPECT_NEAR(SegmentOf(path, 1, 2), 150.0, 0.01);
+    ExpectSameAnchorPoints(kStraightThenCurve, path);
+    ExpectSameDirection(path->anchors[1].p, kStraightThenCurve[1].out, path->anchors[1].out);
+    ExpectSameDirection(path->anchors[2].p, kStraightThenCurve[2].in, path->anchors[2].in);
+    // Both handles scaled by one factor.
+    EXPECT_NEAR(OutLength(path->anchors[1]) / 40.0, InLength(path->anchors[2]) / 40.0, 1e-9);
+    EXPECT_NEAR(OutLength(path->anchors[1]), 95.72, 0.01);
+}
+
+// Shortening stops where the curve with the largest floor ratio has its shorter handle 1 point long,
+// also when the target lies below the straight part alone.
+TEST_F(LengthTest, TheFloorOfTheFlattestCurveStopsShortening) {
+    const std::vector<AnchorRecord> flat = {Smooth({0, 0}, {0, 0}, {10, 10}), Smooth({90, 10}, {100, 0}, {100, 0})};
+    const std::vector<AnchorRecord> tall = {Smooth({0, 200}, {0, 200}, {0, 260}),
+                                            Smooth({100, 260}, {100, 200}, {100, 200})};
+    for (bool withLine : {false, true}) {
+        Reset();
+        sim::Art* a = Curve(flat);
+        sim::Art* b = Curve(tall);
+        sim::Art* line = doc->AddPath(Root(), {{0, 400}, {300, 400}});
+        if (withLine) doc->SelectWhole(line);
+        const double lengthA = WholeLength(a);
+        const double lengthB = WholeLength(b);
+        Type(withLine ? 100.0 : 20.0);
+        EXPECT_NEAR(OutLength(a->anchors[0]), 1.0, 1e-4) << withLine;
+        EXPECT_NEAR(InLength(a->anchors[1]), 1.0, 1e-4) << withLine;
+        const double factor = WholeLength(a) / lengthA;
+        EXPECT_LT(factor, 1.0);
+        EXPECT_NEAR(WholeLength(b) / lengthB, factor, 1e-4) << "the same factor for every curve";
+        EXPECT_GT(OutLength(b->anchors[0]), 1.0);
+        EXPECT_EQ(WholeLength(line), 300.0);
+    }
+}
+
+TEST_F(LengthTest, AHandleOfAtMostOnePointOnlyAllowsLengthening) {
+    const std::vector<AnchorRecord> stubby = {Smooth({0, 0}, {0, 0}, {0.3, 0.4}), Smooth({70, 40}, {100, 0}, {100, 0})};
+    sim::Art* path = Curve(stubby);
+    const double before = WholeLength(path);
+    Type(before * 0.8);
+    EXPECT_EQ(path->anchors[0].out.h, 0.3);
+    EXPECT_EQ(path->anchors[1].in.h, 70.0);
+#ifndef _WIN32
+    EXPECT_EQ(host.BeepCount(), 0) << "silently";
+#endif
+    Type(before * 1.2);
+    EXPECT_NEAR(WholeLength(path), before * 1.2, 0.01);
+    EXPECT_GT(OutLength(path->anchors[0]), 0.5);
+}
+
+TEST_F(LengthTest, OnlyTheSelectedClosingSegmentChanges) {
+    const std::vector<AnchorRecord> loop = {Smooth({-20, -30}, {0, 0}, {20, 30}),
+                                            Smooth({80, 30}, {100, 0}, {120, -30}),
+                                            Smooth({70, -60}, {50, -80}, {30, -100})};
+    sim::Art* path = doc->AddCurve(Root(), loop, true);
+    doc->SelectAnchors(path, {2, 0});
+    const double closing = SegmentOf(path, 2, 0);
+    Type(closing * 1.25);
+    EXPECT_NEAR(SegmentOf(path, 2, 0), closing * 1.25, 0.01);
+    const AnchorRecord& first = path->anchors[0];
+    const AnchorRecord& last = path->anchors[2];
+    EXPECT_NE(first.in.h, loop[0].in.h);
+    EXPECT_NE(last.out.h, loop[2].out.h);
+    EXPECT_EQ(first.out.h, loop[0].out.h);
+    EXPECT_EQ(first.out.v, loop[0].out.v);
+    EXPECT_EQ(last.in.h, loop[2].in.h);
+    EXPECT_EQ(last.in.v, loop[2].in.v);
+    EXPECT_EQ(path->anchors[1].in.h, loop[1].in.h);
+    EXPECT_EQ(path->anchors[1].out.h, loop[1].out.h);
+}
+
+TEST_F(LengthTest, AnAnchorSharedByTwoSegmentsKeepsBothFittedHandles) {
+    const std::vector<AnchorRecord> wave = {Smooth({-20, -40}, {0, 0}, {20, 40}), Smooth({60, 20}, {80, 0}, {100, -20}),
+                                            Smooth({140, -40}, {160, 0}, {180, 40})};
+    for (bool closed : {false, true}) {
+        Reset();
+        sim::Art* path = Curve(wave, closed);
+        std::vector<double> before;
+        for (int i = 0; i < (closed ? 3 : 2); ++i) before.push_back(SegmentOf(path, i, (i + 1) % 3));
+        Type(WholeLength(path) * 1.3);
+        for (int i = 0; i < (closed ? 3 : 2); ++i) {
+            EXPECT_NEAR(SegmentOf(path, i, (i + 1) % 3), before[static_cast<std::size_t>(i)] * 1.3, 0.01)
+                << "segment " << i << (closed ? " closed" : " open");
+        }
+    }
+}
+
+TEST_F(LengthTest, ARetractedHandleStaysRetracted) {
+    const std::vector<AnchorRecord> hook = {Corner({0, 0}), Smooth({100, 60}, {100, 0}, {100, 0})};
+    sim::Art* path = Curve(hook);
+    const double before = WholeLength(path);
+    Type(before * 1.1);
+    EXPECT_EQ(path->anchors[0].out.h, 0.0);
+    EXPECT_EQ(path->anchors[0].out.v, 0.0);
+    EXPECT_NEAR(WholeLength(path), before * 1.1, 0.01);
+    ExpectSameDirection(path->anchors[1].p, hook[1].in, path->anchors[1].in);
+}
+
+TEST_F(LengthTest, HandlesStopJustUnderThirtyTwoTimesTheirLength) {
+    const std::vector<AnchorRecord> small = {Smooth({0, 0}, {0, 0}, {3, 4}), Smooth({97, 4}, {100, 0}, {100, 0})};
+    sim::Art* path = Curve(small);
+    Type(100000);
+    const double scale = OutLength(path->anchors[0]) / 5.0;
+    EXPECT_LT(scale, 32.0);
+    EXPECT_NEAR(scale, 32.0 - 32.0 / (1 << 24), 1e-9);
+    EXPECT_NEAR(InLength(path->anchors[1]) / 5.0, scale, 1e-9);
+}
+
+TEST_F(LengthTest, NoSelectedCurveMeansABeepAndNoChange) {
+    sim::Art* unselected = doc->AddCurve(Root(), kArch);
+    Type(300);
+    sim::Art* line = doc->AddPath(Root(), {{0, 0}, {50, 0}});
+    doc->SelectWhole(line);
+    State().lengthAdjustStage = 0;
+    Type(300);
+    // The saved selection holds only the compound path: its inner path counts as not selected.
+    sim::Art* inner = doc->AddCurve(doc->AddCompoundPath(Root()), kArch);
+    doc->SelectAnchors(line, {0, 1}, kAnchorNotSelected);
+    line->attributes = 0;
+    doc->SelectWhole(inner->parent);
+    State().lengthAdjustStage = 0;
+    Type(300);
+#ifndef _WIN32
+    EXPECT_EQ(host.BeepCount(), 3);
+#endif
+    ExpectSameAnchorPoints(kArch, unselected);
+    EXPECT_EQ(unselected->anchors[0].out.h, 40.0);
+    EXPECT_EQ(inner->anchors[0].out.h, 40.0);
+    EXPECT_EQ(WholeLength(line), 50.0);
+}
+
+// A run of slider moves works on the selection of its first move, whatever the host reports later.
+TEST_F(LengthTest, FollowUpMovesUndoTheStepsChangesAndKeepTheSavedSelection) {
+    sim::Art* arch = Curve(kArch);
+    sim::Art* other = doc->AddCurve(Root(), kArch);
+    State().measuredLength = 200;
+    Slide(20);
+    ASSERT_TRUE(host.Undo().Last()->undoChangesCalls.empty());
+    EXPECT_NEAR(WholeLength(arch), 190.0, 0.01);
+
+    doc->SelectAnchors(arch, {0, 1}, kAnchorNotSelected);
+    arch->attributes = 0;
+    doc->SelectWhole(other);
+    Slide(-20);
+    EXPECT_EQ(host.Undo().Last()->undoChangesCalls, std::vector<std::int32_t>{1});
+    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Length");
+    EXPECT_NEAR(WholeLength(arch), 210.0, 0.01);
+    EXPECT_EQ(other->anchors[0].out.h, 40.0) << "selected after the run began";
+}
+
+// The first move of a run and a follow-up move, each failing at every host call in turn.
+TEST_F(LengthTest, EveryFailingHostCallLeavesTheAnchorsInPlace) {
+    const auto build = [this](bool followUp) {
+        Reset();
+        State().measuredLength = 300;
+        Curve(kStraightThenCurve, true, doc->AddGroup(Root()));
+        Curve(kArch, false, doc->AddCompoundPath(Root()));
+        doc->SelectWhole(Root()->lastChild);
+        Curve(kArch);
+        if (followUp) Slide(-30);
+        State().lengthSliderPos = 30;
+    };
+    for (bool followUp : {false, true}) {
+        build(followUp);
+        const CountedRun good = CountCalls([this] { Play(kCommandLengthSlider); });
+        ASSERT_GT(good.calls, good.lastAcquire + 20);
+        for (std::int64_t n = 1; n <= good.calls; ++n) {
+            build(followUp);
+            host.Gate().ResetCallCount();
+            host.Gate().FailNthCall(n, kInjected);
+            Play(kCommandLengthSlider);
+            host.Gate().ClearFailures();
+            ASSERT_TRUE(host.SuitesBalanced()) << n;
+            EXPECT_EQ(State().lengthAdjustStage, n == good.lastAcquire && !followUp ? 0u : 1u) << n;
+            ExpectSameAnchorPoints(kStraightThenCurve, Root()->firstChild->firstChild);
+            ExpectSameAnchorPoints(kArch, Root()->lastChild);
+            for (const AnchorRecord& anchor : Root()->lastChild->anchors) {
+                EXPECT_TRUE(std::isfinite(anchor.in.h) && std::isfinite(anchor.out.v)) << n;
+            }
+        }
+    }
+}
+
+}  // namespace

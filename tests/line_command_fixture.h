@@ -1,0 +1,142 @@
+// What the tests of the line construction commands share: documents of straight lines, running a
+// command through the host's action, reading back the paths it made, and the failure sweep.
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "document.h"
+#include "plugin_fixture.h"
+#include "shell/commands.h"
+
+constexpr HostStatus kInjectedFailure = FourCharCode('I', 'N', 'J', '!');
+
+inline void ExpectAnchors(const sim::Art* path, const std::vector<RealPoint>& points, double tolerance = 1e-3) {
+    ASSERT_NE(path, nullptr);
+    ASSERT_EQ(path->anchors.size(), points.size());
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const AnchorRecord& anchor = path->anchors[k];
+        EXPECT_NEAR(anchor.p.h, points[k].h, tolerance) << "anchor " << k;
+        EXPECT_NEAR(anchor.p.v, points[k].v, tolerance) << "anchor " << k;
+        EXPECT_EQ(anchor.in.h, anchor.p.h) << "handles on the anchor " << k;
+        EXPECT_EQ(anchor.in.v, anchor.p.v) << k;
+        EXPECT_EQ(anchor.out.h, anchor.p.h) << k;
+        EXPECT_EQ(anchor.out.v, anchor.p.v) << k;
+        EXPECT_TRUE(anchor.corner) << k;
+    }
+}
+
+class LineCommandTest : public PluginTest {
+protected:
+    sim::Document* doc = nullptr;
+    std::set<const sim::Art*> original;  // the art the test built, to tell the command's new paths
+
+    void SetUp() override {
+        StartPlugin();
+        doc = &host.NewDocument();
+    }
+
+    sim::Art* Root(int layer = 0) { return doc->LayerAt(layer)->root; }
+
+    // A straight open path through the points, selected as a whole object.
+    sim::Art* Line(sim::Art* container, std::vector<RealPoint> points) {
+        sim::Art* path = doc->AddPath(container, points);
+        doc->SelectWhole(path);
+        return path;
+    }
+    sim::Art* Line(std::vector<RealPoint> points) { return Line(Root(), std::move(points)); }
+
+    // Remembers what is in the document now; everything else found later was made by the command.
+    void Built() {
+        original.clear();
+        for (int i = 0; i < doc->LayerCount(); ++i) Remember(doc->LayerAt(i)->root);
+    }
+
+    void Run(std::uint16_t id, std::uint16_t language = kEnglish) {
+        if (original.empty()) Built();
+        State().commandId = id;
+        State().language = language;
+        EXPECT_EQ(host.PlayAction("KELVANE_INSIDECMD", 3, nullptr), kNoError);
+    }
+
+    // The paths the command made in a layer, in the order it made them (each went on top).
+    std::vector<const sim::Art*> NewPaths(int layer = 0) {
+        std::vector<const sim::Art*> made;
+        for (const sim::Art* art : Root(layer)->Children()) {
+            if (original.count(art) == 0) made.push_back(art);
+        }
+        std::reverse(made.begin(), made.end());
+        return made;
+    }
+
+    std::vector<std::string> AlertTexts() {
+        std::vector<std::string> texts;
+        for (const sim::Alert& alert : App().alerts) texts.push_back(alert.text);
+        return texts;
+    }
+
+    // The one alert of the run, as UTF-8; "" when there was none, "<several>" for more than one.
+    std::string OnlyAlert() {
+        if (App().alerts.empty()) return "";
+        if (App().alerts.size() > 1) return "<several>";
+        EXPECT_EQ(App().alerts[0].kind, sim::AlertKind::Message);
+        return sim::Cp932ToUtf8(App().alerts[0].text);
+    }
+
+    // Sweeps a failure over every gated call of a good run of the command (up to the release of the
+    // suites, whose failure leaves the shell's bracket unbalanced for good): build() makes a fresh
+    // document and calls Built(); check(n, completed) looks at the document after the run in which
+    // call n failed, where completed is how many SetPathSegments calls of the good run came before n.
+    void SweepFailures(std::uint16_t id, const std::function<void()>& build,
+                       const std::function<void(std::int64_t, int)>& check) {
+        build();
+        const std::size_t blocksBefore = host.OutstandingBlocks();
+        host.Gate().ClearLog();
+        host.Gate().SetLogging(true);
+        host.Gate().ResetCallCount();
+        Run(id);
+        host.Gate().SetLogging(false);
+        const std::vector<sim::GatedCall> log = host.Gate().Log();
+        host.Gate().ClearLog();
+        ASSERT_TRUE(App().alerts.empty()) << "the good run makes something";
+        ASSERT_EQ(host.OutstandingBlocks(), blocksBefore);
+        check(0, 1 << 30);
+
+        std::int64_t calls = 0;
+        while (calls < static_cast<std::int64_t>(log.size()) &&
+               log[static_cast<std::size_t>(calls)].operation != "ReleaseSuite") {
+            ++calls;
+        }
+        ASSERT_GT(calls, 100) << "the run is under way after the suites";
+        for (std::int64_t n = 1; n <= calls; ++n) {
+            int completed = 0;
+            for (std::int64_t k = 0; k + 1 < n; ++k) {
+                completed += log[static_cast<std::size_t>(k)].operation == "SetPathSegments" ? 1 : 0;
+            }
+            build();
+            App().alerts.clear();
+            host.Gate().ResetCallCount();
+            host.Gate().FailNthCall(n, kInjectedFailure);
+            State().commandId = id;
+            host.PlayAction("KELVANE_INSIDECMD", 3, nullptr);
+            host.Gate().ClearFailures();
+            ASSERT_TRUE(host.SuitesBalanced()) << "call " << n << " " << log[static_cast<std::size_t>(n - 1)].operation;
+            ASSERT_EQ(host.OutstandingBlocks(), blocksBefore) << n;
+            check(n, completed);
+            if (::testing::Test::HasFailure()) {
+                ADD_FAILURE() << "failing call " << n << ": " << log[static_cast<std::size_t>(n - 1)].suite << " "
+                              << log[static_cast<std::size_t>(n - 1)].operation;
+                return;
+            }
+        }
+    }
+
+private:
+    void Remember(const sim::Art* art) {
+        original.insert(art);
+        for (const sim::Art* child : art->Children()) Remember(child);
+    }
+};

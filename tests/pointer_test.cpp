@@ -1,0 +1,516 @@
+// Command 1002 through the simulated host: pointers across paths and anchors inserted at
+// distances measured from the selected anchors.
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <vector>
+
+#include "commands/path_walk.h"
+#include "document.h"
+#include "plugin_fixture.h"
+#include "shell/commands.h"
+
+namespace {
+
+constexpr HostStatus kInjected = FourCharCode('I', 'N', 'J', '!');
+constexpr double kDefaultDistance = 141.7323;
+constexpr double kDefaultSize = 14.17323;
+
+AnchorRecord Smooth(RealPoint in, RealPoint p, RealPoint out) { return AnchorRecord{p, in, out, false}; }
+
+RealPoint Cubic(const AnchorRecord& a, const AnchorRecord& b, double t) {
+    const double u = 1 - t;
+    const double w[4] = {u * u * u, 3 * t * u * u, 3 * t * t * u, t * t * t};
+    return RealPoint{w[0] * a.p.h + w[1] * a.out.h + w[2] * b.in.h + w[3] * b.p.h,
+                     w[0] * a.p.v + w[1] * a.out.v + w[2] * b.in.v + w[3] * b.p.v};
+}
+
+double Distance(const RealPoint& a, const RealPoint& b) { return std::hypot(a.h - b.h, a.v - b.v); }
+
+// A measure far finer than the plug-in's 256 chords, to check it against.
+constexpr int kFineSteps = 20000;
+
+double FineLength(const AnchorRecord& a, const AnchorRecord& b) {
+    double length = 0;
+    RealPoint previous = a.p;
+    for (int j = 1; j <= kFineSteps; ++j) {
+        const RealPoint next = Cubic(a, b, static_cast<double>(j) / kFineSteps);
+        length += Distance(previous, next);
+        previous = next;
+    }
+    return length;
+}
+
+double FineParamAt(const AnchorRecord& a, const AnchorRecord& b, double d) {
+    double length = 0;
+    RealPoint previous = a.p;
+    for (int j = 1; j <= kFineSteps; ++j) {
+        const RealPoint next = Cubic(a, b, static_cast<double>(j) / kFineSteps);
+        length += Distance(previous, next);
+        if (length >= d) return static_cast<double>(j) / kFineSteps;
+        previous = next;
+    }
+    return 1;
+}
+
+// An S-shaped segment that is neither straight nor a circular arc.
+const AnchorRecord kCurveStart = Smooth({0, 0}, {0, 0}, {50, 100});
+const AnchorRecord kCurveEnd = Smooth({150, -100}, {200, 0}, {200, 0});
+
+// The gated calls of a good run up to the release of the suites: a refused release leaves the
+// shell's bracket unbalanced for good, which says nothing about the command.
+template <typename RunCommand>
+std::int64_t CallsBeforeRelease(sim::Host& host, RunCommand run) {
+    host.Gate().ClearLog();
+    host.Gate().SetLogging(true);
+    host.Gate().ResetCallCount();
+    run();
+    host.Gate().SetLogging(false);
+    const auto& log = host.Gate().Log();
+    std::int64_t calls = 0;
+    while (calls < static_cast<std::int64_t>(log.size()) && log[static_cast<std::size_t>(calls)].operation != "ReleaseSuite") {
+        ++calls;
+    }
+    host.Gate().ClearLog();
+    return calls;
+}
+
+class PointerTest : public PluginTest {
+protected:
+    sim::Document* doc = nullptr;
+    std::set<const sim::Art*> built;  // what the test made, as opposed to what the command made
+
+    void SetUp() override {
+        StartPlugin();
+        NewDocument();
+    }
+
+    void NewDocument() {
+        doc = &host.NewDocument();
+        built.clear();
+    }
+
+    sim::Art* Root() { return doc->LayerAt(0)->root; }
+
+    sim::Art* Path(const std::vector<RealPoint>& points, bool closed = false) {
+        sim::Art* path = doc->AddPath(Root(), points, closed);
+        built.insert(path);
+        return path;
+    }
+
+    sim::Art* Curve(const std::vector<AnchorRecord>& anchors, bool closed = false) {
+        sim::Art* path = doc->AddCurve(Root(), anchors, closed);
+        built.insert(path);
+        return path;
+    }
+
+    void Settings(bool create, bool divide, std::uint16_t mode, std::int16_t count, double d1 = kDefaultDistance,
+                  double d2 = kDefaultDistance, double d3 = kDefaultDistance) {
+        State().flCreatePointer = create ? 1 : 0;
+        State().flDivideSegment = divide ? 1 : 0;
+        State().flPointMode = mode;
+        State().flPtCount = count;
+        State().flPtDistance1 = d1;
+        State().flPtDistance2 = d2;
+        State().flPtDistance3 = d3;
+    }
+
+    void Run() {
+        State().commandId = kCommandPointer;
+        State().language = kEnglish;
+        EXPECT_EQ(host.PlayAction("KELVANE_INSIDECMD", 3, nullptr), kNoError);
+    }
+
+    // The paths the command made on the current layer, in the order it made them.
+    std::vector<const sim::Art*> Pointers() {
+        std::vector<const sim::Art*> made;
+        for (const sim::Art* art : doc->CurrentLayer()->root->Children()) {
+            if (built.count(art) == 0 && art->type == kPathArt) made.push_back(art);
+        }
+        std::reverse(made.begin(), made.end());  // each new one went on top
+        return made;
+    }
+
+    static RealPoint Middle(const sim::Art* pointer) {
+        const RealPoint& a = pointer->anchors.at(0).p;
+        const RealPoint& b = pointer->anchors.at(1).p;
+        return RealPoint{(a.h + b.h) / 2, (a.v + b.v) / 2};
+    }
+
+    // Where the pointers cross a horizontal path, in ascending order.
+    std::vector<double> CrossingsH() {
+        std::vector<double> positions;
+        for (const sim::Art* pointer : Pointers()) positions.push_back(Middle(pointer).h);
+        std::sort(positions.begin(), positions.end());
+        return positions;
+    }
+
+    static std::vector<double> AnchorsH(const sim::Art* path) {
+        std::vector<double> positions;
+        for (const AnchorRecord& anchor : path->anchors) positions.push_back(anchor.p.h);
+        return positions;
+    }
+
+    int Beeps() const {
+#ifndef _WIN32
+        return host.BeepCount();
+#else
+        return 0;
+#endif
+    }
+};
+
+void ExpectNear(const std::vector<double>& actual, const std::vector<double>& expected, double tolerance) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t k = 0; k < expected.size(); ++k) EXPECT_NEAR(actual[k], expected[k], tolerance) << k;
+}
+
+// ---- Create pointers ----
+
+TEST_F(PointerTest, DefaultsPutOnePointerAcrossTheLineAtFiftyMillimetres) {
+    sim::Art* line = Path({{0, 0}, {300, 0}});
+    doc->SelectAnchors(line, {0});
+    Run();
+
+    const auto pointers = Pointers();
+    ASSERT_EQ(pointers.size(), 1u) << "the backward walk ends unreached at the open end";
+    const sim::Art* pointer = pointers[0];
+    ASSERT_EQ(pointer->anchors.size(), 2u);
+    EXPECT_FALSE(pointer->closed);
+    EXPECT_NEAR(pointer->anchors[0].p.h, kDefaultDistance, 1e-4);
+    EXPECT_NEAR(pointer->anchors[0].p.v, kDefaultSize / 2, 1e-4);
+    EXPECT_NEAR(pointer->anchors[1].p.v, -kDefaultSize / 2, 1e-4);
+    for (const AnchorRecord& anchor : pointer->anchors) {
+        EXPECT_TRUE(anchor.corner);
+        EXPECT_EQ(anchor.p.h, static_cast<double>(static_cast<float>(anchor.p.h))) << "stored in single precision";
+        EXPECT_EQ(anchor.in.h, anchor.p.h);
+        EXPECT_EQ(anchor.out.v, anchor.p.v);
+    }
+    const PathStyle& style = pointer->style;
+    EXPECT_FALSE(style.fillPaint);
+    EXPECT_TRUE(style.strokePaint);
+    EXPECT_EQ(style.stroke.color.kind, kGrayColor);
+    EXPECT_EQ(style.stroke.color.gray, 1.0);
+    EXPECT_EQ(style.stroke.width, 0.1);
+    EXPECT_EQ(style.stroke.miterLimit, 4.0);
+    EXPECT_EQ(style.stroke.dashCount, 0);
+    EXPECT_EQ(Beeps(), 0);
+    EXPECT_EQ(line->anchors.size(), 2u) << "the path itself is not divided";
+}
+
+TEST_F(PointerTest, PositionsAddUpAndRunFromEveryStartAnchor) {
+    sim::Art* line = Path({{0, 0}, {150, 0}, {300, 0}});
+    doc->SelectAnchors(line, {0, 2});
+    doc->SelectAnchors(line, {1}, kBothHandlesSelected);  // not a start anchor
+    Settings(true, false, 0, 3, 20, 30, 50);
+    Run();
+    ExpectNear(CrossingsH(), {20, 50, 100, 200, 250, 280}, 1e-4);
+
+    NewDocument();
+    line = Path({{0, 0}, {300, 0}});
+    doc->SelectAnchors(line, {0, 1});
+    Settings(true, false, 0, 2, 0, 30);
+    Run();
+    ExpectNear(CrossingsH(), {30, 270}, 1e-4);  // a position of 0 is skipped, the next still counts
+    EXPECT_EQ(Beeps(), 0);
+}
+
+TEST_F(PointerTest, ForwardIsTowardsLargerHOnAnOpenPath) {
+    Settings(true, false, kForwardOnly, 1, 100);
+    sim::Art* leftward = Path({{300, 0}, {0, 0}});
+    doc->SelectAnchors(leftward, {0});
+    Run();
+    EXPECT_TRUE(Pointers().empty()) << "reversed: the walk runs backward and meets the open end";
+#ifndef _WIN32
+    EXPECT_EQ(host.BeepCount(), 1);
+#endif
+
+    NewDocument();
+    leftward = Path({{300, 0}, {0, 0}});
+    doc->SelectAnchors(leftward, {1});
+    Run();
+    ExpectNear(CrossingsH(), {100}, 1e-4);
+
+    NewDocument();
+    sim::Art* upward = Path({{0, 0}, {0, 300}});  // one h: forward runs towards smaller v
+    doc->SelectAnchors(upward, {1});
+    Run();
+    const auto pointers = Pointers();
+    ASSERT_EQ(pointers.size(), 1u);
+    EXPECT_NEAR(Middle(pointers[0]).v, 200, 1e-4);
+
+    NewDocument();
+    sim::Art* line = Path({{0, 0}, {300, 0}});
+    doc->SelectAnchors(line, {0});
+    State().flPointMode = kNoWay;
+    const int beepsBefore = Beeps();
+    Run();
+    EXPECT_TRUE(Pointers().empty());
+#ifndef _WIN32
+    EXPECT_EQ(host.BeepCount(), beepsBefore + 1) << "start anchors but no direction";
+#endif
+    (void)beepsBefore;
+}
+
+TEST_F(PointerTest, ClosedOutlinesWrapForOneTurnAtMostClockwiseBeingForward) {
+    // Clockwise with v up (negative area): not reversed.
+    const std::vector<RealPoint> clockwise = {{0, 0}, {0, 100}, {100, 100}, {100, 0}};
+    struct Case {
+        double distance;
+        std::vector<RealPoint> middles;
+    };
+    const Case cases[] = {
+        {150, {{0, 50}}},   // past the last anchor onto the closing segment, then up
+        {400, {{100, 0}}},  // exactly one turn: back on the start anchor
+        {401, {}},          // more than one turn is never walked
+    };
+    for (const Case& c : cases) {
+        NewDocument();
+        sim::Art* square = Path(clockwise, true);
+        doc->SelectAnchors(square, {3});
+        Settings(true, false, kForwardOnly, 1, c.distance);
+        const int beepsBefore = Beeps();
+        Run();
+        const auto pointers = Pointers();
+        ASSERT_EQ(pointers.size(), c.middles.size()) << c.distance;
+        for (std::size_t k = 0; k < pointers.size(); ++k) {
+            EXPECT_NEAR(Middle(pointers[k]).h, c.middles[k].h, 1e-4) << c.distance;
+            EXPECT_NEAR(Middle(pointers[k]).v, c.middles[k].v, 1e-4) << c.distance;
+        }
+#ifndef _WIN32
+        EXPECT_EQ(host.BeepCount(), beepsBefore + (c.middles.empty() ? 1 : 0)) << c.distance;
+#endif
+        (void)beepsBefore;
+    }
+
+    // The same square drawn counter-clockwise counts as reversed: forward still goes clockwise.
+    NewDocument();
+    sim::Art* square = Path({{0, 0}, {100, 0}, {100, 100}, {0, 100}}, true);
+    doc->SelectAnchors(square, {0});
+    Settings(true, false, kForwardOnly, 1, 50);
+    Run();
+    const auto pointers = Pointers();
+    ASSERT_EQ(pointers.size(), 1u);
+    EXPECT_NEAR(Middle(pointers[0]).h, 0, 1e-4);
+    EXPECT_NEAR(Middle(pointers[0]).v, 50, 1e-4);
+}
+
+TEST_F(PointerTest, OnACircularArcThePointerLiesAlongTheRadius) {
+    const double k = 0.5522847 * 100;
+    sim::Art* arc = Curve({Smooth({100, 0}, {100, 0}, {100, k}), Smooth({k, 100}, {0, 100}, {0, 100})});
+    doc->SelectAnchors(arc, {0});
+    Settings(true, false, kBothWays, 1, 50);
+    Run();
+
+    const auto pointers = Pointers();
+    ASSERT_EQ(pointers.size(), 1u);
+    const RealPoint middle = Middle(pointers[0]);
+    EXPECT_NEAR(std::hypot(middle.h, middle.v), 100, 1e-3);
+    EXPECT_NEAR(std::atan2(middle.v, middle.h), 0.5, 1e-4) << "50 points along a radius of 100";
+    const RealPoint& e1 = pointers[0]->anchors[0].p;
+    const RealPoint& e2 = pointers[0]->anchors[1].p;
+    EXPECT_NEAR(e1.h * e2.v - e1.v * e2.h, 0, 1e-2) << "both ends on one line through the centre";
+    EXPECT_NEAR(Distance(e1, e2), kDefaultSize, 1e-4);
+}
+
+TEST_F(PointerTest, OnASampledCurveThePointerCrossesAtTheMeasuredDistance) {
+    sim::Art* curve = Curve({kCurveStart, kCurveEnd});
+    doc->SelectAnchors(curve, {0});
+    Settings(true, false, kBothWays, 1, 60);
+    Run();
+
+    const auto pointers = Pointers();
+    ASSERT_EQ(pointers.size(), 1u);
+    const double t = FineParamAt(kCurveStart, kCurveEnd, 60);
+    const RealPoint expected = Cubic(kCurveStart, kCurveEnd, t);
+    const RealPoint middle = Middle(pointers[0]);
+    EXPECT_NEAR(Distance(middle, expected), 0, 0.05);
+    const RealPoint ahead = Cubic(kCurveStart, kCurveEnd, t + 1e-4);
+    const RealPoint& e1 = pointers[0]->anchors[0].p;
+    const RealPoint& e2 = pointers[0]->anchors[1].p;
+    const double across = ((e1.h - e2.h) * (ahead.h - expected.h) + (e1.v - e2.v) * (ahead.v - expected.v)) /
+                          (Distance(e1, e2) * Distance(ahead, expected));
+    EXPECT_NEAR(across, 0, 0.01) << "at right angles to the path";
+}
+
+TEST_F(PointerTest, BrokenLineTakesTheDashesUpToTheLastNonZeroEntry) {
+    struct Case {
+        bool broken;
+        double entries[6];
+        std::int16_t count;
+    };
+    const Case cases[] = {
+        {true, {5, 2, 0, 0, 0, 0}, 2}, {true, {0, 3, 0, 0, 0, 0}, 2}, {true, {0, 0, 0, 0, 0, 0}, 0},
+        {true, {1, 2, 3, 4, 5, 0.1}, 6}, {false, {5, 2, 0, 0, 0, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        NewDocument();
+        sim::Art* line = Path({{0, 0}, {300, 0}});
+        doc->SelectAnchors(line, {0});
+        State().flPtIsDashLine = c.broken ? 1 : 0;
+        double* fields[6] = {&State().flPtDashLengD1, &State().flPtDashLengD2, &State().flPtDashLengD3,
+                             &State().flPtDashLengD4, &State().flPtDashLengD5, &State().flPtDashLengD6};
+        for (int k = 0; k < 6; ++k) *fields[k] = c.entries[k];
+        State().flPtLineWidth = 0.25;
+        Run();
+        const auto pointers = Pointers();
+        ASSERT_EQ(pointers.size(), 1u);
+        const StrokeStyle& stroke = pointers[0]->style.stroke;
+        EXPECT_EQ(stroke.dashCount, c.count) << c.entries[0] << "," << c.entries[1];
+        EXPECT_EQ(stroke.dashOffset, 0.0f);
+        EXPECT_EQ(stroke.width, 0.25);
+        for (int k = 0; k < c.count; ++k) EXPECT_EQ(stroke.dashes[k], static_cast<float>(c.entries[k])) << k;
+    }
+}
+
+// ---- Divide segment ----
+
+TEST_F(PointerTest, DivisionShiftsLaterStartAnchorsAndEachStillWalks) {
+    sim::Art* line = Path({{0, 0}, {100, 0}, {200, 0}, {300, 0}});
+    doc->SelectAnchors(line, {0, 2});
+    Settings(false, true, kForwardOnly, 1, 50);
+    Run();
+    ExpectNear(AnchorsH(line), {0, 50, 100, 200, 250, 300}, 1e-3);
+    EXPECT_EQ(line->selection, (std::vector<std::int16_t>{1, 0, 0, 1, 0, 0})) << "the start anchors moved with it";
+    EXPECT_TRUE(Pointers().empty());
+    for (const AnchorRecord& anchor : line->anchors) EXPECT_EQ(anchor.p.v, 0.0);
+}
+
+TEST_F(PointerTest, DivisionGoesBothWaysForEveryPositionOnThePathAsDivided) {
+    sim::Art* line = Path({{0, 0}, {100, 0}, {200, 0}});
+    doc->SelectAnchors(line, {1});
+    Settings(false, true, kBothWays, 2, 30, 20);
+    Run();
+    // A straight segment's parameter is not proportional to its length: the 256 chords place the
+    // split to within a few thousandths.
+    ExpectNear(AnchorsH(line), {0, 50, 70, 100, 130, 150, 200}, 1e-3);
+    EXPECT_EQ(line->selection[3], kAnchorPointSelected);
+}
+
+TEST_F(PointerTest, DivisionOfTheClosingSegmentInsertsAtIndexZero) {
+    sim::Art* square = Path({{0, 0}, {0, 100}, {100, 100}, {100, 0}}, true);
+    doc->SelectAnchors(square, {3});
+    Settings(false, true, kForwardOnly, 1, 50);
+    Run();
+    ASSERT_EQ(square->anchors.size(), 5u);
+    EXPECT_NEAR(square->anchors[0].p.h, 50, 1e-3);
+    EXPECT_NEAR(square->anchors[0].p.v, 0, 1e-3);
+    EXPECT_EQ(square->anchors[1].p.h, 0.0);
+    EXPECT_EQ(square->anchors[4].p.h, 100.0);
+    EXPECT_EQ(square->anchors[4].p.v, 0.0);
+    EXPECT_EQ(square->selection[4], kAnchorPointSelected);
+}
+
+TEST_F(PointerTest, DivisionOfACurveKeepsItsShapeAndNeverBeeps) {
+    sim::Art* curve = Curve({kCurveStart, kCurveEnd});
+    doc->SelectAnchors(curve, {0});
+    Settings(false, true, kForwardOnly, 1, 40);
+    Run();
+    ASSERT_EQ(curve->anchors.size(), 3u);
+    const AnchorRecord& a = curve->anchors[0];
+    const AnchorRecord& n = curve->anchors[1];
+    const AnchorRecord& b = curve->anchors[2];
+    EXPECT_NEAR(FineLength(a, n), 40, 0.05);
+    EXPECT_NEAR(FineLength(a, n) + FineLength(n, b), FineLength(kCurveStart, kCurveEnd), 1e-6);
+    const double t = FineParamAt(kCurveStart, kCurveEnd, 40);
+    EXPECT_NEAR(Distance(n.p, Cubic(kCurveStart, kCurveEnd, t)), 0, 0.05) << "on the curve as it was";
+    const double turn = (n.in.h - n.p.h) * (n.out.v - n.p.v) - (n.in.v - n.p.v) * (n.out.h - n.p.h);
+    EXPECT_NEAR(turn, 0, 1e-6) << "the new anchor's handles are collinear";
+    EXPECT_EQ(b.p.h, kCurveEnd.p.h);
+
+    NewDocument();
+    curve = Curve({kCurveStart, kCurveEnd});
+    doc->SelectAnchors(curve, {0});
+    Settings(false, true, kBothWays, 1, 10000);
+    const std::uint64_t revision = doc->Revision();
+    Run();
+    EXPECT_EQ(doc->Revision(), revision);
+    EXPECT_EQ(Beeps(), 0) << "division is silent when nothing is reached";
+}
+
+TEST_F(PointerTest, BothOperationsRunPointersFirstThenDivision) {
+    sim::Art* line = Path({{0, 0}, {300, 0}});
+    doc->SelectAnchors(line, {0});
+    Settings(true, true, kBothWays, 2, 100, 50);
+    Run();
+    ExpectNear(CrossingsH(), {100, 150}, 1e-4);
+    ExpectNear(AnchorsH(line), {0, 100, 150, 300}, 1e-3);
+}
+
+TEST_F(PointerTest, WithBothOperationsOffOnlyTheUndoTextsAreSet) {
+    sim::Art* line = Path({{0, 0}, {300, 0}});
+    doc->SelectAnchors(line, {0});
+    Settings(false, false, kBothWays, 1);
+    const std::uint64_t revision = doc->Revision();
+    Run();
+    EXPECT_EQ(doc->Revision(), revision);
+    ASSERT_NE(host.Undo().Last(), nullptr);
+    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Pointer");
+    EXPECT_EQ(host.Undo().Last()->redoText, "Redo Pointer");
+}
+
+TEST_F(PointerTest, PathsAreFoundInGroupsAndCompoundPathsAndUnselectedOnesLeftAlone) {
+    sim::Art* group = doc->AddGroup(Root());
+    sim::Art* compound = doc->AddCompoundPath(group);
+    built.insert(group);
+    built.insert(compound);
+    sim::Art* inner = doc->AddPath(compound, {{0, 0}, {300, 0}});
+    doc->SelectAnchors(inner, {0});
+    sim::Art* unselected = Path({{0, 50}, {300, 50}});
+    doc->SelectAnchors(unselected, {0});
+    unselected->attributes &= ~kArtSelected;
+    Settings(true, true, kBothWays, 1, 100);
+    Run();
+    ExpectNear(CrossingsH(), {100}, 1e-4);
+    EXPECT_EQ(inner->anchors.size(), 3u);
+    EXPECT_EQ(unselected->anchors.size(), 2u);
+    EXPECT_EQ(group->Children().size(), 1u) << "pointers go to the current layer, not into the group";
+}
+
+// ---- Host failures ----
+
+TEST_F(PointerTest, EveryFailingHostCallLeavesAConsistentDocument) {
+    const auto build = [this] {
+        NewDocument();
+        sim::Art* group = doc->AddGroup(Root());
+        built.insert(group);
+        sim::Art* curve = doc->AddCurve(group, {kCurveStart, kCurveEnd, Smooth({250, 50}, {300, 0}, {300, 0})});
+        doc->SelectAnchors(curve, {0, 2});
+        sim::Art* square = Path({{0, 0}, {0, 100}, {100, 100}, {100, 0}}, true);
+        doc->SelectAnchors(square, {3});
+        Settings(true, true, kBothWays, 2, 40, 30);
+        return std::vector<sim::Art*>{curve, square};
+    };
+    const auto anchorsOf = [](const std::vector<sim::Art*>& paths) {
+        std::size_t anchors = 0;
+        for (const sim::Art* path : paths) anchors += path->anchors.size();
+        return anchors;
+    };
+
+    auto paths = build();
+    const std::size_t anchorsBefore = anchorsOf(paths);
+    const std::int64_t calls = CallsBeforeRelease(host, [this] { Run(); });
+    const std::size_t goodPointers = Pointers().size();
+    const std::size_t goodAnchors = anchorsOf(paths);
+    ASSERT_GT(goodPointers, 0u);
+    ASSERT_GT(goodAnchors, anchorsBefore);
+
+    for (std::int64_t n = 1; n <= calls; ++n) {
+        paths = build();
+        host.Gate().ResetCallCount();
+        host.Gate().FailNthCall(n, kInjected);
+        State().commandId = kCommandPointer;
+        host.PlayAction("KELVANE_INSIDECMD", 3, nullptr);
+        host.Gate().ClearFailures();
+        ASSERT_TRUE(host.SuitesBalanced()) << n;
+        EXPECT_LE(Pointers().size(), goodPointers) << n;
+        EXPECT_GE(anchorsOf(paths), anchorsBefore) << n;
+        EXPECT_LE(anchorsOf(paths), goodAnchors) << n;
+        for (const sim::Art* pointer : Pointers()) {
+            EXPECT_TRUE(pointer->alive) << n;
+            EXPECT_TRUE(pointer->anchors.empty() || pointer->anchors.size() == 2u) << n;
+        }
+    }
+}
+
+}  // namespace

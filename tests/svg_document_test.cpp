@@ -1,0 +1,366 @@
+// SVG files as documents of the simulated host: coordinates, shapes, layers, styles, transforms,
+// selection and tags read in; the same document written out and read back; faults refused.
+#include "svg_document.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+
+#include "document.h"
+#include "svg_path_data.h"
+
+namespace {
+
+std::string Svg(const std::string& body, const std::string& rootAttributes = "viewBox=\"0 0 200 100\"") {
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:kv=\"https://kelvane.example/ns\"\n"
+           "     xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\"\n"
+           "     xmlns:sodipodi=\"http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd\" " +
+           rootAttributes + ">\n" + body + "\n</svg>\n";
+}
+
+// Everything the document holds, exactly (floating-point values in hexadecimal).
+class Dumper {
+public:
+    std::string Run(sim::Document& document) {
+        Line("area", document.drawingArea.left, document.drawingArea.top, document.drawingArea.right,
+             document.drawingArea.bottom);
+        out_ << "unit " << kvsvg::RulerUnitName(document.rulerUnit) << "\n";
+        for (const auto& swatch : document.Swatches()) {
+            out_ << "swatch " << swatch->name << " kind " << swatch->color.kind << "\n";
+            Line(" colour", swatch->color.gray, swatch->color.c, swatch->color.m, swatch->color.y, swatch->color.k,
+                 swatch->color.red, swatch->color.green, swatch->color.blue, swatch->color.tint);
+        }
+        for (int i = 0; i < document.LayerCount(); ++i) {
+            const sim::Layer* layer = document.LayerAt(i);
+            out_ << "layer " << layer->title << " visible " << layer->visible << " editable " << layer->editable
+                 << (document.CurrentLayer() == layer ? " current" : "") << "\n";
+            for (const sim::Art* art = layer->root->firstChild; art != nullptr; art = art->next) Art(*art, 1);
+        }
+        return out_.str();
+    }
+
+private:
+    template <typename... Values>
+    void Line(const char* what, Values... values) {
+        out_ << what;
+        for (double value : {static_cast<double>(values)...}) {
+            char text[40];
+            std::snprintf(text, sizeof text, " %a", value);
+            out_ << text;
+        }
+        out_ << "\n";
+    }
+
+    void Art(const sim::Art& art, int depth) {
+        out_ << std::string(static_cast<std::size_t>(depth), ' ') << "art " << art.type << " attributes "
+             << art.attributes << " closed " << art.closed << " guide " << art.guide << "\n";
+        for (std::size_t i = 0; i < art.anchors.size(); ++i) {
+            const AnchorRecord& a = art.anchors[i];
+            out_ << " state " << art.selection[i] << " corner " << a.corner;
+            Line("", a.p.h, a.p.v, a.in.h, a.in.v, a.out.h, a.out.v);
+        }
+        if (art.type == kPathArt) {
+            const PathStyle& s = art.style;
+            out_ << " fill " << s.fillPaint << " " << kvsvg::FormatColor(s.fill.color) << " stroke " << s.strokePaint
+                 << " " << kvsvg::FormatColor(s.stroke.color) << " kinds " << s.fill.color.kind << s.stroke.color.kind;
+            Line("", s.stroke.width, s.stroke.miterLimit, s.stroke.dashCount, s.stroke.dashes[0], s.stroke.dashes[1],
+                 s.stroke.dashes[2], s.stroke.dashes[3], s.stroke.dashes[4], s.stroke.dashes[5], s.stroke.dashOffset);
+        }
+        if (art.type == kTextFrameArt || art.type == kPlacedArt) {
+            Line(" placed", art.textAnchor.h, art.textAnchor.v, art.frame.left, art.frame.top, art.frame.right,
+                 art.frame.bottom);
+        }
+        for (const auto& [name, tag] : art.tags) out_ << " tag " << name << " " << tag.type << " " << tag.value << "\n";
+        for (const sim::Art* child = art.firstChild; child != nullptr; child = child->next) Art(*child, depth + 1);
+    }
+
+    std::ostringstream out_;
+};
+
+std::string Dump(sim::Document& document) {
+    return Dumper().Run(document);
+}
+
+void ExpectPoint(const RealPoint& actual, double h, double v, const char* what) {
+    EXPECT_NEAR(actual.h, h, 1e-9) << what;
+    EXPECT_NEAR(actual.v, v, 1e-9) << what;
+}
+
+TEST(SvgDocument, YGrowsUpInTheDocumentAndDownInTheFile) {
+    sim::Document document;
+    const auto source = kvsvg::ReadSvg(Svg("<line x1=\"10\" y1=\"20\" x2=\"30\" y2=\"40\"/>"
+                                           "<rect x=\"0\" y=\"60\" width=\"10\" height=\"20\"/>",
+                                           "viewBox=\"5 10 100 50\""),
+                                       document);
+    EXPECT_EQ(document.drawingArea.left, 5);
+    EXPECT_EQ(document.drawingArea.top, -10);
+    EXPECT_EQ(document.drawingArea.right, 105);
+    EXPECT_EQ(document.drawingArea.bottom, -60);
+    ExpectPoint(document.View(0)->origin, 5, -10, "the view's top-left corner");
+    const sim::Art* rect = document.LayerAt(0)->root->firstChild;  // the front-most: the last in the file
+    const sim::Art* line = rect->next;
+    ExpectPoint(line->anchors[0].p, 10, -20, "first point");
+    ExpectPoint(line->anchors[1].p, 30, -40, "second point");
+    // The rectangle's top edge (y 60 in the file) lies above its bottom edge in the document.
+    EXPECT_GT(rect->anchors[0].p.v, rect->anchors[3].p.v);
+
+    const std::string written = kvsvg::WriteSvg(document, source.get());
+    EXPECT_NE(written.find("d=\"M 10 20 L 30 40\""), std::string::npos) << written;
+    EXPECT_NE(written.find("d=\"M 0 60 L 10 60 L 10 80 L 0 80 Z\""), std::string::npos) << written;
+    EXPECT_NE(written.find("viewBox=\"5 10 100 50\""), std::string::npos) << written;
+}
+
+TEST(SvgDocument, ShapesBecomeCubicPaths) {
+    sim::Document document;
+    kvsvg::ReadSvg(Svg("<circle cx=\"50\" cy=\"50\" r=\"10\"/>"
+                       "<ellipse cx=\"0\" cy=\"0\" rx=\"20\" ry=\"10\"/>"
+                       "<rect x=\"0\" y=\"0\" width=\"40\" height=\"20\" rx=\"5\"/>"
+                       "<polygon points=\"0,0 10,0 10,10\"/>"
+                       "<polyline points=\"0 0, 10 0, 10 10\"/>"
+                       "<path d=\"M0 0 L10 0 L10 10 Z M20 20 L30 20\"/>"),
+                   document);
+    const std::vector<sim::Art*> art = document.LayerAt(0)->root->Children();  // front-most first
+    ASSERT_EQ(art.size(), 6u);
+
+    const sim::Art& circle = *art[5];
+    ASSERT_EQ(circle.anchors.size(), 4u);
+    EXPECT_TRUE(circle.closed);
+    ExpectPoint(circle.anchors[0].p, 60, -50, "the circle starts at its right");
+    for (const AnchorRecord& anchor : circle.anchors) {
+        EXPECT_FALSE(anchor.corner);
+        EXPECT_NEAR(std::hypot(anchor.out.h - anchor.p.h, anchor.out.v - anchor.p.v), 10 * kvsvg::kQuarterArcHandle,
+                    1e-12);
+        EXPECT_NEAR(std::hypot(anchor.in.h - anchor.p.h, anchor.in.v - anchor.p.v), 10 * kvsvg::kQuarterArcHandle,
+                    1e-12);
+    }
+    ExpectPoint(art[4]->anchors[1].p, 0, -10, "the ellipse's second anchor");
+    EXPECT_EQ(art[3]->anchors.size(), 8u) << "a rounded rectangle: four sides and four arcs";
+    EXPECT_TRUE(art[2]->closed);
+    EXPECT_EQ(art[2]->anchors.size(), 3u);
+    EXPECT_FALSE(art[1]->closed);
+    EXPECT_EQ(art[1]->anchors.size(), 3u);
+    ASSERT_EQ(art[0]->type, kCompoundPathArt) << "two subpaths in one path element";
+    const std::vector<sim::Art*> subpaths = art[0]->Children();
+    ASSERT_EQ(subpaths.size(), 2u);
+    EXPECT_TRUE(subpaths[0]->closed);
+    EXPECT_EQ(subpaths[1]->anchors.size(), 2u);
+}
+
+TEST(SvgDocument, LayersGroupsAndPaintOrder) {
+    sim::Document document;
+    kvsvg::ReadSvg(Svg("<line id=\"loose\" x2=\"1\"/>\n"
+                       "<g id=\"back\" kv:current=\"true\"><line id=\"a\" x2=\"1\"/><line id=\"b\" x2=\"2\"/></g>\n"
+                       "<g inkscape:label=\"Front\" style=\"display:none\" sodipodi:insensitive=\"true\">\n"
+                       "  <g id=\"inner\" kv:locked=\"true\" visibility=\"hidden\"><circle r=\"1\"/></g></g>"),
+                   document);
+    ASSERT_EQ(document.LayerCount(), 3);
+    const sim::Layer* front = document.LayerAt(0);
+    EXPECT_EQ(front->title, "Front");
+    EXPECT_FALSE(front->visible);
+    EXPECT_FALSE(front->editable);
+    const sim::Art* inner = front->root->firstChild;
+    ASSERT_EQ(inner->type, kGroupArt);
+    EXPECT_EQ(inner->attributes & (kArtLocked | kArtHidden), kArtLocked | kArtHidden);
+    EXPECT_EQ(inner->firstChild->type, kPathArt);
+
+    const sim::Layer* back = document.LayerAt(1);
+    EXPECT_EQ(back->title, "back");
+    EXPECT_TRUE(back->visible && back->editable);
+    EXPECT_EQ(document.CurrentLayer(), back);
+    EXPECT_EQ(back->root->firstChild->anchors[1].p.h, 2) << "the last element of the file is the front-most";
+    EXPECT_EQ(document.LayerAt(2)->title, "Layer 1") << "loose elements before the first layer get one of their own";
+}
+
+TEST(SvgDocument, StylesAreInheritedOverriddenAndScaled) {
+    sim::Document document;
+    const auto source = kvsvg::ReadSvg(
+        Svg("<g fill=\"red\" stroke=\"blue\" stroke-width=\"3\" color=\"#00ff00\" stroke-miterlimit=\"10\">"
+            "<path d=\"M0 0 L1 1\" stroke=\"#000\" style=\"stroke: #123456; stroke-dashoffset: 1\"/>"
+            "<path d=\"M0 0 L1 1\" fill=\"none\" stroke=\"currentColor\" stroke-dasharray=\"1, 2 3\" "
+            "transform=\"scale(2)\"/>"
+            "<path d=\"M0 0 L1 1\" stroke=\"#808080\" stroke-miterlimit=\"4\"/></g>"),
+        document);
+    const std::vector<sim::Art*> art = document.LayerAt(0)->root->Children();  // the group is the layer
+    ASSERT_EQ(art.size(), 3u);
+    const PathStyle& first = art[2]->style;
+    EXPECT_TRUE(first.fillPaint);
+    EXPECT_EQ(first.fill.color.kind, kThreeColor);
+    EXPECT_EQ(kvsvg::FormatColor(first.fill.color), "#ff0000");
+    EXPECT_EQ(kvsvg::FormatColor(first.stroke.color), "#123456") << "the style attribute wins";
+    EXPECT_EQ(first.stroke.width, 3);
+    EXPECT_EQ(first.stroke.miterLimit, 10);
+    EXPECT_EQ(first.stroke.dashOffset, 1);
+
+    const PathStyle& second = art[1]->style;
+    EXPECT_FALSE(second.fillPaint);
+    EXPECT_EQ(kvsvg::FormatColor(second.stroke.color), "#00ff00") << "currentColor";
+    EXPECT_EQ(second.stroke.width, 6) << "scaled with the element";
+    ASSERT_EQ(second.stroke.dashCount, 6) << "an odd list is repeated";
+    EXPECT_EQ(second.stroke.dashes[0], 2);
+    EXPECT_EQ(second.stroke.dashes[3], 2);
+    EXPECT_EQ(second.stroke.dashes[5], 6);
+
+    const PathStyle& third = art[0]->style;
+    EXPECT_EQ(third.stroke.color.kind, kGrayColor) << "equal channels are a grey";
+    EXPECT_DOUBLE_EQ(third.stroke.color.gray, 1 - 128 / 255.0);
+    EXPECT_EQ(third.stroke.miterLimit, 4);
+
+    // Written out, every path states its own paint: the group's values cannot leak back in.
+    sim::Document again;
+    kvsvg::ReadSvg(kvsvg::WriteSvg(document, source.get()), again);
+    EXPECT_EQ(Dump(document), Dump(again));
+}
+
+TEST(SvgDocument, TransformsApplyToCoordinates) {
+    sim::Document document;
+    const auto source = kvsvg::ReadSvg(Svg("<g id=\"layer\"><g transform=\"translate(10 20)\"><path d=\"M0 0 L10 0\" "
+                                           "transform=\"matrix(1 0 0 1 5 5) scale(2), rotate(90)\"/></g>"
+                                           "<path d=\"M10 0 L20 0\" transform=\"rotate(180 15 0) skewX(0)\"/></g>"),
+                                       document);
+    const sim::Art* turned = document.LayerAt(0)->root->firstChild;
+    ExpectPoint(turned->anchors[0].p, 20, 0, "rotated about (15, 0)");
+    ExpectPoint(turned->anchors[1].p, 10, 0, "rotated about (15, 0)");
+    const sim::Art* nested = turned->next->firstChild;
+    ExpectPoint(nested->anchors[0].p, 15, -25, "group and element transforms");
+    ExpectPoint(nested->anchors[1].p, 15, -45, "rotate, scale, matrix, then the group's translate");
+    const std::string written = kvsvg::WriteSvg(document, source.get());
+    EXPECT_EQ(written.find("transform"), std::string::npos) << "coordinates are written transformed";
+}
+
+TEST(SvgDocument, SelectionFromAndToAttributes) {
+    sim::Document document;
+    const auto source =
+        kvsvg::ReadSvg(Svg("<g id=\"layer\"><path id=\"whole\" d=\"M0 0 L1 0 L1 1\" kv:selected=\"true\"/>"
+                           "<path id=\"some\" d=\"M0 0 L1 0 L1 1\" kv:anchors=\"1 0 3\"/>"
+                           "<path id=\"none\" d=\"M0 0 L1 0\" kv:anchors=\"0 0\" kv:selected=\"true\"/>"
+                           "<g kv:selected=\"true\"><path id=\"child\" d=\"M0 0 L1 0\"/>"
+                           "<path id=\"out\" d=\"M0 0 L1 0\" kv:selected=\"false\"/></g>"
+                           "<path d=\"M0 0 L1 0 M5 5 L6 6\" kv:anchors=\"0 2 0 0\"/></g>"),
+                       document);
+    const std::vector<sim::Art*> art = document.LayerAt(0)->root->Children();
+    const auto states = [](const sim::Art* path) { return path->selection; };
+    using States = std::vector<std::int16_t>;
+    ASSERT_EQ(art.size(), 5u);
+    EXPECT_TRUE(art[4]->Selected());
+    EXPECT_EQ(states(art[4]), (States{1, 1, 1}));
+    EXPECT_TRUE(art[3]->Selected());
+    EXPECT_EQ(states(art[3]), (States{1, 0, 3}));
+    EXPECT_TRUE(art[2]->Selected());
+    EXPECT_EQ(states(art[2]), (States{0, 0}));
+    const std::vector<sim::Art*> children = art[1]->Children();
+    EXPECT_TRUE(art[1]->Selected());
+    EXPECT_FALSE(children[0]->Selected()) << "its own kv:selected wins over the group's";
+    EXPECT_EQ(states(children[0]), (States{0, 0}));
+    EXPECT_TRUE(children[1]->Selected());
+    EXPECT_EQ(states(children[1]), (States{1, 1}));
+    ASSERT_EQ(art[0]->type, kCompoundPathArt);
+    EXPECT_TRUE(art[0]->Selected());
+    EXPECT_EQ(states(art[0]->firstChild), (States{0, 2}));
+    EXPECT_EQ(states(art[0]->lastChild), (States{0, 0}));
+
+    sim::Document again;
+    kvsvg::ReadSvg(kvsvg::WriteSvg(document, source.get()), again);
+    EXPECT_EQ(Dump(document), Dump(again));
+}
+
+TEST(SvgDocument, RoundTripKeepsGeometrySelectionStylesTagsAndTheRest) {
+    const std::string input = Svg(
+        "<title>Drawing</title>\n"
+        "<defs><linearGradient id=\"shade\"><stop offset=\"0\" stop-color=\"#fff\"/></linearGradient></defs>\n"
+        "<kv:swatch name=\"Black\" color=\"#000\"/><kv:swatch name=\"Sky\" color=\"#87ceeb\"/>\n"
+        "<kv:swatch name=\"Pure grey\" color=\"#808080\" kind=\"rgb\"/>\n"
+        "<kv:swatch name=\"Print red\" color=\"#ff0000\" kind=\"cmyk\" cmyk=\"0 1 1 0\"/>\n"
+        "<kv:swatch name=\"PANTONE 185 C\" color=\"#e4002b\" kind=\"spot\" tint=\"0.5\"/>\n"
+        "<g id=\"ink\" inkscape:label=\"Ink\" class=\"layer\" sodipodi:insensitive=\"true\">\n"
+        "  <g id=\"parts\" opacity=\"0.5\"><kv:tag name=\"Path_adjust_matrix\" type=\"string\">1,0,0,1,5,-5</kv:tag>\n"
+        "    <path id=\"curve\" class=\"c\" d=\"M10 10 C20 0 30 0 40 10 S60 20 70 10 Q80 0 90 10 A10 5 30 1 0 100 "
+        "20\"\n"
+        "          stroke=\"#336699\" stroke-width=\"0.25\" stroke-dasharray=\"1.5 0.5\" fill=\"url(#shade) #abc\"\n"
+        "          kv:anchors=\"1 4 2 3 0 0 1\" stroke-linecap=\"round\"><title>a curve</title></path>\n"
+        "    <circle cx=\"50\" cy=\"50\" r=\"20\" kv:selected=\"true\" kv:guide=\"true\"/></g>\n"
+        "  <path d=\"M0 0 H10 V10 H0 Z M2 2 H8 V8 H2 Z\" fill-rule=\"evenodd\" display=\"none\"/>\n"
+        "</g>\n"
+        "<g id=\"notes\" kv:current=\"true\">\n"
+        "  <text x=\"10\" y=\"90\" font-size=\"12\" kv:selected=\"true\">Note <tspan font-weight=\"bold\">one</tspan>"
+        "<kv:tag name=\"t\">x</kv:tag></text>\n"
+        "  <image x=\"100\" y=\"10\" width=\"40\" height=\"30\" href=\"data:image/png;base64,AAAA\" "
+        "sodipodi:insensitive=\"1\"/>\n"
+        "  <rect x=\"120\" y=\"60\" width=\"30\" height=\"20\" fill=\"#ffffff\"><kv:tag name=\"note\">a, "
+        "b</kv:tag></rect>\n"
+        "</g>",
+        "viewBox=\"0 0 200 100\" width=\"200mm\" kv:units=\"mm\"");
+    sim::Document first;
+    const auto source = kvsvg::ReadSvg(input, first);
+    const std::string written = kvsvg::WriteSvg(first, source.get());
+    sim::Document second;
+    const auto sourceAgain = kvsvg::ReadSvg(written, second);
+    EXPECT_EQ(Dump(first), Dump(second)) << written;
+    EXPECT_EQ(kvsvg::WriteSvg(second, sourceAgain.get()), written) << "writing is stable";
+
+    // What is not artwork comes back as it was.
+    for (const char* kept : {"<title>Drawing</title>", "<linearGradient id=\"shade\">", "class=\"c\"",
+                             "stroke-linecap=\"round\"", "<title>a curve</title>", "fill-rule=\"evenodd\"",
+                             "opacity=\"0.5\"", "</kv:tag>Note <tspan font-weight=\"bold\">one</tspan></text>",
+                             "width=\"200mm\"", "href=\"data:image/png;base64,AAAA\"", "kv:units=\"mm\""}) {
+        EXPECT_NE(written.find(kept), std::string::npos) << kept << "\n" << written;
+    }
+    EXPECT_EQ(first.rulerUnit, sim::RulerUnit::Millimeters);
+    EXPECT_EQ(first.Swatches().size(), 5u) << "the file's swatches replace the host's";
+    EXPECT_EQ(first.Swatches()[3]->color.kind, kFourColor);
+    EXPECT_EQ(first.Swatches()[4]->color.kind, kCustomColor);
+    EXPECT_EQ(first.CurrentLayer()->title, "notes");
+}
+
+TEST(SvgDocument, MovedTextAndImagesAreWrittenWhereTheyNowAre) {
+    sim::Document document;
+    const auto source = kvsvg::ReadSvg(Svg("<text x=\"10\" y=\"20\" transform=\"scale(2)\">T</text>"), document);
+    sim::Art* text = document.LayerAt(0)->root->firstChild;
+    ExpectPoint(text->textAnchor, 20, -40, "the text's origin, transformed");
+    document.Transform(text, RealMatrix{1, 0, 0, 1, 5, 7}, 1, 0);  // 5 right, 7 up
+    const std::string written = kvsvg::WriteSvg(document, source.get());
+    EXPECT_NE(written.find("transform=\"matrix(2 0 0 2 5 -7)\""), std::string::npos) << written;
+    sim::Document again;
+    kvsvg::ReadSvg(written, again);
+    ExpectPoint(again.LayerAt(0)->root->firstChild->textAnchor, 25, -33, "read back where it was moved to");
+}
+
+TEST(SvgDocument, FaultsNameTheLineAndTheElement) {
+    struct Case {
+        std::string text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"<svg><g></svg>", "line 1: malformed XML"},
+        {"", "malformed XML"},
+        {"<html/>", "not an SVG file"},
+        {Svg("<g>\n<path id=\"p\" d=\"M0 0 L5\"/></g>"), "line 5: <path> id=\"p\": bad path data"},
+        {Svg("<path d=\"\"/>"), "no outline"},
+        {Svg("<use href=\"#x\"/>"), "<use>: this element is not supported"},
+        {Svg("<path d=\"M0 0 L1 1\" kv:anchors=\"1 1 1\"/>"), "kv:anchors gives 3 states for 2 anchors"},
+        {Svg("<path d=\"M0 0 L1 1\" kv:anchors=\"1 5\"/>"), "0 to 4"},
+        {Svg("<path d=\"M0 0 L1 1\" fill=\"blurple\"/>"), "\"blurple\" is not a colour"},
+        {Svg("<path d=\"M0 0 L1 1\" transform=\"skew(3)\"/>"), "unknown transform"},
+        {Svg("<path d=\"M0 0 L1 1\" transform=\"translate(1 2 3)\"/>"), "wrong number of values"},
+        {Svg("<path d=\"M0 0 L1 1\" kv:selected=\"maybe\"/>"), "neither true nor false"},
+        {Svg("<path d=\"M0 0 L1 1\" stroke-dasharray=\"1 2 3 4 5 6 7 8\"/>"), "more than 6 entries"},
+        {Svg("<rect width=\"-1\" height=\"1\"/>"), "must not be negative"},
+        {Svg("<g><kv:swatch name=\"x\" color=\"#fff\"/></g>"), "directly inside the <svg>"},
+        {Svg("<kv:frob/>"), "not supported"},
+        {Svg("", "viewBox=\"0 0 0 10\""), "viewBox"},
+        {"<svg xmlns:kv=\"urn:other\"/>", "bound to urn:other"},
+    };
+    for (const Case& c : cases) {
+        sim::Document document;
+        try {
+            kvsvg::ReadSvg(c.text, document);
+            ADD_FAILURE() << "accepted: " << c.text;
+        } catch (const kvsvg::SvgError& error) {
+            EXPECT_NE(std::string(error.what()).find(c.expected), std::string::npos)
+                << "message: " << error.what() << "\nexpected: " << c.expected;
+        }
+    }
+}
+
+}  // namespace
