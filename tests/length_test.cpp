@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "commands/saved_selection.h"
 #include "length_fixture.h"
 
 namespace {
@@ -239,3 +240,18 @@ TEST_F(LengthTest, EveryFailingHostCallLeavesTheAnchorsInPlace) {
 }
 
 }  // namespace
+
+#ifndef _WIN32
+namespace {
+
+TEST_F(LengthTest, ShuttingDownInARunReleasesTheSavedSelection) {
+    Curve({Corner({0, 0}), Smooth({60, 80}, {100, 100}, {140, 120}), Corner({200, 0})});
+    State().measuredLength = 300;
+    Slide(40);
+    ASSERT_TRUE(SelectionIsSaved());
+    EXPECT_EQ(host.Shutdown(), kNoError);
+    EXPECT_FALSE(SelectionIsSaved());
+}
+
+}  // namespace
+#endif

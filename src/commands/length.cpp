@@ -1,5 +1,6 @@
 #include "commands/length.h"
 
+#include "commands/document_walk.h"
 #include "commands/saved_selection.h"
 #include "commands/segment_length.h"
 #include "geometry/geometry.h"
@@ -83,18 +84,9 @@ struct WalkRequest {
     void* context;
 };
 
-HostStatus WalkArt(ArtHandle art, const WalkRequest& request) {
-    std::int16_t type = kUnknownArt;
-    if (HostStatus status = sArt->GetArtType(art, &type)) return status;
-    if (type == kPathArt) return WalkPath(art, request.source, request.visit, request.context);
-    if (type != kGroupArt && type != kCompoundPathArt) return kNoError;
-    ArtHandle child = nullptr;
-    if (HostStatus status = sArt->GetArtFirstChild(art, &child)) return status;
-    while (child != nullptr) {
-        if (HostStatus status = WalkArt(child, request)) return status;
-        if (HostStatus status = sArt->GetArtSibling(child, &child)) return status;
-    }
-    return kNoError;
+HostStatus WalkRequestedPath(ArtHandle path, void* request) {
+    const WalkRequest& walk = *static_cast<const WalkRequest*>(request);
+    return WalkPath(path, walk.source, walk.visit, walk.context);
 }
 
 // handle = anchor + length along the handle's own direction (a retracted handle stays retracted).
@@ -163,22 +155,8 @@ bool SegmentIsSelected(std::uint16_t before, std::uint16_t after) {
 
 HostStatus WalkSelectedSegments(ArtHandle art, SelectionSource source, SegmentVisit visit, void* context) {
     if (sArt == nullptr || sPath == nullptr) return kSuiteNotFoundStatus;
-    return WalkArt(art, WalkRequest{source, visit, context});
-}
-
-HostStatus ForEachLayerArt(LayerArtVisit visit, void* context) {
-    if (sLayer == nullptr || sArt == nullptr) return kSuiteNotFoundStatus;
-    std::int32_t layers = 0;
-    if (HostStatus status = sLayer->CountLayers(&layers)) return status;
-    for (std::int32_t i = 0; i < layers; ++i) {
-        LayerHandle layer = nullptr;
-        ArtHandle first = nullptr;
-        if (HostStatus status = sLayer->GetNthLayer(i, &layer)) return status;
-        if (HostStatus status = sArt->GetFirstArtOfLayer(layer, &first)) return status;
-        if (first == nullptr) continue;
-        if (HostStatus status = visit(first, context)) return status;
-    }
-    return kNoError;
+    WalkRequest request{source, visit, context};
+    return WalkArtPaths(art, WalkRequestedPath, &request);
 }
 
 HostStatus MeasureLengthBudget(ArtHandle art, LengthBudget& budget) {

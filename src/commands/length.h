@@ -25,10 +25,6 @@ using SegmentVisit = HostStatus (*)(ArtHandle path, std::int16_t from, std::int1
 // entered), in anchor order with a closed path's closing segment last; ends at the first failure.
 HostStatus WalkSelectedSegments(ArtHandle art, SelectionSource source, SegmentVisit visit, void* context);
 
-// The first art of every layer, in layer order, up to the first failure.
-using LayerArtVisit = HostStatus (*)(ArtHandle art, void* context);
-HostStatus ForEachLayerArt(LayerArtVisit visit, void* context);
-
 // ---- Length ----
 
 struct LengthBudget {

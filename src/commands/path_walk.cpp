@@ -15,23 +15,6 @@ constexpr double kArcQuarterTurn = 1.570796;
 constexpr int kAreaChords = 128;
 constexpr double kNearlyFlatArea = 1.0;
 
-HostStatus WalkArt(ArtHandle art, PathVisit visit, void* context) {
-    std::int16_t type = kUnknownArt;
-    if (HostStatus status = sArt->GetArtType(art, &type)) return status;
-    if (type == kPathArt) return visit(art, context);
-    if (type != kGroupArt && type != kCompoundPathArt) return kNoError;
-
-    ArtHandle child = nullptr;
-    if (HostStatus status = sArt->GetArtFirstChild(art, &child)) return status;
-    while (child != nullptr) {
-        if (HostStatus status = WalkArt(child, visit, context)) return status;
-        ArtHandle next = nullptr;
-        if (HostStatus status = sArt->GetArtSibling(child, &next)) return status;
-        child = next;
-    }
-    return kNoError;
-}
-
 double AreaTerm(const RealPoint& a, const RealPoint& b) { return (a.h * b.v - a.v * b.h) / 2; }
 
 RealPoint CubicPoint(const AnchorRecord& a, const AnchorRecord& b, double t) {
@@ -68,26 +51,6 @@ RealPoint Along(const RealPoint& from, double distance, double angle) {
 }
 
 }  // namespace
-
-HostStatus WalkDocumentPaths(PathVisit visit, void* context) {
-    if (sLayer == nullptr || sArt == nullptr) return kSuiteNotFoundStatus;
-    std::int32_t count = 0;
-    if (HostStatus status = sLayer->CountLayers(&count)) return status;
-    std::vector<LayerHandle> layers;
-    layers.reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
-    for (std::int32_t i = 0; i < count; ++i) {
-        LayerHandle layer = nullptr;
-        if (HostStatus status = sLayer->GetNthLayer(i, &layer)) return status;
-        layers.push_back(layer);
-    }
-    for (LayerHandle layer : layers) {
-        ArtHandle first = nullptr;
-        if (HostStatus status = sArt->GetFirstArtOfLayer(layer, &first)) return status;
-        if (first == nullptr) continue;
-        if (HostStatus status = WalkArt(first, visit, context)) return status;
-    }
-    return kNoError;
-}
 
 bool PathIsSelectedForMarking(ArtHandle path) {
     std::int32_t attributes = 0;

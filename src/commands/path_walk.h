@@ -1,20 +1,10 @@
-// Walking the document's paths and walking along one path by distance: what the Pointer and the
-// Handle line commands share.
+// Walking along one path by distance, and the selection questions of the marking commands: what
+// the Pointer and the Handle line commands share.
 #pragma once
 
 #include <cstdint>
 
 #include "host/host_types.h"
-
-// ---- The document's paths ----
-
-using PathVisit = HostStatus (*)(ArtHandle path, void* context);
-
-// Every path of the document, depth first: layers in layer order (the layer list is read before
-// the first visit, so a layer that a visit inserts neither shifts nor joins the walk), groups and
-// compound paths entered, children in order. The first failing status of the walk or of a visit
-// ends it and is returned.
-HostStatus WalkDocumentPaths(PathVisit visit, void* context);
 
 // The selection questions of the marking commands.
 bool PathIsSelectedForMarking(ArtHandle path);

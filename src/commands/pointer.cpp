@@ -1,3 +1,4 @@
+#include "commands/document_walk.h"
 #include "commands/pointer.h"
 
 #include <climits>

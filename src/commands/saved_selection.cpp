@@ -6,12 +6,12 @@
 
 SavedSelection gSavedSelection = {nullptr, 0};
 
-namespace {
-
 void FreeSavedSelection() {
     std::free(gSavedSelection.entries);
     gSavedSelection = SavedSelection{nullptr, 0};
 }
+
+namespace {
 
 bool DocumentIsOpen() {
     DocumentViewHandle view = nullptr;

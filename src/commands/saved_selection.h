@@ -31,6 +31,9 @@ void SaveSelection();
 // nothing happens and the list stays.
 void RestoreSelection();
 
+// Drops the list without touching the document (the plug-in is shutting down).
+void FreeSavedSelection();
+
 // The saved selection's answer while it exists, else the host's.
 bool IsArtSelected(ArtHandle art);
 std::uint16_t GetSegmentSelection(ArtHandle art, std::int16_t index);

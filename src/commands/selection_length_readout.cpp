@@ -1,3 +1,4 @@
+#include "commands/document_walk.h"
 #include "commands/selection_length_readout.h"
 
 #include "commands/length.h"

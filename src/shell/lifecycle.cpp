@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "commands/saved_selection.h"
 #include "geometry/bezier_tables.h"
 #include "settings/settings_file.h"
 #include "shell/commands.h"
@@ -57,6 +58,7 @@ HostStatus StartupPlugin(InterfaceMessage* message) {
 HostStatus ShutdownPlugin(InterfaceMessage* message) {
     if (gState == nullptr) return kNoError;
     WriteSettingsFile();
+    FreeSavedSelection();  // a run of Length changes may still be open
     message->d.basic->FreeBlock(gState);
     gState = nullptr;
     message->d.globals = nullptr;
