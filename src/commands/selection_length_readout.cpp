@@ -13,13 +13,13 @@ namespace {
 constexpr std::uint32_t kNoLengthRun = 0;
 constexpr std::uint32_t kRunEnding = 2;
 
-HostStatus AddSegment(ArtHandle, std::int16_t, std::int16_t, AnchorRecord& a, AnchorRecord& b, void* total) {
-    *static_cast<double*>(total) += SegmentLength(a, b);
+HostStatus AddSegment(ArtHandle, std::int16_t, std::int16_t, AnchorRecord& a, AnchorRecord& b, void* batch) {
+    static_cast<SegmentLengthBatch*>(batch)->Add(a, b);
     return kNoError;
 }
 
-HostStatus AddLayer(ArtHandle art, void* total) {
-    return WalkSelectedSegments(art, SelectionSource::Host, AddSegment, total);
+HostStatus AddLayer(ArtHandle art, void* batch) {
+    return WalkSelectedSegments(art, SelectionSource::Host, AddSegment, batch);
 }
 
 }  // namespace
@@ -37,10 +37,10 @@ void UpdateSelectionLength() {
 }
 
 double MeasureSelectionLength() {
-    double total = 0.0;
+    SegmentLengthBatch batch;
     // A failing walk gives the length of what it reached.
-    ForEachLayerArt(AddLayer, &total);
-    return total;
+    ForEachLayerArt(AddLayer, &batch);
+    return batch.Flush();
 }
 
 void StoreMeasuredLength(double length) {

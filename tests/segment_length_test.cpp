@@ -1,0 +1,92 @@
+// Segment lengths: the closed forms, the chord sum, and the batched measure of the live readout,
+// which must give exactly the total that measuring one segment after another gives.
+#include <cmath>
+#include <vector>
+
+#include "commands/segment_length.h"
+#include "geometry/bezier_tables.h"
+#include "plugin_fixture.h"
+#include "shell/suites.h"
+
+namespace {
+
+class SegmentLengthTest : public PluginTest {
+protected:
+    PluginState tables{};
+
+    void SetUp() override {
+        // The test program's own copy of the core (on Windows the plug-in is a separate library).
+        SetStartValues(tables, nullptr, 1.0);
+        BuildBezierTables(tables);
+        saved_ = gState;
+        gState = &tables;
+        AcquireSuites(host.Basic());
+    }
+    void TearDown() override {
+        ReleaseSuites(host.Basic());
+        gState = saved_;
+    }
+
+private:
+    PluginState* saved_ = nullptr;
+};
+
+AnchorRecord Anchor(RealPoint in, RealPoint p, RealPoint out) { return AnchorRecord{p, in, out, false}; }
+
+// The length by many more chords than the plug-in takes.
+double FineLength(const AnchorRecord& a, const AnchorRecord& b) {
+    constexpr int kChords = 100000;
+    double length = 0;
+    RealPoint previous = a.p;
+    for (int i = 1; i <= kChords; ++i) {
+        const double t = static_cast<double>(i) / kChords, u = 1 - t;
+        const double w0 = u * u * u, w1 = 3 * t * u * u, w2 = 3 * t * t * u, w3 = t * t * t;
+        const RealPoint next{w0 * a.p.h + w1 * a.out.h + w2 * b.in.h + w3 * b.p.h,
+                             w0 * a.p.v + w1 * a.out.v + w2 * b.in.v + w3 * b.p.v};
+        length += std::hypot(next.h - previous.h, next.v - previous.v);
+        previous = next;
+    }
+    return length;
+}
+
+TEST_F(SegmentLengthTest, ClosedFormsAndTheChordSum) {
+    const AnchorRecord a = Anchor({0, 0}, {0, 0}, {0, 0});
+    const AnchorRecord b = Anchor({30, 40}, {30, 40}, {30, 40});
+    EXPECT_EQ(SegmentLength(a, b), 50.0);
+
+    const double k = 0.5522847 * 100;  // a quarter circle of radius 100
+    const double quarter = SegmentLength(Anchor({0, 0}, {100, 0}, {100, k}), Anchor({k, 100}, {0, 100}, {0, 100}));
+    EXPECT_NEAR(quarter, 100 * 1.5707965, 1e-4);
+
+    // A curve that is no arc: the 256 chords fall just short of the true length.
+    const AnchorRecord c = Anchor({0, 0}, {0, 0}, {10, 80});
+    const AnchorRecord d = Anchor({150, 90}, {200, 0}, {200, 0});
+    const double sampled = SegmentLength(c, d);
+    const double fine = FineLength(c, d);
+    EXPECT_LT(sampled, fine);
+    EXPECT_NEAR(sampled, fine, fine * 1e-5);
+}
+
+TEST_F(SegmentLengthTest, TheBatchGivesTheSameTotalBitForBit) {
+    std::vector<std::pair<AnchorRecord, AnchorRecord>> segments;
+    for (int i = 0; i < 23; ++i) {  // curves, with straight segments and arcs among them
+        const double s = i * 7.0;
+        if (i % 5 == 0) {
+            segments.push_back({Anchor({s, 0}, {s, 0}, {s, 0}), Anchor({s + 9, 4}, {s + 9, 4}, {s + 9, 4})});
+        } else if (i % 7 == 0) {
+            const double k = 0.5522847 * s;
+            segments.push_back({Anchor({0, 0}, {s, 0}, {s, k}), Anchor({k, s}, {0, s}, {0, s})});
+        } else {
+            segments.push_back({Anchor({0, 0}, {s, 1}, {s + 30, 60 - s}), Anchor({s * 2, 5}, {s + 70, 20}, {0, 0})});
+        }
+    }
+    double oneByOne = 0.0;
+    SegmentLengthBatch batch;
+    for (const auto& [a, b] : segments) {
+        oneByOne += SegmentLength(a, b);
+        batch.Add(a, b);
+    }
+    EXPECT_EQ(batch.Flush(), oneByOne);
+}
+
+}  // namespace
