@@ -1,5 +1,6 @@
 #include "run_command.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -12,8 +13,12 @@
 
 #include "document.h"
 #include "file_io.h"
+#include "gesture_commands.h"
 #include "host.h"
-#include "panel_stand_in.h"
+#include "handles.h"
+#include "panel/panel_window.h"
+#include "panel/settings_dialog.h"
+#include "panel_input.h"
 #include "shell/commands.h"
 #include "shell/plugin_state.h"
 #include "startup_report.h"
@@ -167,84 +172,168 @@ const std::string* Value(const std::vector<std::string>& arguments, const std::s
     return found;
 }
 
-// A button of the panel: the command as it is set up.
+// ---- Working the panel ----
+// Every command works the plug-in's panel as a user would: boxes clicked to the state asked for,
+// values typed into the fields and the field left (which is when the panel takes a value), then
+// the command's button pressed. The panel decides what reaches the plug-in's state.
+
+PluginState* StateOf(sim::Host& host) { return static_cast<PluginState*>(host.Globals()); }
+
+std::size_t Plays(sim::Host& host) { return host.App().actionPlays.size(); }
+
+void SetBox(RunContext& context, int id, bool on) {
+    if (sim::PanelControlChecked(context.host, id) != on) sim::ClickPanelControl(context.host, id);
+}
+
+void TypeAndLeave(RunContext& context, int id, const std::string& text) {
+    sim::TypeIntoPanelField(context.host, id, text);
+    sim::LeavePanelField(context.host);
+}
+
+int DistanceRows(sim::Host& host) {
+    return 1 + (sim::PanelControlVisible(host, kDistance2List) ? 1 : 0) +
+           (sim::PanelControlVisible(host, kDistance3List) ? 1 : 0);
+}
+
+void SetDistanceRows(RunContext& context, int rows) {
+    for (int guard = 0; guard < 3 && DistanceRows(context.host) < rows; ++guard) {
+        sim::ClickPanelControl(context.host, kPlusButton);
+    }
+    for (int guard = 0; guard < 3 && DistanceRows(context.host) > rows; ++guard) {
+        sim::ClickPanelControl(context.host, kMinusButton);
+    }
+}
+
+int ButtonOf(std::uint16_t command) {
+    switch (command) {
+        case kCommandAngleBisector: return kAngleBisectorButton;
+        case kCommandExtensionCrossing: return kExtensionCrossingButton;
+        case kCommandPointer: return kPointerButton;
+        case kCommandHandleLine: return kHandleLineButton;
+        default: return 0;
+    }
+}
+
+// A command button of the panel.
 void PressButton(RunContext& context, const CommandRow& row, const std::vector<std::string>&) {
-    sim::RunPanelCommand(context.host, row.id);
+    sim::ClickPanelControl(context.host, ButtonOf(row.id));
 }
 
 // The extension crossing, after setting the "Extend endpoints" check box when asked to.
 void RunCross(RunContext& context, const CommandRow& row, const std::vector<std::string>& arguments) {
     std::string value;
-    if (Value(arguments, "extend", value)) sim::SetExtendEndpoints(context.host, value == "on");
-    sim::RunPanelCommand(context.host, row.id);
+    if (Value(arguments, "extend", value)) SetBox(context, kExtendEndpointsBox, value == "on");
+    PressButton(context, row, arguments);
 }
 
-// A length typed into the readout and committed.
+// A length typed into the readout, which the readout takes when it is left.
 void RunLength(RunContext& context, const CommandRow&, const std::vector<std::string>& arguments) {
-    double points = 0;
-    ToPoints(arguments[0], context.document.rulerUnit, &points);
-    if (!sim::CommitTypedLength(context.host, points)) {
+    if (!sim::PanelControlEnabled(context.host, kLengthReadout)) {
+        context.out << "  (the readout is empty and cannot be typed into: measure first)\n";
+        return;
+    }
+    const std::size_t before = Plays(context.host);
+    TypeAndLeave(context, kLengthReadout, arguments[0]);
+    if (Plays(context.host) == before) {
         context.out << "  (the typed length is the stored one: the readout issues no command)\n";
     }
 }
 
 void RunSlider(RunContext& context, const CommandRow&, const std::vector<std::string>& arguments) {
-    if (!sim::MoveLengthSlider(context.host, std::stoi(arguments[0]))) {
-        context.out << "  (the slider is at that position already: no command)\n";
+    if (!sim::PanelControlEnabled(context.host, kLengthSlider)) {
+        context.out << "  (the slider is disabled until a length is measured: measure first)\n";
+        return;
     }
+    const std::size_t before = Plays(context.host);
+    sim::MovePanelSlider(context.host, std::stoi(arguments[0]));
+    if (Plays(context.host) == before) context.out << "  (the slider is at that position already: no command)\n";
 }
 
 void RunPointer(RunContext& context, const CommandRow& row, const std::vector<std::string>& arguments) {
-    sim::PointerOptions options = sim::ReadPointerOptions(context.host);
-    const sim::RulerUnit unit = context.document.rulerUnit;
     std::string value;
-    if (Value(arguments, "create", value)) options.createPointer = value == "on";
-    if (Value(arguments, "divide", value)) options.divideSegment = value == "on";
+    if (Value(arguments, "create", value)) SetBox(context, kCreatePointersBox, value == "on");
+    if (Value(arguments, "divide", value)) SetBox(context, kDivideSegmentBox, value == "on");
     if (Value(arguments, "direction", value)) {
-        options.forward = value == "both" || value == "forward";
-        options.backward = value == "both" || value == "backward";
+        SetBox(context, kForwardBox, value == "both" || value == "forward");
+        SetBox(context, kBackwardBox, value == "both" || value == "backward");
     }
-    if (Value(arguments, "count", value)) options.count = std::stoi(value);
+    if (Value(arguments, "count", value)) SetDistanceRows(context, std::stoi(value));
     const char* distanceKeys[] = {"d1", "d2", "d3"};
+    const int distanceFields[] = {kDistance1List, kDistance2List, kDistance3List};
     for (int i = 0; i < 3; ++i) {
-        if (Value(arguments, distanceKeys[i], value)) ToPoints(value, unit, &options.distances[i]);
+        if (!Value(arguments, distanceKeys[i], value)) continue;
+        if (!sim::PanelControlVisible(context.host, distanceFields[i])) {
+            context.out << "  (" << distanceKeys[i] << " is not shown with " << DistanceRows(context.host)
+                        << " distance rows: not set)\n";
+            continue;
+        }
+        TypeAndLeave(context, distanceFields[i], value);
     }
-    if (Value(arguments, "size", value)) ToPoints(value, unit, &options.size);
-    if (Value(arguments, "width", value)) ToPoints(value, sim::RulerUnit::Points, &options.lineWidth);
+    if (Value(arguments, "size", value)) TypeAndLeave(context, kSizeList, value);
+    if (Value(arguments, "width", value)) TypeAndLeave(context, kLineWidthList, value);
     if (Value(arguments, "dash", value)) {
-        options.dashed = value != "off";
-        if (options.dashed) {
+        SetBox(context, kBrokenLineBox, value != "off");
+        if (value != "off") {
             const std::vector<std::string> parts = SplitCommas(value);
             for (std::size_t i = 0; i < parts.size(); ++i) {
-                ToPoints(parts[i], sim::RulerUnit::Points, &options.dashes[i]);
+                TypeAndLeave(context, kFirstDashEdit + static_cast<int>(i), parts[i]);
             }
         }
     }
-    sim::SetPointerOptions(context.host, options);
-    sim::RunPanelCommand(context.host, row.id);
+    PressButton(context, row, arguments);
+}
+
+// The handle-line settings live in the settings dialog, opened from the panel's flyout menu; the
+// host answers it as the user would, with OK.
+void SetHandleLineSettings(RunContext& context, const std::vector<std::string>& arguments) {
+    std::string value;
+    sim::SettingsDialogAnswer answer;
+    answer.result = kSettingsDialogOK;
+    std::vector<std::string> notes;
+    answer.edit = [&](SettingsDialogFields& fields) {
+        std::string given;
+        if (Value(arguments, "layer", given)) fields.layer = given;
+        double points = 0;
+        if (Value(arguments, "width", given) && ToPoints(given, sim::RulerUnit::Points, &points)) {
+            char number[32];
+            std::snprintf(number, sizeof number, "%.6g", points);
+            fields.width = number;  // the dialog's field is in points
+        }
+        if (Value(arguments, "color", given)) {
+            const auto found = std::find(fields.colors.begin(), fields.colors.end(), given);
+            if (found != fields.colors.end()) {
+                fields.selectedColor = static_cast<int>(found - fields.colors.begin());
+            } else {
+                notes.push_back("no swatch \"" + given + "\" in the document: the colour stays");
+            }
+        }
+        if (Value(arguments, "polyline", given)) fields.polyline = given == "on";
+        if (Value(arguments, "reverse", given)) fields.reverseSide = given == "on";
+    };
+    context.host.App().settingsDialogAnswers.push_back(answer);
+    const sim::Panel* panel = context.host.App().FindPanel(kPanelId);
+    if (panel != nullptr) context.host.ChooseFlyoutItem(sim::HandleOf(panel), kFlyoutSettings);
+    context.host.App().settingsDialogAnswers.clear();  // an answer the dialog did not take
+    for (const std::string& note : notes) context.out << "  (" << note << ")\n";
 }
 
 void RunHandles(RunContext& context, const CommandRow& row, const std::vector<std::string>& arguments) {
-    sim::HandleLineOptions options = sim::ReadHandleLineOptions(context.host);
-    std::string value;
-    if (Value(arguments, "layer", value)) options.layer = value;
-    if (Value(arguments, "width", value)) ToPoints(value, sim::RulerUnit::Points, &options.lineWidth);
-    if (Value(arguments, "color", value)) options.color = value;
-    if (Value(arguments, "polyline", value)) options.polyline = value == "on";
-    if (Value(arguments, "reverse", value)) options.reverseSide = value == "on";
-    sim::SetHandleLineOptions(context.host, options);
-    sim::RunPanelCommand(context.host, row.id);
+    if (!arguments.empty()) SetHandleLineSettings(context, arguments);
+    PressButton(context, row, arguments);
 }
 
-// The measurement switch turned on (or, when it is on, pressed again): the readout measures.
-void RunMeasure(RunContext& context, const CommandRow& row, const std::vector<std::string>&) {
-    const PluginState* before = sim::PanelState(context.host);
-    const bool closesLengthRun = before != nullptr && before->lengthAdjustStage == 1;
-    if (!sim::SetMeasurement(context.host, true)) sim::RunPanelCommand(context.host, row.id);
-    if (closesLengthRun) {
+// The measurement button switched on; when it is on already, off and on again to measure now.
+void RunMeasure(RunContext& context, const CommandRow&, const std::vector<std::string>&) {
+    const PluginState* state = StateOf(context.host);
+    const std::uint32_t stage = state != nullptr ? state->lengthAdjustStage : 0;
+    if (state != nullptr && state->flUseFlng != 0) sim::ClickPanelControl(context.host, kMeasureButton);
+    sim::ClickPanelControl(context.host, kMeasureButton);
+    if (stage == 1) {
         context.out << "  (right after a length change the readout only closes the change; measure again)\n";
+    } else if (stage == 2) {
+        context.out << "  (this ends the run of length changes: the selection it started from is back)\n";
     }
-    if (const PluginState* state = sim::PanelState(context.host)) {
+    if (state != nullptr) {
         context.out << "  measured length: "
                     << sim::PointsToUnitsText(state->measuredLength, context.document.rulerUnit, -1) << " ("
                     << state->measuredLength << " pt)\n";
@@ -276,6 +365,25 @@ const std::vector<CommandRow>& CommandTable() {
          "the handles of the selected anchors drawn as strokes", CheckHandles, RunHandles},
         {"measure", kCommandLengthReadout, "", "the length of the selected segments, as the readout shows it",
          NoArguments, RunMeasure},
+        {"path-adjust", 0, "P1 P2 P3 P4",
+         "Path adjust Tool: drag P1 -> P2 on the object that stays, P3 -> P4 on the one that moves; P3 lands\n"
+         "      on P1 and P3 -> P4 turns onto P1 -> P2",
+         CheckPathAdjust, RunPathAdjust},
+        {"point-adjust", 0, "P1 P2 [CLICK]",
+         "Point adjust Tool: drag P1 (object that stays) -> P2 (object that moves), then click at CLICK (else\n"
+         "      P2) to choose among the four orientations; P2 lands on P1",
+         CheckPointAdjust, RunPointAdjust},
+        {"point-adjust2", 0, "P1 P2 P3 P4",
+         "Point adjust Tool, two drags: P1 -> P2 along one path of the object that stays, P3 -> P4 from the\n"
+         "      object that moves; P3 lands on P1 and the two directions meet",
+         CheckPointAdjust2, RunPointAdjust2},
+        {"tool", 0, "path|point EVENT...",
+         "the tool selected, then mouse events: move:X,Y down:X,Y drag:X,Y up:X,Y click:X,Y", CheckToolEvents,
+         RunToolEvents},
+        {"restore", 0, "[yes|no]",
+         "double-click on the tool: restores the recorded moves (of the selected objects, or of all),\n"
+         "      answering the question with yes (default) or no",
+         CheckRestore, RunRestore},
     };
     return table;
 }
@@ -296,7 +404,9 @@ std::string RunUsage() {
     }
     text << "  Lengths are in the ruler units (--units, else the file's kv:units, else pt) unless they name\n"
             "  a unit (5mm); line widths and dashes are in points unless they name one. Settings not given\n"
-            "  keep the plug-in's values (from --settings or its start values).\n";
+            "  keep the plug-in's values (from --settings or its start values).\n"
+            "  Points of the tools (X,Y) are in the drawing's own coordinates, as in the SVG file; a point\n"
+            "  within 2 units of an anchor snaps onto it.\n";
     return text.str();
 }
 
@@ -549,17 +659,16 @@ int RunDocumentCommands(const std::vector<std::string>& args, std::ostream& out,
             err << "kelvane: the plug-in did not start (status " << started << ")\n";
             return kRunBadInput;
         }
+        // The language first, so that the panel is made in it.
+        if (PluginState* state = StateOf(host); state != nullptr && options.language) state->language = *options.language;
         // What the application tells its plug-ins when it has started with a document open.
         host.Notify("AI Application Started Notifier");
         host.Notify("AI Document Opened Notifier");
         host.Notify("AI Document View Style Active View Changed Notifier");
-        if (PluginState* state = sim::PanelState(host); state != nullptr && options.language) {
-            state->language = *options.language;
-        }
 
         bool changed = options.commands.empty();
         std::ostringstream notes;  // what a command says, printed after what it changed
-        RunContext context{host, document, notes};
+        RunContext context{host, document, notes, source.get()};
         for (const CommandCall& call : options.commands) {
             notes.str("");
             const std::size_t alertsBefore = host.App().alerts.size();

@@ -11,12 +11,16 @@ namespace sim {
 class Document;
 class Host;
 }  // namespace sim
+namespace kvsvg {
+struct SvgSource;
+}  // namespace kvsvg
 
 // What a command of the table works with while it runs.
 struct RunContext {
     sim::Host& host;
     sim::Document& document;
     std::ostream& out;  // for what a command reports besides the changes (a measured length)
+    const kvsvg::SvgSource* source = nullptr;  // what the document was read from, to name its objects
 };
 
 // Exit statuses of `kelvane run`.

@@ -49,6 +49,9 @@ run pointer 0 examples/pointer_line.svg --units mm \
     pointer create=on direction=forward count=3 d1=15 d2=15 d3=15 size=6 width=1
 run handles 0 examples/handles_curve.svg handles color="Handle red" width=1
 run refused 1 examples/refused.svg --lang ja bisect cross
+run path_adjust 0 examples/path_adjust.svg --lang en path-adjust 40,100 160,100 250,150 310,46
+run point_adjust 0 examples/point_adjust.svg --lang en point-adjust 200,160 264.8,92.6 175,150
+run restore 0 examples/restore.svg --lang en restore yes
 
 echo
 echo "main_job: the drawings are in out/*.svg, their renders in out/*.png"

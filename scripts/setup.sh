@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev                    # fuzzing (libFuzzer and sanitizer runtimes)
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64   # Windows x64 cross build
     wine64 xvfb xauth                           # running the Windows tests
+    fonts-liberation2 fonts-ipafont-gothic      # Wine's stand-ins for the dialogs' fonts, Japanese glyphs
     libpugixml-dev librsvg2-bin                 # resource tools
 )
 

@@ -88,6 +88,7 @@ start_wine() {  # a new prefix in build/windows/wine-prefix, its wineserver kept
     "$wineserver" -p </dev/null || return 1
     echo "test: initialising the Wine prefix $wine_prefix"
     "$wine" wineboot -i </dev/null >"$logs/wineboot.log" 2>&1 || { cat "$logs/wineboot.log"; return 1; }
+    KELVANE_WINE=$wine "$root/scripts/wine-configure.sh" || return 1   # unmanaged windows, fonts
     touch "$wine_prefix/.kelvane-ready"   # scripts/wine-run.sh uses the prefix as it is
 }
 

@@ -47,7 +47,7 @@ if [[ ! -e $ready ]]; then
                 "$wine" wineboot -i </dev/null >/dev/null 2>&1
             else
                 xvfb-run -a "$wine" wineboot -i </dev/null >/dev/null 2>&1
-            fi && touch "$ready"
+            fi && KELVANE_WINE=$wine "$(dirname "${BASH_SOURCE[0]}")/wine-configure.sh" && touch "$ready"
         fi
     ) 9>"$WINEPREFIX.lock"
     if [[ ! -e $ready ]]; then

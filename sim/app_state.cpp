@@ -60,4 +60,11 @@ void AppState::AddMenuGroup(const std::string& name) {
     menuGroups.push_back(std::move(group));
 }
 
+UIColor AppState::ThemeColor(std::int32_t component, std::int32_t state) const {
+    const auto found = uiColors.find({component, state});
+    if (found != uiColors.end()) return found->second;
+    const double grey = darkInterface ? 83.0 / 255.0 : 240.0 / 255.0;
+    return UIColor{1.0, grey, grey, grey};
+}
+
 }  // namespace sim

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "host/suites.h"
+#include "panel/settings_dialog.h"
 
 namespace sim {
 
@@ -133,6 +135,27 @@ struct DrawCall {
     std::vector<ViewPoint> points;  // Line: start, end; Polygon: the points; Beziers: start then 3 per curve
 };
 
+// The plug-in's modal dialogs. Their modal loop waits for a user, so the host plays the user's part:
+// it records what each dialog shows and answers it from settingsDialogAnswers (an about box with
+// OK). Natively there is no window system: the plug-in hands the host the dialog's fields and takes
+// the answer back. On Windows the plug-in shows the real dialog and the host works its controls.
+struct AboutBoxShown {
+    std::string title;
+    std::string line;
+};
+
+struct SettingsDialogShown {
+    int templateId;               // natively; 0 on Windows, where a window does not tell its template
+    SettingsDialogFields opened;  // the fields as the dialog opened
+};
+
+// The user's part in one settings dialog: edit changes the fields as typing and clicking would (it
+// may be empty), then result presses OK (kSettingsDialogOK) or Cancel.
+struct SettingsDialogAnswer {
+    int result = kSettingsDialogCancel;
+    std::function<void(SettingsDialogFields&)> edit;
+};
+
 struct SentMessage {
     std::string caller;
     std::string selector;
@@ -155,6 +178,7 @@ struct AppState {
     std::vector<std::unique_ptr<Tool>> tools;
     Tool* selectedTool = nullptr;  // set by the host's "AI Select" and cleared by "AI Deselect"
     std::vector<std::unique_ptr<Panel>> panels;
+    double panelPixelsPerUnit = 1.0;  // a panel's window in pixels per unit of its size (the display's scale)
     std::vector<std::unique_ptr<FlyoutMenu>> flyoutMenus;
 
     std::vector<std::unique_ptr<ActionEvent>> actionEvents;
@@ -166,11 +190,19 @@ struct AppState {
     std::vector<Invalidation> invalidations;
     std::vector<DrawCall> drawCalls;
 
-    // User interface theme suite; colours not set here are answered with a light grey.
+    // User interface theme suite; colours not set here are answered with the panel grey of the
+    // interface's brightness (#F0F0F0 light, #535353 dark).
     bool darkInterface = false;
     std::map<std::pair<std::int32_t, std::int32_t>, UIColor> uiColors;  // (component, state) -> colour
+    UIColor ThemeColor(std::int32_t component, std::int32_t state) const;  // what the theme suite answers
 
     std::vector<SentMessage> messages;
+
+    std::vector<AboutBoxShown> aboutBoxes;
+    std::vector<SettingsDialogShown> settingsDialogs;
+    std::deque<SettingsDialogAnswer> settingsDialogAnswers;  // answered in order; none left: Cancel
+    // Windows: called with each dialog's window once it is shown, before it is answered (to look at it).
+    std::function<void(PlatformWindow dialog)> lookAtDialog;
 
     // Lookups by name, the latest registration first; null when absent.
     const Tool* FindTool(const std::string& name) const;

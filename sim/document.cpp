@@ -64,8 +64,18 @@ RealPoint Cubic(const RealPoint p[4], double t) {
     return RealPoint{a * p[0].h + b * p[1].h + c * p[2].h + d * p[3].h, a * p[0].v + b * p[1].v + c * p[2].v + d * p[3].v};
 }
 
+// At most four parameters of a cubic's turning points, kept without allocating: bounds are asked
+// for every art of a document on each cursor move of the adjust tools.
+struct Turns {
+    double t[4];
+    int count = 0;
+    void push_back(double value) { t[count++] = value; }
+    const double* begin() const { return t; }
+    const double* end() const { return t + count; }
+};
+
 // Parameters in (0, 1) where one coordinate of the cubic has a turning point.
-void TurningPoints(double p0, double p1, double p2, double p3, std::vector<double>& out) {
+void TurningPoints(double p0, double p1, double p2, double p3, Turns& out) {
     // Derivative / 3: a t^2 + b t + c.
     const double a = -p0 + 3 * p1 - 3 * p2 + p3;
     const double b = 2 * (p0 - 2 * p1 + p2);
@@ -91,9 +101,18 @@ void AddSegment(Extent& extent, const AnchorRecord& from, const AnchorRecord& to
     }
     extent.Add(p[0]);
     extent.Add(p[3]);
-    std::vector<double> turns;
-    TurningPoints(p[0].h, p[1].h, p[2].h, p[3].h, turns);
-    TurningPoints(p[0].v, p[1].v, p[2].v, p[3].v, turns);
+    // A curve lies within its control points: when the handles lie between the ends on an axis, the
+    // ends bound it there (straight segments always), and no turning point needs finding.
+    const auto between = [](double end1, double end2, double value) {
+        return value >= std::min(end1, end2) && value <= std::max(end1, end2);
+    };
+    Turns turns;
+    if (!between(p[0].h, p[3].h, p[1].h) || !between(p[0].h, p[3].h, p[2].h)) {
+        TurningPoints(p[0].h, p[1].h, p[2].h, p[3].h, turns);
+    }
+    if (!between(p[0].v, p[3].v, p[1].v) || !between(p[0].v, p[3].v, p[2].v)) {
+        TurningPoints(p[0].v, p[1].v, p[2].v, p[3].v, turns);
+    }
     for (double t : turns) extent.Add(Cubic(p, t));
 }
 

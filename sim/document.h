@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_set>
 #include <string>
 #include <vector>
 
@@ -166,7 +167,8 @@ private:
 
     std::vector<std::unique_ptr<Art>> artPool_;
     std::vector<std::unique_ptr<Layer>> layerPool_;
-    std::set<const void*> artAddresses_;
+    // Hashed: the adjust tools look every art of a document up on each cursor move.
+    std::unordered_set<const void*> artAddresses_;
     std::set<const void*> layerAddresses_;
     std::vector<Layer*> layers_;  // index 0 at the top
     Layer* currentLayer_ = nullptr;

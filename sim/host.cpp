@@ -42,13 +42,17 @@ Host::Host(HostOptions options) : basic_(MakeBasicSuite()), keepDocumentsFolder_
     for (const char* name : kHostMenuGroups) app_.AddMenuGroup(name);
 #ifndef _WIN32
     CountBeeps(&beeps_);
+    RecordCursors(&cursor_);
 #endif
+    AnswerDialogs(&app_);
 }
 
 Host::~Host() {
 #ifndef _WIN32
     CountBeeps(nullptr);
+    RecordCursors(nullptr);
 #endif
+    AnswerDialogs(nullptr);
     for (const std::unique_ptr<Panel>& panel : app_.panels) DestroyHostWindow(panel->window);
     DestroyHostWindow(appWindow_);
     if (!keepDocumentsFolder_) RemoveDocumentsFolder(documentsFolder_);
@@ -233,6 +237,23 @@ Document& Host::NewDocument() {
 }
 
 void Host::CloseDocument() { document_.reset(); }
+
+int Host::ToolCursor() const {
+#ifndef _WIN32
+    return cursor_;
+#else
+    static constexpr int kToolCursors[] = {16104, 16105};
+    return ShownCursor(plugin_.module, kToolCursors, 2);
+#endif
+}
+
+void Host::ClearToolCursor() {
+#ifndef _WIN32
+    cursor_ = 0;
+#else
+    ClearShownCursor();
+#endif
+}
 
 PlatformWindow Host::AppWindow() {
     if (appWindow_ == nullptr) appWindow_ = CreateAppWindow();

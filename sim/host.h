@@ -112,6 +112,11 @@ public:
     int BeepCount() const { return beeps_; }  // native only: on Windows the plug-in beeps itself
 #endif
     PlatformWindow AppWindow();  // the Context suite's window: made lazily on Windows, none natively
+    // The resource id of the adjust tools' cursor (16104 or 16105) that the plug-in last made current,
+    // 0 for none since ClearToolCursor. Natively the plug-in reports it; on Windows the thread's cursor
+    // is compared with the plug-in's cursor resources.
+    int ToolCursor() const;
+    void ClearToolCursor();
     ModuleHandle PluginModule() const { return plugin_.module; }
 
 private:
@@ -145,6 +150,7 @@ private:
     bool keepDocumentsFolder_ = false;
 #ifndef _WIN32
     int beeps_ = 0;
+    int cursor_ = 0;
 #endif
     PlatformWindow appWindow_ = nullptr;
     struct DrawerRecord {

@@ -9,6 +9,9 @@
 
 #include "host.h"
 #include "host_platform.h"
+#include "panel/about_box.h"
+#include "panel/memory_windows.h"
+#include "panel/settings_dialog.h"
 #include "platform/platform.h"
 
 namespace sim {
@@ -16,6 +19,22 @@ namespace sim {
 namespace {
 
 void AddBeep(void* context) { ++*static_cast<int*>(context); }
+
+void KeepCursor(void* context, int cursorId) { *static_cast<int*>(context) = cursorId; }
+
+void RecordAboutBox(void* context, const char* title, const char* line) {
+    static_cast<AppState*>(context)->aboutBoxes.push_back({title, line});
+}
+
+int AnswerSettingsDialog(void* context, int templateId, SettingsDialogFields* fields) {
+    AppState& app = *static_cast<AppState*>(context);
+    app.settingsDialogs.push_back({templateId, *fields});
+    if (app.settingsDialogAnswers.empty()) return kSettingsDialogCancel;
+    const SettingsDialogAnswer answer = app.settingsDialogAnswers.front();
+    app.settingsDialogAnswers.pop_front();
+    if (answer.edit) answer.edit(*fields);
+    return answer.result;
+}
 
 }  // namespace
 
@@ -41,11 +60,45 @@ void CountBeeps(int* counter) {
     }
 }
 
+void AnswerDialogs(AppState* app) {
+    SetPosixAboutBoxHandler(app != nullptr ? RecordAboutBox : nullptr, app);
+    SetPosixSettingsDialogAnswerer(app != nullptr ? AnswerSettingsDialog : nullptr, app);
+}
+
+void RecordCursors(int* cursor) {
+    if (cursor == nullptr) {
+        SetPosixCursorHandler(nullptr, nullptr);
+    } else {
+        SetPosixCursorHandler(KeepCursor, cursor);
+    }
+}
+
+int ShownCursor(ModuleHandle /*module*/, const int* /*ids*/, int /*count*/) { return 0; }
+void ClearShownCursor() {}
+
 PlatformWindow CreateAppWindow() { return nullptr; }
-PlatformWindow CreatePanelWindow(PlatformWindow /*parent*/, const PanelSize& /*size*/) { return nullptr; }
-void ShowPanelWindow(PlatformWindow /*window*/, bool /*show*/) {}
-void ResizePanelWindow(PlatformWindow /*window*/, const PanelSize& /*size*/) {}
-void DestroyHostWindow(PlatformWindow /*window*/) {}
+
+// Natively a panel's window is an in-memory window (panel/memory_windows.h), hidden until shown.
+PlatformWindow CreatePanelWindow(PlatformWindow /*parent*/, const PanelSize& size) {
+    MemoryWindow* window = CreateMemoryWindow(nullptr, MemoryClass::Window, 0, "", 0, 0,
+                                              static_cast<int>(size.width + 0.5), static_cast<int>(size.height + 0.5));
+    window->visible = false;
+    return window;
+}
+
+void ShowPanelWindow(PlatformWindow window, bool show) {
+    auto* memory = static_cast<MemoryWindow*>(window);
+    if (IsMemoryWindowAlive(memory)) memory->visible = show;
+}
+
+void ResizePanelWindow(PlatformWindow window, const PanelSize& size) {
+    auto* memory = static_cast<MemoryWindow*>(window);
+    if (!IsMemoryWindowAlive(memory)) return;
+    memory->width = static_cast<int>(size.width + 0.5);
+    memory->height = static_cast<int>(size.height + 0.5);
+}
+
+void DestroyHostWindow(PlatformWindow window) { DestroyMemoryWindow(static_cast<MemoryWindow*>(window)); }
 
 std::string Cp932ToUtf8(const std::string& bytes) {
     iconv_t converter = iconv_open("UTF-8", "CP932");

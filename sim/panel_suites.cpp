@@ -1,5 +1,5 @@
-// Panels and their flyout menus. On Windows each panel gets a real window from the host, in which
-// the plug-in builds its controls; natively a panel has no window.
+// Panels and their flyout menus. Each panel gets a window from the host, in which the plug-in builds
+// its controls: a real one on Windows, an in-memory one natively (panel/memory_windows.h).
 #include "host_platform.h"
 #include "suite_support.h"
 
@@ -13,6 +13,12 @@ constexpr const char* kFlyout = "AI Panel Flyout Menu Suite";
 Panel* LivePanel(PanelHandle handle) {
     Panel* panel = FindRecord(CurrentHost().App().panels, handle);
     return panel != nullptr && panel->alive ? panel : nullptr;
+}
+
+// A panel's size in the host's units, as the pixels of its window.
+PanelSize InPixels(const PanelSize& size) {
+    const double scale = CurrentHost().App().panelPixelsPerUnit;
+    return PanelSize{size.width * scale, size.height * scale};
 }
 
 FlyoutMenu* LiveFlyout(FlyoutMenuHandle handle) {
@@ -37,7 +43,7 @@ HostStatus Create(PluginRef plugin, const char* id, const char* title, const Pan
     record->minimumSize = *minimumSize;
     record->size = *minimumSize;
     record->flyout = menu;
-    record->window = CreatePanelWindow(host.AppWindow(), *minimumSize);
+    record->window = CreatePanelWindow(host.AppWindow(), InPixels(*minimumSize));
     host.App().panels.push_back(std::move(record));
     *panel = HandleOf(host.App().panels.back().get());
     return kNoError;
@@ -92,7 +98,7 @@ HostStatus SetSize(PanelHandle handle, const PanelSize* size) {
     Panel* panel = LivePanel(handle);
     if (panel == nullptr || size == nullptr) return kBadParameterStatus;
     panel->size = *size;
-    ResizePanelWindow(panel->window, *size);
+    ResizePanelWindow(panel->window, InPixels(*size));
     return kNoError;
 }
 

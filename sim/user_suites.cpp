@@ -76,9 +76,7 @@ HostStatus IsDarkInterface(std::int32_t* dark) {
 HostStatus GetUIColor(std::int32_t component, std::int32_t state, UIColor* color) {
     if (HostStatus gated = Gate(kTheme, "GetUIColor")) return gated;
     if (color == nullptr) return kBadParameterStatus;
-    const auto& colors = CurrentHost().App().uiColors;
-    const auto found = colors.find({component, state});
-    *color = found != colors.end() ? found->second : UIColor{1.0, 0.94, 0.94, 0.94};
+    *color = CurrentHost().App().ThemeColor(component, state);
     return kNoError;
 }
 

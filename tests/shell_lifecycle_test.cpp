@@ -224,7 +224,7 @@ TEST_F(PluginTest, UnloadAndReloadKeepTheRecord) {
     EXPECT_EQ(State().toolMode, 1);
     EXPECT_EQ(host.Uses("AI Art Suite").acquired, 1) << "unload and reload acquire nothing";
 
-    EXPECT_EQ(SendBare("AI Notifier", "AI Notify"), kNoError);
+    EXPECT_EQ(host.Notify("AI Art Objects Changed Notifier"), kNoError);
     EXPECT_EQ(host.Uses("AI Art Suite").acquired, 2) << "the first message after a reload acquires again";
     EXPECT_TRUE(host.SuitesBalanced());
 }

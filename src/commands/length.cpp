@@ -4,6 +4,9 @@
 #include "commands/saved_selection.h"
 #include "commands/segment_length.h"
 #include "geometry/geometry.h"
+#include "panel/panel_controls.h"
+#include "panel/panel_readout.h"
+#include "panel/panel_window.h"
 #include "platform/platform.h"
 #include "shell/commands.h"
 #include "shell/plugin_state.h"
@@ -223,6 +226,14 @@ void RunLengthCommand(std::uint16_t commandId) {
                               : gState->typedLength;
     SetSelectionLength(target);
     gState->lengthAdjustStage = 1;
-    // Command 1001 also shows its target in the panel's length readout (control 3): a control update
-    // that comes with the panel's windows.
+    // The slider shows its target in the readout; the readout's cached text stays, so that the next
+    // measurement is shown even when it comes out the same.
+    if (commandId == kCommandLengthSlider && gState->panel != nullptr && sPanel != nullptr) {
+        PlatformWindow window = nullptr;
+        if (sPanel->GetPlatformWindow(gState->panel, &window) == kNoError) {
+            char text[kTextFieldSize];
+            FormatLengthText(target, text, sizeof text);
+            SetPanelControlText(window, kLengthReadout, text);
+        }
+    }
 }

@@ -1,15 +1,21 @@
 #include "panel/panel_readout.h"
 
+#include <cctype>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "panel/panel_controls.h"
+#include "panel/panel_window.h"
 #include "shell/plugin_state.h"
 #include "shell/suites.h"
 
 namespace {
 
 constexpr std::int32_t kHostPrecision = -1;
+constexpr std::size_t kTypedChars = 80;
 
 struct LengthUnit {
     double points;  // points per unit
@@ -44,6 +50,63 @@ LengthUnit RulerUnit() {
     return kPoint;
 }
 
+// The unit a typed text names at its end; its length in suffixLength.
+const LengthUnit* NamedUnit(const char* text, std::size_t* suffixLength) {
+    struct Suffix {
+        const char* text;
+        const LengthUnit* unit;
+    };
+    static constexpr Suffix kSuffixes[] = {{"in", &kInch},      {"cm", &kCentimetre}, {"pt", &kPoint},
+                                           {"pc", &kPica},      {"mm", &kMillimetre}, {"px", &kPixel},
+                                           {"H", &kQuarterMillimetre}};
+    for (const Suffix& suffix : kSuffixes) {
+        if (EndsWith(text, suffix.text)) {
+            *suffixLength = std::strlen(suffix.text);
+            return suffix.unit;
+        }
+    }
+    return nullptr;
+}
+
+LengthUnit UnitOfCode(int code) {
+    switch (code) {
+        case kUnitInch: return kInch;
+        case kUnitCentimetre: return kCentimetre;
+        case kUnitPoint: return kPoint;
+        case kUnitPica: return kPica;
+        case kUnitMillimetre: return kMillimetre;
+        case kUnitPixel: return kPixel;
+        case kUnitQuarterMillimetre: return kQuarterMillimetre;
+        default: return RulerUnit();
+    }
+}
+
+// The decimal number at the start of text (white space skipped; sign, digits, point, exponent),
+// read up to the first character that cannot continue it; 0 when there is none.
+double LeadingNumber(const char* text) {
+    const char* start = text;
+    while (std::isspace(static_cast<unsigned char>(*start))) ++start;
+    const char* p = start;
+    if (*p == '+' || *p == '-') ++p;
+    std::size_t digits = 0;
+    while (std::isdigit(static_cast<unsigned char>(*p))) ++p, ++digits;
+    if (*p == '.') {
+        ++p;
+        while (std::isdigit(static_cast<unsigned char>(*p))) ++p, ++digits;
+    }
+    if (digits == 0) return 0.0;
+    if (*p == 'e' || *p == 'E') {
+        const char* exponent = p + 1;
+        if (*exponent == '+' || *exponent == '-') ++exponent;
+        if (std::isdigit(static_cast<unsigned char>(*exponent))) {
+            p = exponent;
+            while (std::isdigit(static_cast<unsigned char>(*p))) ++p;
+        }
+    }
+    const std::string number(start, p);
+    return std::strtod(number.c_str(), nullptr);
+}
+
 // Truncation to a 32-bit integer, held inside its range so that a huge length stays defined.
 std::int32_t Truncated(double value) {
     if (!(value > INT32_MIN)) return INT32_MIN;
@@ -70,17 +133,55 @@ void FormatLengthText(double length, char* text, std::size_t size) {
     std::snprintf(text, size, "%g %s", rounded, unit.text);
 }
 
-// The state fields only. Writing the text into control 3 (selected when it has the focus), moving
-// the slider to 0 and enabling control 3 and the slider by the measured length are the panel's
-// control updates, added with the panel's windows.
-void ShowMeasuredLength(PlatformWindow /*window*/, double length) {
+double ParseLengthText(const char* text, int defaultUnit) {
+    char typed[kTypedChars + 1];
+    std::strncpy(typed, text != nullptr ? text : "", kTypedChars);
+    typed[kTypedChars] = '\0';
+    std::size_t suffixLength = 0;
+    const LengthUnit* named = NamedUnit(typed, &suffixLength);
+    LengthUnit unit = kPoint;
+    if (named != nullptr) {
+        typed[std::strlen(typed) - suffixLength] = '\0';
+        unit = *named;
+    } else {
+        unit = UnitOfCode(defaultUnit);
+    }
+    return LeadingNumber(typed) * unit.points;
+}
+
+void ShowMeasuredLength(PlatformWindow window, double length) {
     char text[kTextFieldSize] = "";
     if (length != 0) FormatLengthText(length, text, sizeof text);
     if (std::strcmp(text, gState->readoutText) == 0) return;
     std::memcpy(gState->readoutText, text, sizeof text);
+    SetPanelControlText(window, kLengthReadout, text);
+    if (PanelControlHasFocus(window, kLengthReadout)) SelectAllPanelText(window, kLengthReadout);
     if (text[0] == '\0') {
         gState->measuredLength = 0.0;
         gState->typedLength = 0.0;
         gState->lengthSliderPos = 0;
+        SetPanelSliderPosition(window, kLengthSlider, 0);
     }
+    const bool measured = gState->measuredLength != 0;
+    EnablePanelControl(window, kLengthReadout, measured);
+    EnablePanelControl(window, kLengthSlider, measured);
+}
+
+void ShowLengthInControl(PlatformWindow window, int id, double length) {
+    char text[kTextFieldSize];
+    FormatLengthText(length, text, sizeof text);
+    SetPanelControlText(window, id, text);
+}
+
+void ShowPointsInControl(PlatformWindow window, int id, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%g pt", value);
+    SetPanelControlText(window, id, text);
+}
+
+void RefreshLengthReadouts(PlatformWindow window) {
+    ShowLengthInControl(window, kDistance1List, gState->flPtDistance1);
+    ShowLengthInControl(window, kDistance2List, gState->flPtDistance2);
+    ShowLengthInControl(window, kDistance3List, gState->flPtDistance3);
+    ShowLengthInControl(window, kSizeList, gState->flPtLength);
 }

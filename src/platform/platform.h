@@ -23,10 +23,15 @@ bool PlatformMakeDirectory(const char* path);
 // The module handle of the plug-in library, for loading its own resources.
 ModuleHandle PlatformPluginModule();
 
+// Makes the cursor resource cursorId of module the current cursor; nothing when it cannot be loaded.
+void PlatformSetCursor(ModuleHandle module, int cursorId);
+
 #ifndef _WIN32
 // The POSIX build has no desktop to beep on or documents folder of a Windows user: the process that
 // links the plug-in (the simulated host) says where its documents live and hears its beeps, so that
 // runs never touch the real user's files.
 void SetPosixDocumentsFolder(const char* path);
 void SetPosixBeepHandler(void (*handler)(void* context), void* context);
+// Likewise the cursors the plug-in sets: the handler hears each cursor's resource id.
+void SetPosixCursorHandler(void (*handler)(void* context, int cursorId), void* context);
 #endif

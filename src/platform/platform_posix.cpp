@@ -18,6 +18,8 @@ std::string& DocumentsFolder() {
 
 void (*beepHandler)(void* context) = nullptr;
 void* beepContext = nullptr;
+void (*cursorHandler)(void* context, int cursorId) = nullptr;
+void* cursorContext = nullptr;
 
 }  // namespace
 
@@ -40,9 +42,18 @@ bool PlatformMakeDirectory(const char* path) { return path != nullptr && mkdir(p
 
 ModuleHandle PlatformPluginModule() { return nullptr; }
 
+void PlatformSetCursor(ModuleHandle /*module*/, int cursorId) {
+    if (cursorHandler != nullptr) cursorHandler(cursorContext, cursorId);
+}
+
 void SetPosixDocumentsFolder(const char* path) { DocumentsFolder() = path != nullptr ? path : ""; }
 
 void SetPosixBeepHandler(void (*handler)(void* context), void* context) {
     beepHandler = handler;
     beepContext = context;
+}
+
+void SetPosixCursorHandler(void (*handler)(void* context, int cursorId), void* context) {
+    cursorHandler = handler;
+    cursorContext = context;
 }

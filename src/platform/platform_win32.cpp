@@ -50,3 +50,8 @@ ModuleHandle PlatformPluginModule() {
     }
     return module;
 }
+
+void PlatformSetCursor(ModuleHandle module, int cursorId) {
+    HCURSOR cursor = LoadCursorA(static_cast<HINSTANCE>(module), MAKEINTRESOURCEA(cursorId));
+    if (cursor != nullptr) SetCursor(cursor);
+}

@@ -77,8 +77,10 @@ double OutOfRangeValue(const char* first, const char* last) {
     return order > 0 ? HUGE_VAL : 0.0;
 }
 
+}  // namespace
+
 // Like strtod, but "." is the decimal point whatever locale the host has set.
-double ParseDouble(const char* text) {
+double ReadDecimalNumber(const char* text) {
     const char* p = SkipSpace(text);
     bool negative = false;
     if (*p == '+' || *p == '-') negative = *p++ == '-';
@@ -91,6 +93,8 @@ double ParseDouble(const char* text) {
     if (result.ec == std::errc::result_out_of_range) value = OutOfRangeValue(p, result.ptr);
     return negative ? -value : value;
 }
+
+namespace {
 
 std::uint16_t ParseLanguage(const char* text) {
     if (std::strcmp(text, "ENGLISH") == 0) return kEnglish;
@@ -110,7 +114,7 @@ void ApplyValue(PluginState& state, const SettingKey& key, const char* value) {
             state.*key.signed16 = static_cast<std::int16_t>(ParseInteger16(value));
             break;
         case SettingKind::kDouble:
-            state.*key.real = ParseDouble(value);
+            state.*key.real = ReadDecimalNumber(value);
             break;
         case SettingKind::kText: {
             char* field = state.*key.text;

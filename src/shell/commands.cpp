@@ -6,6 +6,8 @@
 #include "commands/length.h"
 #include "commands/pointer.h"
 #include "commands/selection_length_readout.h"
+#include "panel/settings_dialog.h"
+#include "settings/settings_file.h"
 #include "shell/command_texts.h"
 #include "shell/plugin_state.h"
 #include "shell/suites.h"
@@ -54,6 +56,7 @@ HostStatus DoInsideCommand(void* /*message*/) {
     if (id == kCommandLengthTyped) RunLengthCommand(id);
     if (id == kCommandPointer) RunPointerCommand();
     if (id == kCommandHandleLine) DrawHandleLines();
+    if (id == kCommandSettingsDialog && RunSettingsDialog() == kSettingsDialogOK) WriteSettingsFile();
     if (id == kCommandAngleBisector) RunAngleBisector();
     if (id == kCommandExtensionCrossing) RunExtensionCrossing();
     if (id == kCommandLengthReadout) UpdateSelectionLength();

@@ -4,6 +4,7 @@
 
 #include "commands/saved_selection.h"
 #include "geometry/bezier_tables.h"
+#include "panel/panel_window.h"
 #include "settings/settings_file.h"
 #include "shell/commands.h"
 #include "shell/plugin_state.h"
@@ -58,6 +59,7 @@ HostStatus StartupPlugin(InterfaceMessage* message) {
 HostStatus ShutdownPlugin(InterfaceMessage* message) {
     if (gState == nullptr) return kNoError;
     WriteSettingsFile();
+    DestroyPanel();
     FreeSavedSelection();  // a run of Length changes may still be open
     message->d.basic->FreeBlock(gState);
     gState = nullptr;

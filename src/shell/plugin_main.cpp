@@ -2,10 +2,14 @@
 #include <cstdio>
 
 #include "host/messages.h"
+#include "panel/about_box.h"
 #include "shell/commands.h"
 #include "shell/lifecycle.h"
+#include "shell/notifications.h"
 #include "shell/plugin_state.h"
 #include "shell/suites.h"
+#include "tools/adjust_annotator.h"
+#include "tools/adjust_tools.h"
 
 namespace {
 
@@ -19,7 +23,19 @@ struct Route {
 
 // Tested in order; a caller or selector not listed does nothing and answers 0.
 constexpr Route kRoutes[] = {
+    {"AI Menu", "AI Go", HandleMenuGo},
+    {"AI Menu", "AI Update", HandleMenuUpdate},
+    {"AI Tool", "AI Edit Options", OnAdjustToolEditOptions},
+    {"AI Tool", "AI Track Cursor", OnAdjustTrack},
+    {"AI Tool", "AI Mouse Down", OnAdjustMouseDown},
+    {"AI Tool", "AI Mouse Drag", OnAdjustTrack},
+    {"AI Tool", "AI Mouse Up", OnAdjustMouseUp},
+    {"AI Tool", "AI Select", OnAdjustToolSelect},
+    {"AI Tool", "AI Deselect", OnAdjustToolDeselect},
+    {"AI Notifier", "AI Notify", HandleNotification},
     {"Action Manager", "Do Action", DoInsideCommand},
+    {"AI Annotation", "AI Draw", OnAnnotatorDraw},
+    {"AI Annotation", "AI Invalidate", OnAnnotatorInvalidate},
 };
 
 HostStatus RouteMessage(const char* caller, const char* selector, void* message) {
@@ -38,6 +54,7 @@ HostStatus Run(HostStatus (*handler)(Message*), void* message) {
 
 HostStatus HandleInterfaceMessage(const char* selector, void* message) {
     if (gBasic->IsEqual(selector, "Startup")) return Run(StartupPlugin, message);
+    if (gBasic->IsEqual(selector, "About")) return ShowAboutBox();
     if (gBasic->IsEqual(selector, "Shutdown")) return Run(ShutdownPlugin, message);
     return kNoError;
 }

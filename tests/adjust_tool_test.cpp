@@ -1,0 +1,560 @@
+// The two adjust tools through their tool messages: routing, snapping, the anchor search, the
+// cursor, the phases of a gesture with their beeps, the undo texts, and failures of the host.
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <string>
+
+#include "adjust_fixture.h"
+#include "tools/anchor_hits.h"
+
+namespace {
+
+constexpr int kCrosshair = 16104;
+constexpr int kCrosshairOnAnchor = 16105;
+
+class AdjustToolTest : public AdjustTest {};
+
+// ---- Routing and selection ----
+
+TEST_F(AdjustToolTest, SelectingAToolSwitchesTheAnnotatorOnAndResetsTheGesture) {
+    const sim::Annotator* annotator = App().FindAnnotator("KELVANE_ANNOTATOR");
+    ASSERT_NE(annotator, nullptr);
+    EXPECT_FALSE(annotator->active);
+
+    Rectangle(100, 100, 50, 50);
+    Select(PathTool());
+    EXPECT_TRUE(annotator->active);
+    EXPECT_EQ(State().toolMode, 0);
+    Move({100, 100});
+    Down({100, 100});
+    EXPECT_EQ(Phase(), 1);
+
+    host.SendTool("AI Deselect", PathTool());
+    EXPECT_FALSE(annotator->active);
+    EXPECT_EQ(Phase(), 1) << "deselecting keeps the gesture";
+    EXPECT_EQ(Point(0).h, 100);
+
+    Select(PointTool());
+    EXPECT_TRUE(annotator->active);
+    EXPECT_EQ(State().toolMode, 1);
+    EXPECT_EQ(Phase(), 0);
+    EXPECT_EQ(Point(0).h, 0);
+    EXPECT_EQ(Hit(0).art, nullptr);
+    EXPECT_EQ(Hit(0).anchorIndex, kNoAnchorIndex);
+    EXPECT_EQ(State().snapKind, kSnapOnAnchor) << "the last search's kind survives the reset";
+}
+
+TEST_F(AdjustToolTest, MessagesOfAnotherToolDoNothing) {
+    Rectangle(100, 100, 50, 50);
+    const auto other = reinterpret_cast<ToolHandle>(&App());  // not one of the plug-in's tools
+    for (const char* selector : {"AI Select", "AI Track Cursor", "AI Mouse Down", "AI Mouse Drag", "AI Mouse Up",
+                                 "AI Edit Options", "AI Deselect"}) {
+        EXPECT_EQ(host.SendTool(selector, other, {100, 100}), kNoError) << selector;
+    }
+    EXPECT_EQ(State().snapKind, kSnapNone);
+    EXPECT_EQ(Phase(), 0);
+    EXPECT_EQ(State().rawCursor.h, 0);
+    EXPECT_TRUE(App().invalidations.empty());
+    EXPECT_TRUE(App().alerts.empty()) << "no restore question";
+    EXPECT_EQ(Beeps(), 0);
+    EXPECT_FALSE(App().FindAnnotator("KELVANE_ANNOTATOR")->active);
+}
+
+TEST_F(AdjustToolTest, EveryToolMessageButTheDeselectionKeepsThePluginReference) {
+    const PluginRef self = host.Self();
+    for (const char* selector : {"AI Select", "AI Track Cursor", "AI Mouse Down", "AI Mouse Drag", "AI Mouse Up",
+                                 "AI Edit Options"}) {
+        State().lastToolSelf = nullptr;
+        App().confirmAnswers.push_back(0);
+        host.SendTool(selector, PathTool(), {1, 1});
+        EXPECT_EQ(State().lastToolSelf, self) << selector;
+    }
+    State().lastToolSelf = nullptr;
+    host.SendTool("AI Deselect", PathTool());
+    EXPECT_EQ(State().lastToolSelf, nullptr);
+}
+
+// ---- Tracking, snapping and the cursor ----
+
+TEST_F(AdjustToolTest, AnEventAtThePreviousPositionDoesNoWorkAtAll) {
+    Rectangle(100, 100, 50, 50);
+    Select(PathTool());
+    Move({130, 170});
+    ASSERT_EQ(host.ToolCursor(), kCrosshair);
+    const std::size_t invalidations = App().invalidations.size();
+    host.ClearToolCursor();
+
+    const auto log = CallsOf([&] { Move({130, 170}); });
+    for (const sim::GatedCall& call : log) {
+        EXPECT_EQ(call.suite, "SP Basic Suite") << "only the suite bracket, not " << call.suite << " " << call.operation;
+    }
+    EXPECT_EQ(host.ToolCursor(), 0) << "not even the cursor is set";
+    EXPECT_EQ(App().invalidations.size(), invalidations);
+    EXPECT_EQ(Phase(), 0);
+}
+
+TEST_F(AdjustToolTest, TheCursorSnapsWithinTwoViewPixelsOnEachAxis) {
+    Rectangle(100, 100, 50, 50);
+    Select(PathTool());
+
+    Move({102, 98});  // 2 pixels off on both axes: the square's corner, bounds included
+    EXPECT_EQ(State().snapKind, kSnapOnAnchor);
+    EXPECT_EQ(State().snapCursor.h, 100);
+    EXPECT_EQ(State().snapCursor.v, 100);
+    EXPECT_EQ(State().rawCursor.h, 102);
+    EXPECT_EQ(host.ToolCursor(), kCrosshairOnAnchor);
+    EXPECT_EQ(Point(0).h, 100);
+    EXPECT_EQ(Hit(0).anchorIndex, 0);
+
+    Move({102.01, 100});
+    EXPECT_EQ(State().snapKind, kSnapFree);
+    EXPECT_EQ(State().snapCursor.h, 102.01);
+    EXPECT_EQ(host.ToolCursor(), kCrosshair);
+    EXPECT_EQ(Hit(0).art, nullptr);
+
+    // At 200 % a view pixel is half a point: the same offset no longer snaps.
+    doc->View(0)->zoom = 2.0;
+    Move({101.5, 100});
+    EXPECT_EQ(State().snapKind, kSnapFree);
+    Move({101, 99});
+    EXPECT_EQ(State().snapKind, kSnapOnAnchor);
+}
+
+TEST_F(AdjustToolTest, EveryTrackedMoveInvalidatesTheWholeView) {
+    Select(PathTool());
+    Move({10, 10});
+    ASSERT_EQ(App().invalidations.size(), 1u);
+    const ViewRect& rect = App().invalidations[0].rect;
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_EQ(rect.right, 800);
+    EXPECT_EQ(rect.bottom, 600);
+    Drag({20, 10});
+    EXPECT_EQ(App().invalidations.size(), 2u) << "a drag tracks like a move";
+
+    host.CloseDocument();
+    Move({30, 10});
+    EXPECT_EQ(App().invalidations.size(), 2u);
+    EXPECT_EQ(host.ToolCursor(), kCrosshair) << "without a view the cursor is still set";
+}
+
+TEST_F(AdjustToolTest, TheFirstPathInLayerOrderGivesTheSnapAndAtMostFiveAreHit) {
+    std::vector<sim::Art*> paths;
+    for (int k = 0; k < 7; ++k) paths.push_back(doc->AddPath(Root(), {{200.0 + k, 200}, {300, 300.0 + k}}));
+    Select(PathTool());
+    InsideMessage([&] {
+        RealPoint point{201.5, 199};
+        std::int16_t kind = kSnapNone;
+        AnchorHitList hits;
+        EXPECT_EQ(FindAnchorHits(point, kind, hits), kNoError);
+        EXPECT_EQ(kind, kSnapOnAnchor);
+        EXPECT_EQ(point.h, 200) << "snapped onto the first path's anchor";
+        // Later anchors are tested against the snapped point: 200, 201 and 202 are within 2 of 200.
+        EXPECT_EQ(hits[0].art, sim::HandleOf(paths[0]));
+        EXPECT_EQ(hits[1].art, sim::HandleOf(paths[1]));
+        EXPECT_EQ(hits[2].art, sim::HandleOf(paths[2]));
+        EXPECT_EQ(hits[3].art, nullptr);
+        EXPECT_EQ(hits[3].anchorIndex, kNoAnchorIndex);
+
+        // Seven paths with an anchor on the spot: five hits, and the sixth path is never examined.
+        for (int k = 0; k < 7; ++k) doc->AddPath(Root(), {{400, 400}, {300, 300.0 + k}});
+        point = RealPoint{400, 400};
+        kind = kSnapNone;
+        EXPECT_EQ(FindAnchorHits(point, kind, hits), kNoError);
+        for (int k = 0; k < kMaxAnchorHits; ++k) EXPECT_NE(hits[k].art, nullptr) << k;
+    });
+}
+
+TEST_F(AdjustToolTest, OnlyVisibleLayersAreSearchedAndNoneAfterTheFirstWithAHit) {
+    sim::Layer* hidden = doc->AddLayer("Hidden", false);
+    sim::Layer* locked = doc->AddLayer("Locked", true, false);
+    sim::Layer* later = doc->AddLayer("Later");
+    doc->AddPath(hidden->root, {{50, 50}, {60, 60}});
+    sim::Art* onLocked = doc->AddPath(locked->root, {{50, 50}, {70, 60}});
+    sim::Art* guide = doc->AddPath(locked->root, {{80, 80}, {90, 60}});
+    guide->guide = true;
+    doc->AddPath(later->root, {{50, 50}, {80, 60}});
+    doc->AddPath(later->root, {{120, 120}, {80, 60}});
+
+    InsideMessage([&] {
+        AnchorHitList hits;
+        RealPoint point{50, 50};
+        std::int16_t kind = kSnapNone;
+        FindAnchorHits(point, kind, hits);
+        EXPECT_EQ(hits[0].art, sim::HandleOf(onLocked)) << "a locked layer is searched, a hidden one is not";
+        EXPECT_EQ(hits[1].art, nullptr) << "the later layer is not searched";
+
+        point = RealPoint{80, 80};
+        kind = kSnapNone;
+        FindAnchorHits(point, kind, hits);
+        EXPECT_EQ(hits[0].art, sim::HandleOf(guide)) << "guides are searched";
+
+        point = RealPoint{120, 121};
+        kind = kSnapNone;
+        FindAnchorHits(point, kind, hits);
+        EXPECT_EQ(kind, kSnapOnAnchor) << "a layer without a hit lets the search go on";
+    });
+}
+
+TEST_F(AdjustToolTest, TextOnAPathInAPathAndPointTextAreFoundAsTheirFrames) {
+    sim::Art* group = doc->AddGroup(Root());
+    sim::Art* onPath = doc->AddPathText(group, {{{10, 10}, {10, 10}, {10, 10}, true}, {{90, 10}, {90, 10}, {90, 10}, true}},
+                                        false, {10, 30, 90, 10});
+    sim::Art* inPath = doc->AddAreaText(Root(), {{{200, 200}, {200, 200}, {200, 200}, true},
+                                                {{260, 200}, {260, 200}, {260, 200}, true},
+                                                {{260, 260}, {260, 260}, {260, 260}, true}},
+                                        {200, 260, 260, 200});
+    sim::Art* point = doc->AddPointText(Root(), {400, 400}, {400, 410, 440, 398});
+    InsideMessage([&] {
+        AnchorHitList hits;
+        const struct {
+            RealPoint at;
+            sim::Art* frame;
+            std::uint16_t index;
+        } cases[] = {{{90, 11}, onPath, 1}, {{261, 259}, inPath, 2}, {{399, 401}, point, 0}};
+        for (const auto& c : cases) {
+            RealPoint at = c.at;
+            std::int16_t kind = kSnapNone;
+            FindAnchorHits(at, kind, hits);
+            EXPECT_EQ(hits[0].art, sim::HandleOf(c.frame));
+            EXPECT_EQ(hits[0].anchorIndex, c.index);
+            EXPECT_EQ(kind, kSnapOnAnchor);
+        }
+    });
+}
+
+// ---- Phases and beeps ----
+
+TEST_F(AdjustToolTest, PathAdjustTurnsAndMovesTheSecondObjectOntoTheFirst) {
+    sim::Art* fixed = Rectangle(100, 100, 100, 50);
+    sim::Art* moving = doc->AddPath(Root(), {{300, 300}, {300, 340}, {320, 300}});
+    PathAdjust({100, 100}, {200, 100}, {300, 300}, {300, 340});
+    EXPECT_EQ(Beeps(), 0);
+    EXPECT_POINT_NEAR(moving->anchors[0].p, (RealPoint{100, 100}), 1e-9);
+    EXPECT_POINT_NEAR(moving->anchors[1].p, (RealPoint{140, 100}), 1e-9);
+    EXPECT_POINT_NEAR(moving->anchors[2].p, (RealPoint{100, 80}), 1e-9);
+    EXPECT_EQ(fixed->anchors[1].p.h, 200);
+    EXPECT_FALSE(Record(moving).empty());
+    EXPECT_TRUE(Record(fixed).empty());
+    EXPECT_EQ(Phase(), 0);
+    EXPECT_EQ(Point(0).h, 0) << "the gesture ended with a reset";
+
+    const sim::UndoStep* step = host.Undo().Last();
+    ASSERT_NE(step, nullptr);
+    EXPECT_EQ(step->opener, "AI Mouse Up");
+    EXPECT_EQ(step->undoText, "Undo Path adjust ") << "the blank before \"Tool\" stays";
+    EXPECT_EQ(step->redoText, "Redo Path adjust ");
+    EXPECT_EQ(step->forgetRedosCalls, 1);
+}
+
+TEST_F(AdjustToolTest, TheFirstPairCanBeGivenAsClickMoveClick) {
+    Rectangle(100, 100, 100, 50);
+    sim::Art* moving = doc->AddPath(Root(), {{300, 300}, {300, 340}, {320, 300}});
+    Select(PathTool());
+    Click({100, 100});
+    EXPECT_EQ(Phase(), 1) << "a click that does not move stays in the first drag";
+    EXPECT_EQ(Beeps(), 1);
+    Move({200, 100});
+    EXPECT_EQ(Point(1).h, 200) << "P2 follows the cursor";
+    Down({200, 100});
+    EXPECT_EQ(Phase(), 2) << "the next press fixes P2 without further tests";
+    Up({200, 100});
+    EXPECT_EQ(Phase(), 2);
+    DragFromTo({300, 300}, {300, 340});
+    EXPECT_EQ(Beeps(), 1);
+    EXPECT_POINT_NEAR(moving->anchors[1].p, (RealPoint{140, 100}), 1e-9);
+}
+
+TEST_F(AdjustToolTest, ADragThatDoesNotMoveBeepsAndTheSecondOneIsRefusedToo) {
+    Rectangle(100, 100, 100, 50);
+    sim::Art* moving = doc->AddPath(Root(), {{300, 300}, {300, 340}});
+    Select(PathTool());
+    DragFromTo({100, 100}, {200, 100});
+    ASSERT_EQ(Phase(), 2);
+    DragFromTo({300, 300}, {300, 300});  // P3 equal to P4: the gesture ends with a beep
+    EXPECT_EQ(Beeps(), 1);
+    EXPECT_EQ(Phase(), 0);
+    EXPECT_EQ(moving->anchors[0].p.h, 300);
+    EXPECT_TRUE(Record(moving).empty());
+    for (const sim::UndoStep& step : host.Undo().Steps()) EXPECT_FALSE(step.textSet) << step.opener;
+}
+
+TEST_F(AdjustToolTest, APressBeforeAnySearchBeepsAndResets) {
+    Select(PathTool());
+    Down({10, 10});  // no track since start-up: snapKind is 0
+    EXPECT_EQ(Beeps(), 1);
+    EXPECT_EQ(Phase(), 0);
+    Up({10, 10});
+    EXPECT_EQ(Beeps(), 1) << "a release in phase 0 does nothing";
+}
+
+TEST_F(AdjustToolTest, PathAdjustChoosesTheObjectUnderTheStartOfTheDrag) {
+    // At the end of the first drag an anchor of another object lies on top, found first.
+    sim::Art* decoy = doc->AddPath(Root(), {{200, 100}, {250, 40}});
+    sim::Art* fixed = Rectangle(100, 100, 100, 50);
+    sim::Art* moving = doc->AddPath(Root(), {{300, 300}, {300, 340}, {320, 300}});
+    Select(PathTool());
+    DragFromTo({100, 100}, {200, 100});
+    EXPECT_EQ(Hit(0).art, sim::HandleOf(fixed));
+    EXPECT_EQ(Hit(1).art, sim::HandleOf(fixed)) << "not the decoy found first at P2";
+    EXPECT_EQ(Hit(1).anchorIndex, 1);
+    DragFromTo({300, 300}, {300, 340});
+    EXPECT_EQ(Beeps(), 0);
+    EXPECT_POINT_NEAR(moving->anchors[1].p, (RealPoint{140, 100}), 1e-9);
+    EXPECT_EQ(decoy->anchors[0].p.h, 200);
+}
+
+TEST_F(AdjustToolTest, PathAdjustRefusesPairsOnDifferentObjects) {
+    Rectangle(100, 100, 100, 50);
+    sim::Art* other = doc->AddPath(Root(), {{200, 10}, {260, 10}});
+    sim::Art* moving = doc->AddPath(Root(), {{300, 300}, {300, 340}});
+    Select(PathTool());
+    DragFromTo({100, 100}, {200, 10});  // from the rectangle to another object
+    ASSERT_EQ(Phase(), 2);
+    DragFromTo({300, 300}, {300, 340});
+    EXPECT_EQ(Beeps(), 1);
+    EXPECT_EQ(moving->anchors[0].p.h, 300);
+    EXPECT_EQ(other->anchors[0].p.h, 200);
+}
+
+TEST_F(AdjustToolTest, PointAdjustTakesTheLargestObjectUnderTheEndOfTheDrag) {
+    Rectangle(100, 100, 100, 50);
+    sim::Art* small = doc->AddPath(Root(), {{300, 300}, {310, 300}, {300, 310}}, true);
+    sim::Art* large = Rectangle(300, 300, 40, 20);
+    Select(PointTool());
+    DragFromTo({200, 100}, {300, 300});
+    EXPECT_EQ(Phase(), 4);
+    EXPECT_EQ(Hit(1).art, sim::HandleOf(large));
+    Move({230, 115});
+    Down({230, 115});
+    EXPECT_EQ(Beeps(), 0);
+    EXPECT_POINT_NEAR(large->anchors[0].p, (RealPoint{200, 100}), 1e-9);
+    EXPECT_EQ(small->anchors[0].p.h, 300);
+    EXPECT_FALSE(Record(large).empty());
+    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Point adjust ");
+    EXPECT_EQ(host.Undo().Last()->opener, "AI Mouse Down");
+}
+
+TEST_F(AdjustToolTest, PointAdjustOnATieTakesTheEarlierHit) {
+    Rectangle(100, 100, 100, 50);
+    sim::Art* first = Rectangle(300, 300, 40, 20);
+    sim::Art* second = Rectangle(300, 300, 20, 40);
+    Select(PointTool());
+    DragFromTo({200, 100}, {300, 300});
+    EXPECT_EQ(Hit(1).art, sim::HandleOf(first));
+    EXPECT_NE(Hit(1).art, sim::HandleOf(second));
+}
+
+TEST_F(AdjustToolTest, PointAdjustRefusesBothEndsInOneTopLevelObject) {
+    sim::Art* group = doc->AddGroup(Root());
+    sim::Art* a = Rectangle(group, 100, 100, 100, 50);
+    sim::Art* b = Rectangle(group, 300, 300, 40, 20);
+    Select(PointTool());
+    DragFromTo({200, 100}, {300, 300});
+    ASSERT_EQ(Phase(), 4) << "two different paths";
+    Move({230, 115});
+    Down({230, 115});
+    EXPECT_EQ(Beeps(), 1);
+    EXPECT_EQ(Phase(), 0);
+    EXPECT_EQ(a->anchors[0].p.h, 100);
+    EXPECT_EQ(b->anchors[0].p.h, 300);
+    EXPECT_TRUE(Record(group).empty());
+}
+
+TEST_F(AdjustToolTest, APointAdjustClickOnEmptyCanvasChoosesAndTheNextClickEndsWithABeep) {
+    Rectangle(100, 100, 100, 50);
+    Select(PointTool());
+    Click({500, 500});
+    EXPECT_EQ(Phase(), 4) << "no hit at P1";
+    EXPECT_EQ(Beeps(), 0);
+    Click({510, 500});
+    EXPECT_EQ(Beeps(), 1) << "P1 equals P2";
+    EXPECT_EQ(Phase(), 0);
+}
+
+TEST_F(AdjustToolTest, PointAdjustAlongOnePathGoesToTheSecondDrag) {
+    sim::Art* fixed = Rectangle(100, 100, 100, 50);
+    sim::Art* moving = Rectangle(300, 300, 40, 20);
+    Select(PointTool());
+    DragFromTo({200, 100}, {200, 150});
+    EXPECT_EQ(Phase(), 2) << "P2 on the same path";
+    // From the moving rectangle's corner towards its top side: that direction turns onto the fixed
+    // rectangle's right side, upwards from P1.
+    DragFromTo({300, 300}, {301, 330});
+    EXPECT_EQ(Beeps(), 0);
+    EXPECT_EQ(Phase(), 0);
+    EXPECT_POINT_NEAR(moving->anchors[0].p, (RealPoint{200, 100}), 1e-9);
+    EXPECT_POINT_NEAR(moving->anchors[3].p, (RealPoint{200, 120}), 1e-9);
+    EXPECT_POINT_NEAR(moving->anchors[1].p, (RealPoint{240, 100}), 1e-9);
+    EXPECT_EQ(fixed->anchors[0].p.h, 100);
+}
+
+// ---- Undo texts ----
+
+TEST_F(AdjustToolTest, JapaneseUndoTextsKeepTheWholeToolName) {
+    State().language = kJapanese;
+    Rectangle(100, 100, 100, 50);
+    doc->AddPath(Root(), {{300, 300}, {300, 340}, {320, 300}});
+    PathAdjust({100, 100}, {200, 100}, {300, 300}, {300, 340});
+    const sim::UndoStep* step = host.Undo().Last();
+    ASSERT_NE(step, nullptr);
+    EXPECT_EQ(sim::Cp932ToUtf8(step->undoText), "Path adjust Tool の取り消し");
+    EXPECT_EQ(sim::Cp932ToUtf8(step->redoText), "Path adjust Tool のやり直し");
+}
+
+// ---- Failures of the host ----
+
+TEST_F(AdjustToolTest, RefusedSuitesMakeTheToolsQuietNotCrash) {
+    for (const char* suite : {"AI Art Suite", "AI Path Suite", "AI Layer Suite", "AI Real Math Suite",
+                              "AI Document View Suite", "AI Annotator Suite", "SP Access Suite", "AI Tool Suite",
+                              "AI Undo Suite", "AI Transform Art Suite", "AI Tag Suite", "AI User Suite"}) {
+        doc = &host.NewDocument();
+        Rectangle(100, 100, 100, 50);
+        sim::Art* moving = doc->AddPath(Root(), {{300, 300}, {300, 340}, {320, 300}});
+        host.RefuseSuite(suite);
+        PathAdjust({100, 100}, {200, 100}, {300, 300}, {300, 340});
+        PointAdjust({200, 100}, {300, 300}, {230, 115});
+        host.SendTool("AI Edit Options", PathTool());
+        host.ServeSuite(suite);
+        EXPECT_TRUE(host.SuitesBalanced()) << suite;
+        EXPECT_TRUE(moving->alive) << suite;
+    }
+}
+
+// A whole gesture of each kind, failing each gated call in turn: nothing crashes, the suites stay
+// balanced, no block leaks, nothing is lost from the document, and every object is either as it was
+// or where the good run put it; its record is the one it had or the one the good run left, and it
+// only changes when the object moved.
+class AdjustGestureSweep : public AdjustTest {
+protected:
+    struct ObjectState {
+        std::vector<RealPoint> anchors;
+        std::string record;
+    };
+
+    static ObjectState StateOf(const sim::Art* art) {
+        ObjectState state;
+        for (const AnchorRecord& anchor : art->anchors) state.anchors.push_back(anchor.p);
+        state.record = Record(art);
+        return state;
+    }
+
+    static bool SameAnchors(const std::vector<RealPoint>& a, const std::vector<RealPoint>& b) {
+        if (a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (Distance(a[i], b[i]) > 1e-9) return false;
+        }
+        return true;
+    }
+
+    void Sweep(const std::function<std::vector<sim::Art*>()>& build, const std::function<void()>& gesture) {
+        const std::size_t blocks = host.OutstandingBlocks();
+        std::vector<ObjectState> before;
+        for (const sim::Art* art : build()) before.push_back(StateOf(art));
+        const std::vector<sim::Art*> goodArts = build();
+        const std::vector<sim::GatedCall> log = CallsOf(gesture);
+        std::vector<ObjectState> good;
+        for (const sim::Art* art : goodArts) good.push_back(StateOf(art));
+        bool anyMoved = false;
+        for (std::size_t k = 0; k < good.size(); ++k) anyMoved = anyMoved || !SameAnchors(good[k].anchors, before[k].anchors);
+        ASSERT_TRUE(anyMoved) << "the good run moves something";
+        ASSERT_GT(log.size(), 100u);
+
+        int runs = 0;
+        for (std::size_t n = 1; n <= log.size(); ++n) {
+            if (log[n - 1].operation == "ReleaseSuite") continue;
+            ++runs;
+            const std::vector<sim::Art*> arts = build();
+            App().alerts.clear();
+            host.Gate().ResetCallCount();
+            host.Gate().FailNthCall(static_cast<std::int64_t>(n), kInjectedToolFailure);
+            gesture();
+            host.Gate().ClearFailures();
+            const std::string call = log[n - 1].suite + " " + log[n - 1].operation + " (call " + std::to_string(n) + ")";
+            ASSERT_TRUE(host.SuitesBalanced()) << call;
+            ASSERT_EQ(host.OutstandingBlocks(), blocks) << call;
+            for (std::size_t k = 0; k < arts.size(); ++k) {
+                ASSERT_TRUE(arts[k]->alive) << call;
+                const ObjectState now = StateOf(arts[k]);
+                const bool asBefore = SameAnchors(now.anchors, before[k].anchors);
+                ASSERT_TRUE(asBefore || SameAnchors(now.anchors, good[k].anchors)) << call << ": object " << k
+                                                                                   << " moved elsewhere";
+                ASSERT_TRUE(now.record == before[k].record || now.record == good[k].record) << call << ": " << now.record;
+                if (asBefore) {
+                    ASSERT_EQ(now.record, before[k].record) << call << ": record changed without a move";
+                }
+            }
+            for (const sim::Alert& alert : App().alerts) EXPECT_NE(alert.kind, sim::AlertKind::Message) << call;
+        }
+        EXPECT_GT(runs, 100);
+
+        // And the tools still work after all that.
+        const std::vector<sim::Art*> after = build();
+        gesture();
+        for (std::size_t k = 0; k < after.size(); ++k) {
+            EXPECT_TRUE(SameAnchors(StateOf(after[k]).anchors, good[k].anchors)) << k;
+            EXPECT_EQ(Record(after[k]), good[k].record) << k;
+        }
+    }
+
+    std::vector<sim::Art*> TwoObjects() {
+        doc = &host.NewDocument();
+        return {Rectangle(100, 100, 100, 50), Rectangle(300, 300, 40, 20)};
+    }
+};
+
+TEST_F(AdjustGestureSweep, PathAdjust) {
+    Sweep([&] { return TwoObjects(); },
+          [&] { PathAdjust({100, 100}, {200, 100}, {300, 300}, {300, 320}); });
+}
+
+TEST_F(AdjustGestureSweep, PointAdjustWithOneDragAndItsPreview) {
+    Sweep([&] { return TwoObjects(); },
+          [&] {
+              Select(PointTool());
+              DragFromTo({200, 100}, {300, 300});
+              Move({230, 115});
+              host.AnnotationDraw(State().annotator);
+              Down({230, 115});
+              Up({230, 115});
+          });
+}
+
+TEST_F(AdjustGestureSweep, PointAdjustWithTwoDragsOfSelectedObjects) {
+    Sweep(
+        [&] {
+            std::vector<sim::Art*> arts = TwoObjects();
+            arts.push_back(doc->AddPath(Root(), {{500, 500}, {520, 530}}));
+            doc->SelectWhole(arts[1]);
+            doc->SelectWhole(arts[2]);
+            return arts;
+        },
+        [&] {
+            Select(PointTool());
+            DragFromTo({200, 100}, {200, 150});
+            DragFromTo({300, 300}, {301, 330});
+        });
+}
+
+TEST_F(AdjustGestureSweep, Restore) {
+    // One record made by the stored matrix alone (length 0) and one by the reference: the rectangle's
+    // first anchor stood at (90, 80), turned as it is now.
+    Sweep(
+        [&] {
+            std::vector<sim::Art*> arts = TwoObjects();
+            char text[256];
+            FormatPathAdjustTag(text, sizeof text, RealMatrix{1, 0, 0, 1, 10, 20}, RealPoint{90, 80},
+                                std::atan2(50.0, 100.0), std::hypot(100.0, 50.0));
+            arts[0]->tags[kPathAdjustTagName] = sim::Tag{"string", text};
+            arts[1]->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,10,20,0,0,0,0,0"};
+            return arts;
+        },
+        [&] {
+            App().confirmAnswers.clear();
+            App().confirmAnswers.push_back(1);
+            host.SendTool("AI Edit Options", PathTool());
+        });
+}
+
+}  // namespace

@@ -1,0 +1,246 @@
+// The annotator of the adjust tools: what it draws in each phase of a gesture, the Point adjust
+// preview, and the rectangle it has the host redraw.
+#include "adjust_fixture.h"
+
+namespace {
+
+// The host's view: artwork (h, v) is view (h, 792 - v) at 100 %.
+ViewPoint V(double h, double v) { return ViewPoint{static_cast<std::int32_t>(h), static_cast<std::int32_t>(792 - v)}; }
+
+bool SameView(const ViewPoint& a, const ViewPoint& b) { return a.h == b.h && a.v == b.v; }
+
+class AnnotatorTest : public AdjustTest {
+protected:
+    // Asks the plug-in to draw, and gives what it drew.
+    std::vector<sim::DrawCall> Draw() {
+        App().drawCalls.clear();
+        EXPECT_EQ(host.AnnotationDraw(State().annotator), kNoError);
+        return App().drawCalls;
+    }
+
+    static std::vector<sim::DrawCall> Of(const std::vector<sim::DrawCall>& calls, sim::DrawOp op) {
+        std::vector<sim::DrawCall> found;
+        for (const sim::DrawCall& call : calls) {
+            if (call.op == op) found.push_back(call);
+        }
+        return found;
+    }
+
+    static void ExpectLine(const sim::DrawCall& call, ViewPoint from, ViewPoint to) {
+        ASSERT_EQ(call.op, sim::DrawOp::Line);
+        ASSERT_EQ(call.points.size(), 2u);
+        EXPECT_TRUE(SameView(call.points[0], from)) << call.points[0].h << "," << call.points[0].v;
+        EXPECT_TRUE(SameView(call.points[1], to)) << call.points[1].h << "," << call.points[1].v;
+    }
+
+    // The pen is set before any line: the blue-green of 16-bit channels 0, 0xC000, 0xC000, width 1.
+    static void ExpectGuidePen(const std::vector<sim::DrawCall>& calls) {
+        ASSERT_GE(calls.size(), 3u);
+        EXPECT_EQ(calls[0].op, sim::DrawOp::SetHighlightMode);
+        EXPECT_EQ(calls[0].flag, 1);
+        EXPECT_EQ(calls[0].exclusive, 0);
+        ASSERT_EQ(calls[1].op, sim::DrawOp::SetColor);
+        EXPECT_EQ(calls[1].color.red, 0);
+        EXPECT_EQ(std::lround(calls[1].color.green * 65535), 0xC000);
+        EXPECT_EQ(std::lround(calls[1].color.blue * 65535), 0xC000);
+        ASSERT_EQ(calls[2].op, sim::DrawOp::SetLineWidth);
+        EXPECT_EQ(calls[2].width, 1.0);
+    }
+};
+
+TEST_F(AnnotatorTest, TheFirstDragDrawsItsLineOnceTheCursorHasLeftP1) {
+    Rectangle(100, 100, 100, 50);
+    Select(PathTool());
+    std::vector<sim::DrawCall> calls = Draw();
+    ASSERT_EQ(calls.size(), 1u) << "idle: only the drawer's setting";
+    EXPECT_EQ(calls[0].op, sim::DrawOp::SetHighlightMode);
+
+    Move({100, 100});
+    Down({100, 100});
+    calls = Draw();
+    EXPECT_TRUE(Of(calls, sim::DrawOp::Line).empty()) << "the cursor is still on P1";
+    EXPECT_TRUE(Of(calls, sim::DrawOp::SetColor).empty());
+
+    Drag({160, 120});
+    calls = Draw();
+    ExpectGuidePen(calls);
+    ASSERT_EQ(calls.size(), 4u);
+    ExpectLine(calls[3], V(100, 100), V(160, 120));
+
+    Drag({199, 101});  // snaps onto the corner (200, 100)
+    calls = Draw();
+    ExpectLine(calls.back(), V(100, 100), V(200, 100));
+}
+
+TEST_F(AnnotatorTest, BetweenTheDragsNothingAndDuringTheSecondBothLines) {
+    Rectangle(100, 100, 100, 50);
+    Rectangle(300, 300, 40, 20);
+    Select(PathTool());
+    DragFromTo({100, 100}, {200, 100});
+    Move({300, 300});
+    ASSERT_EQ(Phase(), 2);
+    EXPECT_TRUE(Of(Draw(), sim::DrawOp::Line).empty());
+
+    Down({300, 300});
+    std::vector<sim::DrawCall> calls = Draw();
+    ExpectGuidePen(calls);
+    ASSERT_EQ(Of(calls, sim::DrawOp::Line).size(), 1u) << "the second drag has not moved yet";
+    ExpectLine(Of(calls, sim::DrawOp::Line)[0], V(100, 100), V(200, 100));
+
+    Drag({320, 330});
+    const std::vector<sim::DrawCall> lines = Of(Draw(), sim::DrawOp::Line);
+    ASSERT_EQ(lines.size(), 2u);
+    ExpectLine(lines[0], V(100, 100), V(200, 100));
+    ExpectLine(lines[1], V(300, 300), V(320, 330));
+
+    Up({320, 330});
+    EXPECT_TRUE(Of(Draw(), sim::DrawOp::Line).empty()) << "the gesture ended";
+}
+
+TEST_F(AnnotatorTest, ThePointAdjustPreviewShowsTheObjectWhereItWouldGo) {
+    Rectangle(100, 100, 100, 50);
+    sim::Art* moving = Rectangle(300, 300, 40, 20);
+    Select(PointTool());
+    DragFromTo({200, 100}, {300, 300});
+    Move({230, 115});
+    ASSERT_EQ(Phase(), 4);
+    std::vector<sim::DrawCall> calls = Draw();
+    ExpectGuidePen(calls);
+    const std::vector<sim::DrawCall> curves = Of(calls, sim::DrawOp::Beziers);
+    ASSERT_EQ(curves.size(), 4u) << "three sides and the closing one";
+    // Moved by (-100, -200): the rectangle (200, 100) to (240, 120), drawn from its first anchor.
+    const ViewPoint expected[4][4] = {{V(200, 100), V(200, 100), V(240, 100), V(240, 100)},
+                                      {V(240, 100), V(240, 100), V(240, 120), V(240, 120)},
+                                      {V(240, 120), V(240, 120), V(200, 120), V(200, 120)},
+                                      {V(200, 120), V(200, 120), V(200, 100), V(200, 100)}};
+    for (int k = 0; k < 4; ++k) {
+        ASSERT_EQ(curves[k].points.size(), 4u);
+        EXPECT_EQ(curves[k].flag, 0);
+        for (int i = 0; i < 4; ++i) EXPECT_TRUE(SameView(curves[k].points[i], expected[k][i])) << k << " " << i;
+    }
+    EXPECT_EQ(moving->anchors[0].p.h, 300) << "the preview moves nothing";
+
+    Move({175, 85});  // another orientation: upside down
+    const std::vector<sim::DrawCall> turned = Of(Draw(), sim::DrawOp::Beziers);
+    ASSERT_EQ(turned.size(), 4u);
+    EXPECT_TRUE(SameView(turned[0].points[3], V(160, 100)));
+}
+
+TEST_F(AnnotatorTest, ThePreviewOfASelectedObjectShowsEverySelectedObject) {
+    Rectangle(100, 100, 100, 50);
+    sim::Art* moving = Rectangle(300, 300, 40, 20);
+    sim::Art* companion = doc->AddPath(Root(), {{400, 400}, {460, 400}});
+    doc->AddPath(Root(), {{500, 400}, {560, 400}});  // not selected: not drawn
+    doc->SelectWhole(moving);
+    doc->SelectWhole(companion);
+    Select(PointTool());
+    DragFromTo({200, 100}, {300, 300});
+    Move({230, 115});
+    const std::vector<sim::DrawCall> curves = Of(Draw(), sim::DrawOp::Beziers);
+    ASSERT_EQ(curves.size(), 5u);
+    EXPECT_TRUE(SameView(curves[4].points[0], V(300, 200)));
+    EXPECT_TRUE(SameView(curves[4].points[3], V(360, 200)));
+}
+
+TEST_F(AnnotatorTest, GuidesAreLeftOutAndTextIsShownAsItsMovedBounds) {
+    Rectangle(100, 100, 100, 50);
+    sim::Art* group = doc->AddGroup(Root());
+    Rectangle(group, 300, 300, 40, 20);
+    sim::Art* guide = doc->AddPath(group, {{310, 305}, {310, 500}});
+    guide->guide = true;
+    doc->AddPointText(group, {310, 330}, {310, 340, 330, 328});
+    Select(PointTool());
+    DragFromTo({200, 100}, {300, 300});
+    Move({230, 115});
+    ASSERT_EQ(Phase(), 4);
+    const std::vector<sim::DrawCall> calls = Draw();
+    EXPECT_EQ(Of(calls, sim::DrawOp::Beziers).size(), 4u) << "the rectangle, not the guide";
+    const std::vector<sim::DrawCall> lines = Of(calls, sim::DrawOp::Line);
+    ASSERT_EQ(lines.size(), 4u);
+    ExpectLine(lines[0], V(210, 140), V(230, 140));
+    ExpectLine(lines[1], V(230, 140), V(230, 128));
+    ExpectLine(lines[2], V(230, 128), V(210, 128));
+    ExpectLine(lines[3], V(210, 128), V(210, 140));
+}
+
+TEST_F(AnnotatorTest, WithAnotherToolSelectedNothingIsDrawn) {
+    Rectangle(100, 100, 100, 50);
+    Select(PathTool());
+    DragFromTo({100, 100}, {160, 120});
+    Down({160, 120});
+    Drag({170, 130});
+    ASSERT_EQ(Phase(), 3);
+    App().tools.push_back(std::make_unique<sim::Tool>());
+    App().selectedTool = App().tools.back().get();
+    const std::vector<sim::DrawCall> calls = Draw();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].op, sim::DrawOp::SetHighlightMode);
+    EXPECT_EQ(State().annotationRect[2], 800) << "the rectangle is still the whole view";
+}
+
+TEST_F(AnnotatorTest, TheAnnotationRectangleIsTheWholeViewAndZeroWithoutOne) {
+    Select(PathTool());
+    State().annotationRect[0] = 5;
+    Draw();
+    EXPECT_EQ(State().annotationRect[0], 0);
+    EXPECT_EQ(State().annotationRect[1], 0);
+    EXPECT_EQ(State().annotationRect[2], 800);
+    EXPECT_EQ(State().annotationRect[3], 600);
+
+    App().invalidations.clear();
+    EXPECT_EQ(host.AnnotationInvalidate(State().annotator, ViewRect{1, 2, 3, 4}), kNoError);
+    ASSERT_EQ(App().invalidations.size(), 1u);
+    EXPECT_EQ(App().invalidations[0].rect.right, 800) << "the plug-in's rectangle, not the message's";
+    EXPECT_EQ(App().invalidations[0].view, sim::HandleOf(doc->View(0)));
+
+    doc->View(0)->zoom = 2;
+    Draw();
+    EXPECT_EQ(State().annotationRect[2], 800) << "in view pixels whatever the zoom";
+
+    host.CloseDocument();
+    App().drawCalls.clear();
+    EXPECT_EQ(host.AnnotationDraw(State().annotator, nullptr, host.Drawer()), kNoError);
+    EXPECT_TRUE(App().drawCalls.empty());
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(State().annotationRect[k], 0);
+    App().invalidations.clear();
+    EXPECT_EQ(host.AnnotationInvalidate(State().annotator, ViewRect{1, 2, 3, 4}), kNoError);
+    EXPECT_TRUE(App().invalidations.empty());
+}
+
+TEST_F(AnnotatorTest, EndingAGestureHasTheLinesRedrawnAway) {
+    Rectangle(100, 100, 100, 50);
+    Rectangle(300, 300, 40, 20);
+    Select(PathTool());
+    DragFromTo({100, 100}, {200, 100});
+    Move({300, 300});
+    Down({300, 300});
+    Drag({300, 320});
+    const std::size_t before = App().invalidations.size();
+    Up({300, 320});
+    ASSERT_EQ(App().invalidations.size(), before + 1);
+    EXPECT_EQ(App().invalidations.back().rect.bottom, 600);
+}
+
+TEST_F(AnnotatorTest, AFailingDrawerCallOnlyLeavesThatPieceOut) {
+    Rectangle(100, 100, 100, 50);
+    Rectangle(300, 300, 40, 20);
+    Select(PointTool());
+    DragFromTo({200, 100}, {300, 300});
+    Move({230, 115});
+    for (const char* operation : {"SetColor", "SetLineWidth", "DrawBeziers", "SetHighlightMode"}) {
+        host.Gate().FailOperation("AI Annotator Drawer Suite", operation, kInjectedToolFailure);
+        App().drawCalls.clear();
+        EXPECT_EQ(host.AnnotationDraw(State().annotator), kNoError) << operation;
+        host.Gate().ClearFailures();
+        EXPECT_EQ(Of(App().drawCalls, sim::DrawOp::Beziers).size(), std::string(operation) == "DrawBeziers" ? 0u : 4u)
+            << operation;
+    }
+    host.Gate().FailOperation("AI Document View Suite", "ArtworkPointToViewPoint", kInjectedToolFailure);
+    App().drawCalls.clear();
+    EXPECT_EQ(host.AnnotationDraw(State().annotator), kNoError);
+    host.Gate().ClearFailures();
+    EXPECT_TRUE(Of(App().drawCalls, sim::DrawOp::Beziers).empty());
+    EXPECT_TRUE(App().alerts.empty());
+}
+
+}  // namespace

@@ -1,0 +1,374 @@
+// What the panel's controls do when the user works them: the command buttons, the measurement
+// button, the slider, the length readout, the distance and point fields, the check boxes, the
+// distance rows, the labels, the keys of the fields and the flyout menu.
+#include <cmath>
+
+#include "panel_fixture.h"
+
+namespace {
+
+class PanelEventsTest : public PanelTest {
+protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        State().language = kEnglish;
+        StartPanel();
+    }
+
+    // A document with a selected straight segment of length points, measured by the panel.
+    sim::Document& MeasuredDocument(double length) {
+        sim::Document& document = OpenDocument();
+        SelectedLine(document, length);
+        Click(kMeasureButton);
+        return document;
+    }
+};
+
+TEST_F(PanelEventsTest, CommandButtonsPlayTheirCommandsOnlyWithADocument) {
+    for (int button : {kPointerButton, kHandleLineButton, kExtensionCrossingButton, kAngleBisectorButton}) {
+        Click(button);
+    }
+    EXPECT_EQ(Plays(), 0u) << "no document, no view";
+
+    OpenDocument();
+    const std::pair<int, std::uint16_t> buttons[] = {{kPointerButton, kCommandPointer},
+                                                     {kHandleLineButton, kCommandHandleLine},
+                                                     {kExtensionCrossingButton, kCommandExtensionCrossing},
+                                                     {kAngleBisectorButton, kCommandAngleBisector}};
+    for (const auto& [button, command] : buttons) {
+        const std::size_t before = Plays();
+        Click(button);
+        EXPECT_TRUE(PlayedOnce(before, command)) << button;
+        EXPECT_EQ(App().actionPlays.back().eventName, "KELVANE_INSIDECMD");
+        EXPECT_EQ(App().actionPlays.back().dialogStatus, 3);
+        EXPECT_EQ(sim::PanelFocusedControl(host), 0) << "a button leaves the keyboard to the application";
+    }
+    EXPECT_EQ(App().LiveActionParamValues(), 0u);
+    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Angle Bisector");
+
+    CloseDocument();
+    Click(kPointerButton);
+    EXPECT_EQ(State().currentView, nullptr);
+    EXPECT_EQ(Plays(), 4u) << "closing the last document stops the buttons";
+    EXPECT_TRUE(host.SuitesBalanced());
+}
+
+TEST_F(PanelEventsTest, TheMeasurementButtonMeasuresAndClears) {
+    sim::Document& document = OpenDocument();
+    SelectedLine(document, 72);
+    std::size_t before = Plays();
+    Click(kMeasureButton);
+    EXPECT_TRUE(PlayedOnce(before, kCommandLengthReadout));
+    EXPECT_EQ(State().flUseFlng, 1);
+    EXPECT_EQ(State().toggleState[0], 1);
+    EXPECT_EQ(State().measuredLength, 72);
+    EXPECT_EQ(Text(kLengthReadout), "72 pt");
+    EXPECT_TRUE(Enabled(kLengthReadout) && Enabled(kLengthSlider));
+
+    sim::MovePanelSlider(host, -20);
+    EXPECT_EQ(sim::PanelSliderPosition(host), -20);
+    before = Plays();
+    Click(kMeasureButton);
+    EXPECT_EQ(Plays(), before) << "switching off plays nothing";
+    EXPECT_EQ(State().flUseFlng, 0);
+    EXPECT_EQ(State().toggleState[0], 0);
+    EXPECT_EQ(State().measuredLength, 0);
+    EXPECT_EQ(State().typedLength, 0);
+    EXPECT_EQ(State().lengthSliderPos, 0);
+    EXPECT_EQ(sim::PanelSliderPosition(host), 0);
+    EXPECT_EQ(Text(kLengthReadout), "");
+    EXPECT_FALSE(Enabled(kLengthReadout) || Enabled(kLengthSlider));
+}
+
+TEST_F(PanelEventsTest, MeasuringWithoutADocumentOnlySwitchesOn) {
+    Click(kMeasureButton);
+    EXPECT_EQ(State().flUseFlng, 1);
+    EXPECT_EQ(Plays(), 0u);
+}
+
+TEST_F(PanelEventsTest, TheSliderPlaysItsCommandAndShowsTheTarget) {
+    sim::Document& document = MeasuredDocument(100);
+    (void)document;
+    std::size_t before = Plays();
+    sim::MovePanelSlider(host, -40);
+    EXPECT_TRUE(PlayedOnce(before, kCommandLengthSlider));
+    EXPECT_EQ(State().lengthSliderPos, -40);
+    EXPECT_EQ(Text(kLengthReadout), "110 pt") << "the target, 10 % longer";
+    EXPECT_STREQ(State().readoutText, "100 pt") << "the cached text stays";
+
+    before = Plays();
+    sim::MovePanelSlider(host, -40);
+    EXPECT_EQ(Plays(), before) << "the same position again";
+
+    CloseDocument();
+    sim::MovePanelSlider(host, 20);
+    EXPECT_TRUE(PlayedOnce(before, kCommandLengthSlider)) << "the slider plays without a view";
+}
+
+TEST_F(PanelEventsTest, ATypedLengthIsCommittedWhenTheReadoutIsLeft) {
+    MeasuredDocument(100);
+    std::size_t before = Plays();
+    Type(kLengthReadout, "100.1");
+    EXPECT_EQ(Plays(), before) << "nothing before the field is left";
+    sim::LeavePanelField(host);
+    EXPECT_EQ(Plays(), before) << "within 0.1 of the stored length";
+
+    TypeAndLeave(kLengthReadout, "120");
+    EXPECT_TRUE(PlayedOnce(before, kCommandLengthTyped));
+    EXPECT_EQ(State().typedLength, 120);
+
+    before = Plays();
+    TypeAndLeave(kLengthReadout, "no length");
+    EXPECT_EQ(Plays(), before) << "a text the host cannot read";
+    EXPECT_EQ(State().typedLength, 120);
+
+    CloseDocument();
+    TypeAndLeave(kLengthReadout, "2in");
+    EXPECT_TRUE(PlayedOnce(before, kCommandLengthTyped)) << "the readout plays without a view";
+    EXPECT_EQ(State().typedLength, 144);
+}
+
+TEST_F(PanelEventsTest, EnterCommitsTheFieldAndSelectsItsText) {
+    MeasuredDocument(100);
+    const std::size_t before = Plays();
+    Type(kLengthReadout, "150");
+    sim::PressPanelKey(host, sim::PanelKeyPress::Enter);
+    EXPECT_TRUE(PlayedOnce(before, kCommandLengthTyped));
+    EXPECT_EQ(sim::PanelFocusedControl(host), kLengthReadout);
+    EXPECT_TRUE(sim::PanelTextSelected(host, kLengthReadout));
+
+    Type(kDistance1List, "12");
+    sim::PressPanelKey(host, sim::PanelKeyPress::Enter);
+    EXPECT_EQ(State().flPtDistance1, 12);
+    EXPECT_EQ(Text(kDistance1List), "12 pt");
+    EXPECT_EQ(sim::PanelFocusedControl(host), kDistance1List);
+}
+
+TEST_F(PanelEventsTest, DistancesAreReadInTheRulerUnitAndStoredInPoints) {
+    sim::Document& document = OpenDocument();
+    document.rulerUnit = sim::RulerUnit::Millimeters;
+    TypeAndLeave(kDistance1List, "20");
+    EXPECT_NEAR(State().flPtDistance1, 56.692913, 1e-6);
+    EXPECT_EQ(Text(kDistance1List), "20 mm");
+    TypeAndLeave(kSizeList, "1 cm");
+    EXPECT_NEAR(State().flPtLength, 28.346457, 1e-6);
+    EXPECT_EQ(Text(kSizeList), "10 mm");
+
+    document.rulerUnit = sim::RulerUnit::Points;
+    TypeAndLeave(kDistance1List, "5mm");
+    EXPECT_NEAR(State().flPtDistance1, 14.173228, 1e-6);
+    EXPECT_EQ(Text(kDistance1List), "14.173 pt");
+}
+
+TEST_F(PanelEventsTest, ALengthOfZeroOrNoneLeavesTheFieldAsTyped) {
+    OpenDocument();
+    for (const char* typed : {"0", "-5", "abc"}) {
+        TypeAndLeave(kDistance1List, typed);
+        EXPECT_EQ(Text(kDistance1List), typed);
+        EXPECT_EQ(State().flPtDistance1, 141.7323) << typed;
+        TypeAndLeave(kLineWidthList, typed);
+        EXPECT_EQ(Text(kLineWidthList), typed);
+        EXPECT_EQ(State().flPtLineWidth, 0.1) << typed;
+    }
+}
+
+TEST_F(PanelEventsTest, PointFieldsTakeTheirOwnUnitElsePoints) {
+    sim::Document& document = OpenDocument();
+    document.rulerUnit = sim::RulerUnit::Millimeters;
+    TypeAndLeave(kLineWidthList, "0.5");
+    EXPECT_EQ(State().flPtLineWidth, 0.5) << "points, whatever the ruler";
+    EXPECT_EQ(Text(kLineWidthList), "0.5 pt");
+
+    Click(kBrokenLineBox);
+    ASSERT_TRUE(Enabled(28));
+    TypeAndLeave(28, "2mm");
+    EXPECT_NEAR(State().flPtDashLengD1, 5.6692913, 1e-6);
+    EXPECT_EQ(Text(28), "5.66929 pt") << "shown back in points";
+    TypeAndLeave(29, "1in");
+    EXPECT_EQ(State().flPtDashLengD2, 72);
+    TypeAndLeave(33, "3");
+    EXPECT_EQ(State().flPtDashLengD6, 3);
+}
+
+TEST_F(PanelEventsTest, DirectionBoxesGiveThePointMode) {
+    EXPECT_EQ(State().flPointMode, 0);
+    Click(kBackwardBox);
+    EXPECT_FALSE(Checked(kBackwardBox));
+    EXPECT_EQ(State().flPointMode, 1) << "forward only";
+    Click(kForwardBox);
+    EXPECT_EQ(State().flPointMode, 3) << "neither";
+    Click(kBackwardBox);
+    EXPECT_EQ(State().flPointMode, 2) << "backward only";
+    Click(kForwardBox);
+    EXPECT_EQ(State().flPointMode, 0);
+}
+
+TEST_F(PanelEventsTest, CheckBoxesSetTheirOptions) {
+    Click(kCreatePointersBox);
+    EXPECT_EQ(State().flCreatePointer, 0);
+    Click(kDivideSegmentBox);
+    EXPECT_EQ(State().flDivideSegment, 1);
+    Click(kExtendEndpointsBox);
+    EXPECT_EQ(State().extend_endpoints, 1);
+    EXPECT_TRUE(Checked(kExtendEndpointsBox));
+    Click(kExtendEndpointsBox);
+    EXPECT_EQ(State().extend_endpoints, 0);
+
+    Click(kBrokenLineBox);
+    EXPECT_EQ(State().flPtIsDashLine, 1);
+    for (int id = kFirstDashEdit; id <= kLastDashEdit; ++id) EXPECT_TRUE(Enabled(id)) << id;
+    Click(kBrokenLineBox);
+    EXPECT_EQ(State().flPtIsDashLine, 0);
+    for (int id = kFirstDashEdit; id <= kLastDashEdit; ++id) EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_EQ(sim::PanelFocusedControl(host), 0) << "a check box does not take the keyboard";
+}
+
+TEST_F(PanelEventsTest, PlusAndMinusChangeTheRowsAndMoveTheOptions) {
+    const int sizeTop = Top(kSizeList);
+    const double height = HostPanel().size.height;
+    Click(kPlusButton);
+    EXPECT_EQ(State().flPtCount, 2);
+    EXPECT_TRUE(Visible(kMinusButton) && Visible(kDistance2List) && Visible(kDistance2Label));
+    EXPECT_FALSE(Visible(kDistance3List));
+    EXPECT_EQ(Top(kSizeList), sizeTop + 30);
+    EXPECT_EQ(HostPanel().size.height, height + 30);
+    Click(kPlusButton);
+    EXPECT_EQ(State().flPtCount, 3);
+    EXPECT_FALSE(Visible(kPlusButton)) << "three rows at most";
+    EXPECT_EQ(Top(kSizeList), sizeTop + 60);
+    EXPECT_EQ(HostPanel().size.height, 267);
+
+    Click(kMinusButton);
+    Click(kMinusButton);
+    EXPECT_EQ(State().flPtCount, 1);
+    EXPECT_FALSE(Visible(kMinusButton));
+    EXPECT_EQ(Top(kSizeList), sizeTop);
+    EXPECT_EQ(Top(kLineWidthList), 208);
+}
+
+TEST_F(PanelEventsTest, LabelsFocusTheirFields) {
+    Click(kDistance1Label);
+    EXPECT_EQ(sim::PanelFocusedControl(host), kDistance1List);
+    EXPECT_TRUE(sim::PanelTextSelected(host, kDistance1List));
+    Click(kLineWidthLabel);
+    EXPECT_EQ(sim::PanelFocusedControl(host), kLineWidthList);
+    Click(kPositionLabel);
+    EXPECT_EQ(sim::PanelFocusedControl(host), kLineWidthList) << "a label without a field";
+}
+
+TEST_F(PanelEventsTest, TabSkipsHiddenAndDisabledFields) {
+    MeasuredDocument(50);
+    Click(kLengthReadout);
+    ASSERT_EQ(sim::PanelFocusedControl(host), kLengthReadout);
+    const int forward[] = {kDistance1List, kSizeList, kLineWidthList, kLengthReadout};
+    for (int expected : forward) {
+        sim::PressPanelKey(host, sim::PanelKeyPress::Tab);
+        EXPECT_EQ(sim::PanelFocusedControl(host), expected);
+        EXPECT_TRUE(sim::PanelTextSelected(host, expected)) << expected;
+    }
+    sim::PressPanelKey(host, sim::PanelKeyPress::ShiftTab);
+    EXPECT_EQ(sim::PanelFocusedControl(host), kLineWidthList);
+
+    Click(kPlusButton);
+    Click(kBrokenLineBox);
+    Click(kLineWidthList);
+    sim::PressPanelKey(host, sim::PanelKeyPress::Tab);
+    EXPECT_EQ(sim::PanelFocusedControl(host), 28) << "the dash edits once the broken line is on";
+    Click(kDistance1List);
+    sim::PressPanelKey(host, sim::PanelKeyPress::Tab);
+    EXPECT_EQ(sim::PanelFocusedControl(host), kDistance2List);
+}
+
+TEST_F(PanelEventsTest, TabLeavesAFieldWithItsValueTaken) {
+    OpenDocument();
+    Type(kSizeList, "7");
+    sim::PressPanelKey(host, sim::PanelKeyPress::Tab);
+    EXPECT_EQ(State().flPtLength, 7);
+    EXPECT_EQ(sim::PanelFocusedControl(host), kLineWidthList);
+}
+
+TEST_F(PanelEventsTest, TheSettingsItemNeedsADocument) {
+#ifndef _WIN32
+    const int beeps = host.BeepCount();
+#endif
+    host.ChooseFlyoutItem(PanelHandleOf(), 1);
+    EXPECT_EQ(Plays(), 0u);
+#ifndef _WIN32
+    EXPECT_EQ(host.BeepCount(), beeps + 1) << "only a beep";
+#endif
+    OpenDocument();
+    host.ChooseFlyoutItem(PanelHandleOf(), 1);
+    EXPECT_TRUE(PlayedOnce(0, kCommandSettingsDialog));
+    EXPECT_NE(App().actionPlays.back().parameters, nullptr);
+    EXPECT_TRUE(host.SuitesBalanced());
+}
+
+TEST_F(PanelEventsTest, ShowOptionsResizesThePanelWithoutMovingControls) {
+    const int sizeTop = Top(kSizeList);
+    host.ChooseFlyoutItem(PanelHandleOf(), 3);
+    EXPECT_EQ(State().showoption, 1);
+    EXPECT_TRUE(HostPanel().flyout->items[2].checked);
+    EXPECT_EQ(HostPanel().size.height, 340) << "400 less the two hidden rows";
+    EXPECT_EQ(Top(kSizeList), sizeTop);
+    host.ChooseFlyoutItem(PanelHandleOf(), 3);
+    EXPECT_EQ(State().showoption, 0);
+    EXPECT_FALSE(HostPanel().flyout->items[2].checked);
+    EXPECT_EQ(HostPanel().size.height, 207);
+    host.ChooseFlyoutItem(PanelHandleOf(), 2);
+    EXPECT_EQ(State().showoption, 0) << "the separator does nothing";
+    EXPECT_TRUE(host.SuitesBalanced());
+}
+
+// Each button, the slider and the readout change the document through the plug-in's action.
+TEST_F(PanelEventsTest, EveryCommandOfThePanelChangesTheDocument) {
+    sim::Document* document = &OpenDocument();
+    sim::Art* root = document->LayerAt(0)->root;
+    for (const std::vector<RealPoint>& points : {std::vector<RealPoint>{{100, 100}, {200, 100}},
+                                                 std::vector<RealPoint>{{300, 200}, {300, 150}}}) {
+        document->SelectWhole(document->AddPath(root, points));
+    }
+    Click(kExtensionCrossingButton);
+    ASSERT_EQ(root->Children().size(), 3u);
+    EXPECT_EQ(root->Children()[0]->anchors.size(), 3u) << "a corner path through the crossing";
+    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Extension Crossing");
+
+    document = &OpenDocument();
+    root = document->LayerAt(0)->root;
+    for (const std::vector<RealPoint>& points : {std::vector<RealPoint>{{0, 0}, {100, 0}},
+                                                 std::vector<RealPoint>{{0, 0}, {0, 100}}}) {
+        document->SelectWhole(document->AddPath(root, points));
+    }
+    Click(kAngleBisectorButton);
+    ASSERT_EQ(root->Children().size(), 3u);
+    EXPECT_NEAR(root->Children()[0]->anchors.back().p.h, 50.0, 1e-3) << "the bisector ends on the chord";
+    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Angle Bisector");
+
+    document = &OpenDocument();
+    root = document->LayerAt(0)->root;
+    sim::Art* line = document->AddPath(root, {{0, 0}, {400, 0}});
+    document->SelectAnchors(line, {0});
+    Click(kPointerButton);
+    EXPECT_GE(root->Children().size(), 2u) << "a pointer 50 mm along the line";
+    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Pointer");
+
+    document = &OpenDocument();
+    const std::vector<AnchorRecord> arch = {{{0, 0}, {0, 0}, {40, 60}, false}, {{120, 60}, {80, 60}, {120, 60}, false}};
+    sim::Art* curve = document->AddCurve(document->LayerAt(0)->root, arch);
+    document->SelectWhole(curve);
+    Click(kHandleLineButton);
+    EXPECT_NE(document->FindLayer("HANDLE LINE"), nullptr);
+    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Handle Line");
+
+    Click(kMeasureButton);
+    const double measured = State().measuredLength;
+    ASSERT_GT(measured, 0);
+    TypeAndLeave(kLengthReadout, "200");
+    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Length");
+    EXPECT_NE(curve->anchors[0].out.v, 60.0) << "the handles were rescaled";
+    const RealPoint handle = curve->anchors[0].out;
+    sim::MovePanelSlider(host, 40);
+    EXPECT_NE(curve->anchors[0].out.v, handle.v) << "the slider rescales again";
+    EXPECT_TRUE(host.SuitesBalanced());
+}
+
+}  // namespace

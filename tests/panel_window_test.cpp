@@ -1,0 +1,215 @@
+// The panel as the plug-in builds it at application start: the host's panel and flyout menu, the
+// controls with their texts and values, the distance rows and options area, the scale and colours,
+// and its teardown at shut-down.
+#include <cmath>
+
+#include "panel_fixture.h"
+
+namespace {
+
+TEST_F(PanelTest, ThePanelIsMadeWhenTheApplicationHasStarted) {
+    EXPECT_EQ(App().FindPanel(kPanelId), nullptr) << "not at start-up";
+    State().language = kEnglish;
+    StartPanel();
+    const sim::Panel& panel = HostPanel();
+    EXPECT_EQ(panel.title, "Kelvane");
+    EXPECT_EQ(panel.minimumSize.width, 240);
+    EXPECT_EQ(panel.minimumSize.height, 267) << "options hidden";
+    EXPECT_TRUE(panel.shown);
+    EXPECT_NE(panel.flyoutProc, nullptr);
+    EXPECT_EQ(State().savedBasicSuite, host.Basic());
+    EXPECT_EQ(State().panel, PanelHandleOf());
+
+    ASSERT_NE(panel.flyout, nullptr);
+    ASSERT_EQ(panel.flyout->items.size(), 3u);
+    EXPECT_EQ(panel.flyout->items[0].id, 1u);
+    EXPECT_EQ(panel.flyout->items[0].text, "Kelvane Settings...");
+    EXPECT_TRUE(panel.flyout->items[1].separator);
+    EXPECT_EQ(panel.flyout->items[2].id, 3u);
+    EXPECT_EQ(panel.flyout->items[2].text, "Show options");
+    EXPECT_FALSE(panel.flyout->items[2].checked);
+    EXPECT_TRUE(host.SuitesBalanced());
+}
+
+TEST_F(PanelTest, TextsAreInTheLanguage) {
+    StartPanel();  // Japanese, the start value
+    EXPECT_EQ(sim::Cp932ToUtf8(Text(kLengthLabel)), "ｾｸﾞﾒﾝﾄ長:");
+    EXPECT_EQ(sim::Cp932ToUtf8(Text(kDistance1Label)), "距離 1:");
+    EXPECT_EQ(sim::Cp932ToUtf8(HostPanel().flyout->items[0].text), "Kelvane 設定...");
+    EXPECT_EQ(sim::Cp932ToUtf8(HostPanel().flyout->items[2].text), "オプションを表示");
+    EXPECT_EQ(Text(kDistance2Label), "2:");
+    EXPECT_EQ(sim::Cp932ToUtf8(Text(34)), "線分");
+    EXPECT_EQ(sim::Cp932ToUtf8(Text(35)), "間隔");
+}
+
+TEST_F(PanelTest, ControlsShowTheStartValues) {
+    State().language = kEnglish;
+    StartPanel();
+    EXPECT_EQ(Text(kDistance1List), "141.732 pt") << "50 mm, in the points of the host without a document";
+    EXPECT_EQ(Text(kSizeList), "14.173 pt");
+    EXPECT_EQ(Text(kLineWidthList), "0.1 pt");
+    EXPECT_TRUE(Checked(kForwardBox) && Checked(kBackwardBox)) << "both directions";
+    EXPECT_TRUE(Checked(kCreatePointersBox));
+    EXPECT_FALSE(Checked(kDivideSegmentBox));
+    EXPECT_FALSE(Checked(kBrokenLineBox));
+    EXPECT_FALSE(Checked(kExtendEndpointsBox));
+    for (int id = kFirstDashEdit; id <= kLastDashEdit; ++id) {
+        EXPECT_EQ(Text(id), "") << id;
+        EXPECT_FALSE(Enabled(id)) << id;
+    }
+    EXPECT_FALSE(Enabled(kLengthReadout)) << "nothing measured";
+    EXPECT_FALSE(Enabled(kLengthSlider));
+    EXPECT_EQ(sim::PanelSliderPosition(host), 0);
+    const std::vector<std::string> values{".25", ".5", "1", "5", "10", "20", "50", "100"};
+    for (int list : {kDistance1List, kDistance2List, kDistance3List, kSizeList, kLineWidthList}) {
+        EXPECT_EQ(sim::PanelListItems(host, list), values) << list;
+    }
+    EXPECT_EQ(Text(kPositionLabel), "Position:");
+}
+
+TEST_F(PanelTest, OneDistanceRowShowsThePlusButtonAndLiftsTheOptions) {
+    StartPanel();
+    EXPECT_TRUE(Visible(kPlusButton));
+    EXPECT_FALSE(Visible(kMinusButton));
+    EXPECT_FALSE(Visible(kDistance2List) || Visible(kDistance2Label));
+    EXPECT_FALSE(Visible(kDistance3List) || Visible(kDistance3Label));
+    EXPECT_EQ(State().panelHeight, 340u);
+    EXPECT_EQ(HostPanel().size.height, 207) << "340 less the hidden options area";
+    EXPECT_EQ(Top(kSizeList), 130) << "60 units higher than in the table";
+    EXPECT_EQ(Top(39), 318);
+    EXPECT_EQ(Top(kDistance1List), 100) << "the rows above the options stay";
+}
+
+TEST_F(PanelTest, ThreeRowsShowEveryRowAndTheMinusButton) {
+    State().flPtCount = 3;
+    State().showoption = 1;
+    StartPanel();
+    EXPECT_FALSE(Visible(kPlusButton));
+    EXPECT_TRUE(Visible(kMinusButton));
+    EXPECT_TRUE(Visible(kDistance2List) && Visible(kDistance3List) && Visible(kDistance3Label));
+    EXPECT_EQ(HostPanel().minimumSize.height, 400);
+    EXPECT_EQ(HostPanel().size.height, 400);
+    EXPECT_EQ(Top(kSizeList), 190);
+    EXPECT_TRUE(HostPanel().flyout->items[2].checked) << "Show options";
+}
+
+TEST_F(PanelTest, DashEditsShowTheValuesUpToTheLastSetOne) {
+    State().flPtDashLengD3 = 2.5;
+    State().flPtIsDashLine = 1;
+    StartPanel();
+    EXPECT_EQ(Text(28), "0 pt");
+    EXPECT_EQ(Text(29), "0 pt");
+    EXPECT_EQ(Text(30), "2.5 pt");
+    EXPECT_EQ(Text(31), "");
+    EXPECT_EQ(Text(33), "");
+    EXPECT_TRUE(Enabled(28) && Enabled(33));
+    EXPECT_TRUE(Checked(kBrokenLineBox));
+}
+
+TEST_F(PanelTest, ARulerUnitShowsInTheDistanceFields) {
+    sim::Document& document = host.NewDocument();
+    document.rulerUnit = sim::RulerUnit::Millimeters;
+    State().flPtDistance2 = 30;
+    StartPanel();
+    EXPECT_EQ(Text(kDistance1List), "50 mm");
+    EXPECT_EQ(Text(kDistance2List), "10.583 mm");
+    EXPECT_EQ(Text(kSizeList), "5 mm");
+    EXPECT_EQ(Text(kLineWidthList), "0.1 pt") << "line widths are in points";
+    document.rulerUnit = sim::RulerUnit::Picas;
+    host.Notify("AI Document Ruler Unit Changed Notifier");
+    EXPECT_EQ(Text(kDistance2List), "2.5 pc") << "30 points";
+}
+
+TEST_F(PanelTest, AWiderWindowScalesTheControls) {
+    App().panelPixelsPerUnit = 2;
+    StartPanel();
+    EXPECT_EQ(State().panelScale, 2.0);
+    const sim::PanelControlRect button = sim::PanelControlBounds(host, kMeasureButton);
+    EXPECT_EQ(button.left, 20);
+    EXPECT_EQ(button.top, 20);
+    EXPECT_EQ(button.right, 86);
+    EXPECT_EQ(Top(kSizeList), 260) << "the options moved 120 pixels up with the two hidden rows";
+}
+
+// The host's display scale is read at start-up.
+class ScaledHostTest : public PanelTest {
+protected:
+    void SetUp() override {
+        App().scaleFactors[0] = 1.5;
+        App().scaleFactors[1] = 1.25;
+        PanelTest::SetUp();
+    }
+};
+
+TEST_F(ScaledHostTest, AWindowAsWideAsThePanelTakesTheHostsScale) {
+    StartPanel();
+    EXPECT_EQ(State().panelScale, 1.5) << "host scale 1.5 at 96 dots per inch";
+    EXPECT_EQ(sim::PanelControlBounds(host, kPointerButton).left, 15);
+}
+
+TEST_F(PanelTest, InterfaceColoursFollowTheBrightness) {
+    StartPanel();
+    EXPECT_EQ(State().isDarkInterface, 0);
+    EXPECT_NEAR(State().panelColor.red, 240.0 / 255, 1e-12);
+    EXPECT_EQ(State().editBackColor.red, 0.9);
+    EXPECT_EQ(State().labelTextColor.green, 0.2);
+    EXPECT_EQ(State().editTextColor.blue, 0.0);
+    EXPECT_EQ(State().editTextColor.alpha, 1.0);
+    EXPECT_NE(State().labelFont, nullptr);
+    EXPECT_NE(State().panelBrush, nullptr);
+    EXPECT_NE(State().editBrush, nullptr);
+    void* font = State().labelFont;
+
+    App().darkInterface = true;
+    host.Notify("AI UI Brightness Changed Notifier");
+    EXPECT_EQ(State().isDarkInterface, 1);
+    EXPECT_NEAR(State().panelColor.red, 83.0 / 255, 1e-12);
+    EXPECT_EQ(State().editBackColor.red, 0.8);
+    EXPECT_EQ(State().labelTextColor.red, 0.8);
+    EXPECT_EQ(State().labelFont, font) << "the font is made once";
+}
+
+#ifndef _WIN32
+// Natively the drawing objects are counted: one font and two brushes, replaced only on a change.
+TEST_F(PanelTest, DrawingObjectsAreKeptOnceAndDeletedAtShutDown) {
+    const int before = LivePanelDrawingObjects();
+    StartPanel();
+    EXPECT_EQ(LivePanelDrawingObjects(), before + 3);
+    void* panelBrush = State().panelBrush;
+    void* editBrush = State().editBrush;
+    host.Notify("AI UI Brightness Changed Notifier");
+    EXPECT_EQ(State().panelBrush, panelBrush) << "the same colours keep their brushes";
+    EXPECT_EQ(State().editBrush, editBrush);
+    App().uiColors[{1, 0}] = UIColor{1.0, 0.5, 0.5, 0.5};
+    host.Notify("AI UI Brightness Changed Notifier");
+    EXPECT_EQ(State().editBrush, editBrush) << "the edit colour did not change";
+    EXPECT_EQ(LivePanelDrawingObjects(), before + 3);
+
+    EXPECT_EQ(host.Shutdown(), kNoError);
+    EXPECT_EQ(LivePanelDrawingObjects(), before);
+}
+#endif
+
+TEST_F(PanelTest, ShutDownDestroysThePanelItsWindowAndItsMenu) {
+    StartPanel();
+    const sim::Panel& panel = HostPanel();
+    EXPECT_EQ(host.Shutdown(), kNoError);
+    EXPECT_FALSE(panel.alive);
+    EXPECT_FALSE(panel.flyout->alive);
+    EXPECT_EQ(sim::PanelWindowOf(host), nullptr);
+    EXPECT_EQ(host.OutstandingBlocks(), 0u);
+    EXPECT_TRUE(host.SuitesBalanced());
+}
+
+TEST_F(PanelTest, AFailedPanelLeavesNoHandle) {
+    host.Gate().FailOperation("AI Panel Suite", "Create", kOutOfMemoryStatus);
+    host.Notify("AI Application Started Notifier");
+    EXPECT_EQ(State().panel, nullptr);
+    EXPECT_NE(State().flyoutMenu, nullptr) << "the menu is made first";
+    host.Notify("AI Document Opened Notifier");
+    EXPECT_EQ(State().currentView, nullptr) << "without a panel the other notifications do nothing";
+    EXPECT_EQ(host.Shutdown(), kNoError);
+    EXPECT_TRUE(App().flyoutMenus.back()->alive == false);
+}
+
+}  // namespace

@@ -1,0 +1,289 @@
+// The record of an adjust ("Path_adjust_matrix") and the restore command: measuring the reference,
+// the record's text, reading it back, and what the restore moves and leaves.
+#include <cstring>
+
+#include "adjust_fixture.h"
+#include "tools/path_adjust_record.h"
+
+namespace {
+
+class PathAdjustRecordTest : public AdjustTest {
+protected:
+    // "AI Edit Options" with the user's answer to the question.
+    void Restore(std::int32_t answer = 1) {
+        App().confirmAnswers.push_back(answer);
+        host.SendTool("AI Edit Options", PathTool());
+    }
+
+    std::vector<RealPoint> Anchors(const sim::Art* art) {
+        std::vector<RealPoint> points;
+        for (const AnchorRecord& anchor : art->anchors) points.push_back(anchor.p);
+        return points;
+    }
+
+    void ExpectAnchors(const sim::Art* art, const std::vector<RealPoint>& points, double tolerance = 1e-3) {
+        ASSERT_EQ(art->anchors.size(), points.size());
+        for (std::size_t k = 0; k < points.size(); ++k) EXPECT_POINT_NEAR(art->anchors[k].p, points[k], tolerance);
+    }
+
+    RealMatrix Translation(double h, double v) { return RealMatrix{1, 0, 0, 1, h, v}; }
+    RealMatrix Rotation(double angle) {
+        return RealMatrix{std::cos(angle), std::sin(angle), -std::sin(angle), std::cos(angle), 0, 0};
+    }
+};
+
+// ---- Measuring and writing ----
+
+TEST_F(PathAdjustRecordTest, TheReferenceIsTheFirstAnchorAndTheFarthestFromIt) {
+    sim::Art* path = doc->AddPath(Root(), {{0, 0}, {3, 4}, {6, 0}});
+    InsideMessage([&] {
+        const AdjustReference reference = MeasureReference(sim::HandleOf(path));
+        EXPECT_TRUE(reference.complete);
+        EXPECT_EQ(reference.length, 6);
+        EXPECT_EQ(reference.angle, 0);
+        EXPECT_POINT_NEAR(reference.first, (RealPoint{0, 0}), 0);
+        EXPECT_POINT_NEAR(reference.farthest, (RealPoint{6, 0}), 0);
+    });
+    // Moved by an adjust, its record ends with that reference and the final 0.
+    doc->AddPath(Root(), {{100, 100}, {200, 100}});
+    PathAdjust({100, 100}, {200, 100}, {0, 0}, {6, 0});
+    const std::string record = Record(path);
+    ASSERT_GE(record.size(), 10u);
+    EXPECT_EQ(record.substr(record.size() - 10), ",0,0,0,6,0") << record;
+    EXPECT_EQ(record, "1,0,0,1,100,100,0,0,0,6,0") << "%g of each field, no blanks";
+    EXPECT_EQ(path->tags.at(kPathAdjustTagName).type, "string");
+}
+
+TEST_F(PathAdjustRecordTest, TheWalkGoesDepthFirstSkipsGuidesAndKeepsTheFirstOnATie) {
+    sim::Art* group = doc->AddGroup(Root());
+    sim::Art* guide = doc->AddPath(group, {{-50, -50}, {500, 500}});
+    guide->guide = true;
+    doc->AddPath(group, {{10, 10}, {10, 20}});
+    sim::Art* inner = doc->AddGroup(group);
+    doc->AddPath(inner, {{20, 10}, {0, 10}});  // both 10 from (10, 10), as is (10, 20)
+    doc->AddPointText(group, {900, 900}, {900, 910, 950, 895});
+    sim::Art* text = doc->AddPointText(Root(), {5, 5}, {5, 15, 40, 2});
+    InsideMessage([&] {
+        const AdjustReference reference = MeasureReference(sim::HandleOf(group));
+        EXPECT_POINT_NEAR(reference.first, (RealPoint{10, 10}), 0);
+        EXPECT_POINT_NEAR(reference.farthest, (RealPoint{10, 20}), 0);
+        EXPECT_EQ(reference.length, 10);
+        EXPECT_NEAR(reference.angle, std::acos(-1.0) / 2, 1e-12);
+
+        const AdjustReference none = MeasureReference(sim::HandleOf(text));
+        EXPECT_EQ(none.length, -1);
+        EXPECT_EQ(none.angle, 0);
+        EXPECT_POINT_NEAR(none.first, (RealPoint{0, 0}), 0);
+    });
+}
+
+// ---- The record's text ----
+
+TEST(PathAdjustTagText, ElevenFieldsInPercentG) {
+    char text[256];
+    FormatPathAdjustTag(text, sizeof text, RealMatrix{0.5, -0.25, 1e-7, 123456789, -3, 4.5}, RealPoint{1.5, -2},
+                        0.785398163, 141.42135);
+    EXPECT_STREQ(text, "0.5,-0.25,1e-07,1.23457e+08,-3,4.5,1.5,-2,0.785398,141.421,0");
+}
+
+TEST(PathAdjustTagText, OnlyCommaEndedFieldsAreRead) {
+    const char* text = "2,0,0,2,7,9";  // the last field is never read
+    const PathAdjustTag tag = ParsePathAdjustTag(text, std::strlen(text));
+    EXPECT_EQ(tag.tokens, 5);
+    EXPECT_EQ(tag.matrix.a, 2);
+    EXPECT_EQ(tag.matrix.tx, 7);
+    EXPECT_EQ(tag.matrix.ty, 0);
+    EXPECT_EQ(tag.length, 0);
+
+    const char* many = "1,0,0,1,0,0,3,4,0.5,10,0,99,98,";
+    const PathAdjustTag more = ParsePathAdjustTag(many, std::strlen(many));
+    EXPECT_EQ(more.tokens, 13) << "further tokens are counted";
+    EXPECT_EQ(more.length, 10);
+    EXPECT_EQ(more.first.v, 4);
+}
+
+TEST(PathAdjustTagText, OnlyTheFirst255CharactersAreRead) {
+    std::string text = "1,0,0,";
+    text += std::string(255 - text.size() - 2, ' ') + "2,";  // this comma is the 255th character
+    text += "5,6,7,8,9,10,0";
+    PathAdjustTag tag = ParsePathAdjustTag(text.c_str(), text.size());
+    EXPECT_EQ(tag.tokens, 4);
+    EXPECT_EQ(tag.matrix.d, 2);
+    text.insert(0, " ");
+    tag = ParsePathAdjustTag(text.c_str(), text.size());
+    EXPECT_EQ(tag.tokens, 3) << "one character later the comma is cut off";
+}
+
+TEST(PathAdjustTagText, NumbersAreReadAsFarAsTheyGo) {
+    const auto read = [](const char* text) { return ReadDecimalNumber(text, text + std::strlen(text)); };
+    EXPECT_EQ(read("  12.5e1x"), 125);
+    EXPECT_EQ(read("-.5"), -0.5);
+    EXPECT_EQ(read("+3."), 3);
+    EXPECT_EQ(read("7e"), 7) << "an exponent needs a digit";
+    EXPECT_EQ(read("7e-"), 7);
+    EXPECT_EQ(read("abc"), 0);
+    EXPECT_EQ(read(""), 0);
+    EXPECT_EQ(read("."), 0);
+    EXPECT_EQ(read("0x10"), 0) << "no hexadecimal";
+    EXPECT_EQ(read("inf"), 0);
+    EXPECT_EQ(read("nan"), 0);
+    EXPECT_TRUE(std::isinf(read("1e400")));
+    EXPECT_TRUE(std::isinf(read("-123456e99999")));
+    EXPECT_EQ(read("1e-400"), 0);
+    EXPECT_EQ(read("0.000001e-400"), 0);
+    EXPECT_EQ(read("1.5"), 1.5);
+}
+
+// ---- Restore ----
+
+TEST_F(PathAdjustRecordTest, RestoreUndoesTheAdjustAndAManualMoveAfterIt) {
+    Rectangle(100, 100, 100, 50);
+    sim::Art* moving = doc->AddPath(Root(), {{300, 300}, {300, 340}, {320, 310}});
+    const std::vector<RealPoint> before = Anchors(moving);
+    PathAdjust({100, 100}, {200, 100}, {300, 300}, {300, 340});
+    ASSERT_FALSE(Record(moving).empty());
+    // The user turns and moves the object by other means afterwards.
+    doc->Transform(moving, Rotation(0.3), 1.0, 0);
+    doc->Transform(moving, Translation(-40, 25), 1.0, 0);
+
+    Restore();
+    ExpectAnchors(moving, before, 2e-3);  // the record's %g keeps six digits
+    EXPECT_TRUE(Record(moving).empty()) << "a successful restore removes the record";
+    const sim::UndoStep* step = host.Undo().Last();
+    ASSERT_NE(step, nullptr);
+    EXPECT_EQ(step->opener, "AI Edit Options");
+    EXPECT_EQ(step->undoText, "Undo Restore PathAdjust");
+    EXPECT_EQ(step->redoText, "Redo Restore PathAdjust");
+    EXPECT_EQ(step->forgetRedosCalls, 1);
+    ASSERT_EQ(App().alerts.size(), 1u);
+    EXPECT_EQ(App().alerts[0].kind, sim::AlertKind::Confirm);
+    EXPECT_EQ(App().alerts[0].text, "Restore PathAdjust of all objects.");
+    EXPECT_EQ(App().alerts[0].cancelButton, 1);
+    EXPECT_EQ(App().alerts[0].defaultIsCancel, 0);
+}
+
+TEST_F(PathAdjustRecordTest, AScaledObjectNoLongerMatchesAndKeepsItsRecord) {
+    Rectangle(100, 100, 100, 50);
+    sim::Art* moving = doc->AddPath(Root(), {{300, 300}, {300, 340}, {320, 310}});
+    PathAdjust({100, 100}, {200, 100}, {300, 300}, {300, 340});
+    const std::string record = Record(moving);
+    doc->Transform(moving, RealMatrix{1.01, 0, 0, 1.01, 0, 0}, 1.0, 0);  // 40 long becomes 40.4
+    const std::vector<RealPoint> scaled = Anchors(moving);
+    Restore();
+    ExpectAnchors(moving, scaled, 0);
+    EXPECT_EQ(Record(moving), record);
+}
+
+TEST_F(PathAdjustRecordTest, WithSomethingSelectedOnlySelectedObjectsAreRestored) {
+    sim::Art* a = doc->AddPath(Root(), {{0, 0}, {10, 0}});
+    sim::Art* b = doc->AddPath(Root(), {{0, 50}, {10, 50}});
+    a->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,5,5,0,0,0,0,0"};
+    b->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,5,5,0,0,0,0,0"};
+    doc->SelectWhole(b);
+    State().language = kJapanese;
+    Restore();
+    ASSERT_EQ(App().alerts.size(), 1u);
+    EXPECT_EQ(sim::Cp932ToUtf8(App().alerts[0].text), "選択したオブジェクトの PathAdjust を元に戻します。\rよろしいですか？");
+    EXPECT_EQ(sim::Cp932ToUtf8(host.Undo().Last()->undoText), "PathAdjust を元に戻す の取り消し");
+    EXPECT_EQ(sim::Cp932ToUtf8(host.Undo().Last()->redoText), "PathAdjust を元に戻す のやり直し");
+    ExpectAnchors(a, {{0, 0}, {10, 0}}, 0);
+    ExpectAnchors(b, {{-5, 45}, {5, 45}}, 0);
+    EXPECT_FALSE(Record(a).empty());
+    EXPECT_TRUE(Record(b).empty());
+
+    App().alerts.clear();
+    doc->Transform(b, Translation(0, 0), 1.0, 0);
+    b->attributes = 0;
+    b->selection.assign(b->selection.size(), 0);
+    Restore();
+    EXPECT_EQ(sim::Cp932ToUtf8(App().alerts[0].text), "全てのオブジェクトの PathAdjust を元に戻します。\rよろしいですか？");
+    ExpectAnchors(a, {{-5, -5}, {5, -5}}, 0);
+}
+
+TEST_F(PathAdjustRecordTest, ACancelledQuestionChangesNothing) {
+    sim::Art* a = doc->AddPath(Root(), {{0, 0}, {10, 0}});
+    a->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,5,5,0,0,0,0,0"};
+    doc->SelectWhole(a);
+    Restore(0);
+    EXPECT_EQ(App().alerts.at(0).text, "Restore PathAdjust of selected objects.");
+    ExpectAnchors(a, {{0, 0}, {10, 0}}, 0);
+    EXPECT_FALSE(Record(a).empty());
+    for (const sim::UndoStep& step : host.Undo().Steps()) EXPECT_FALSE(step.textSet);
+    for (const sim::UndoStep& step : host.Undo().Steps()) EXPECT_EQ(step.forgetRedosCalls, 0);
+}
+
+TEST_F(PathAdjustRecordTest, AnObjectWhoseAnchorsAllCoincideGoesBackByTheInverseMatrix) {
+    // A one-anchor path moved by Point adjust: its reference length is exactly 0.
+    Rectangle(100, 100, 100, 50);
+    sim::Art* dot = doc->AddPath(Root(), {{300, 300}});
+    PointAdjust({200, 100}, {300, 300}, {230, 115});
+    EXPECT_POINT_NEAR(dot->anchors[0].p, (RealPoint{200, 100}), 1e-9);
+    const PathAdjustTag tag = ParsePathAdjustTag(Record(dot).c_str(), Record(dot).size());
+    EXPECT_EQ(tag.length, 0);
+    Restore();
+    ExpectAnchors(dot, {{300, 300}}, 1e-3);
+    EXPECT_TRUE(Record(dot).empty());
+}
+
+TEST_F(PathAdjustRecordTest, AnObjectWithoutAnchorsGoesBackByTheInverseMatrixToo) {
+    // Point text has no anchor to measure: its record says length -1, and only the stored matrix can
+    // take the move back.
+    Rectangle(100, 100, 100, 50);
+    sim::Art* text = doc->AddPointText(Root(), {300, 300}, {300, 312, 360, 297});
+    PointAdjust({200, 100}, {300, 300}, {230, 115});
+    EXPECT_POINT_NEAR(text->textAnchor, (RealPoint{200, 100}), 1e-9);
+    const PathAdjustTag tag = ParsePathAdjustTag(Record(text).c_str(), Record(text).size());
+    EXPECT_EQ(tag.length, -1);
+    Restore();
+    EXPECT_POINT_NEAR(text->textAnchor, (RealPoint{300, 300}), 1e-3);
+    EXPECT_TRUE(Record(text).empty());
+}
+
+TEST_F(PathAdjustRecordTest, ShortBrokenAndNestedRecordsArePassedOver) {
+    sim::Art* shortRecord = doc->AddPath(Root(), {{0, 0}, {10, 0}});
+    shortRecord->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,5"};  // 4 tokens
+    sim::Art* empty = doc->AddPath(Root(), {{0, 10}, {10, 10}});
+    empty->tags[kPathAdjustTagName] = sim::Tag{"string", ""};
+    sim::Art* wrongType = doc->AddPath(Root(), {{0, 20}, {10, 20}});
+    wrongType->tags[kPathAdjustTagName] = sim::Tag{"integer", "1,0,0,1,5,5,0,0,0,0,0"};
+    sim::Art* group = doc->AddGroup(Root());
+    sim::Art* nested = doc->AddPath(group, {{0, 30}, {10, 30}});
+    nested->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,5,5,0,0,0,0,0"};
+    sim::Art* fiveTokens = doc->AddPath(Root(), {{0, 40}, {10, 40}});
+    fiveTokens->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,5,-5"};  // ty is never read
+    Restore();
+    ExpectAnchors(shortRecord, {{0, 0}, {10, 0}}, 0);
+    EXPECT_FALSE(Record(shortRecord).empty());
+    ExpectAnchors(empty, {{0, 10}, {10, 10}}, 0);
+    ExpectAnchors(wrongType, {{0, 20}, {10, 20}}, 0);
+    ExpectAnchors(nested, {{0, 30}, {10, 30}}, 0);
+    EXPECT_FALSE(Record(nested).empty());
+    ExpectAnchors(fiveTokens, {{-5, 40}, {5, 40}}, 0);
+    EXPECT_TRUE(Record(fiveTokens).empty());
+}
+
+TEST_F(PathAdjustRecordTest, TheReferenceToleranceIsATenthOfAPoint) {
+    // Records that say the object's reference was 10 long, from (0, 0) at angle 0, while it is now
+    // 10.09 (restored) or 10.1 (left alone) long.
+    sim::Art* near = doc->AddPath(Root(), {{50, 50}, {60.09, 50}});
+    sim::Art* far = doc->AddPath(Root(), {{50, 80}, {60.1, 80}});
+    sim::Art* nothing = doc->AddPath(Root(), {{50, 110}, {50, 110}});
+    for (sim::Art* art : {near, far, nothing}) art->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,0,0,0,0,0,10,0"};
+    Restore();
+    ExpectAnchors(near, {{0, 0}, {10.09, 0}}, 1e-9);
+    EXPECT_TRUE(Record(near).empty());
+    ExpectAnchors(far, {{50, 80}, {60.1, 80}}, 0);
+    EXPECT_FALSE(Record(far).empty());
+    ExpectAnchors(nothing, {{50, 110}, {50, 110}}, 0);  // a reference of length 0 now is passed over
+    EXPECT_FALSE(Record(nothing).empty());
+}
+
+TEST_F(PathAdjustRecordTest, RecordsSurviveTheirObjectsAcrossOtherLayers) {
+    sim::Layer* second = doc->AddLayer("Second");
+    sim::Art* a = doc->AddPath(second->root, {{0, 0}, {10, 0}});
+    a->tags[kPathAdjustTagName] = sim::Tag{"string", "0,1,-1,0,0,0,0,0,0,0,0"};  // a quarter turn
+    Restore();
+    ExpectAnchors(a, {{0, 0}, {0, -10}}, 1e-12);
+}
+
+}  // namespace

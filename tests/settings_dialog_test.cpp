@@ -1,0 +1,356 @@
+// The handle-line settings dialog (command 1005) and the about box: the dialog's rules as plain
+// functions, and the whole command through the simulated host, which answers the dialog in the
+// user's place (natively through the plug-in's POSIX stand-in, on Windows by working the real
+// dialog's controls). tests/settings_dialog_win32_test.cpp looks at the Windows dialogs themselves.
+#include <cstring>
+#include <functional>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "document.h"
+#include "panel/about_box.h"
+#include "panel/settings_dialog.h"
+#include "plugin_fixture.h"
+#include "resource_ids.h"
+#include "settings/settings_file.h"
+#include "shell/commands.h"
+
+namespace {
+
+// "ブラック", the black swatch of a Japanese document, in Shift-JIS as the host names it.
+const std::string kJapaneseBlack = "\x83\x75\x83\x89\x83\x62\x83\x4e";
+
+// ---- The dialog's rules ---------------------------------------------------------------------
+
+TEST(SettingsDialogRules, TemplateFollowsTheLanguage) {
+    EXPECT_EQ(SettingsDialogTemplate(kJapanese), KELVANE_DIALOG_SETTINGS_JAPANESE);
+    EXPECT_EQ(SettingsDialogTemplate(kEnglish), KELVANE_DIALOG_SETTINGS_ENGLISH);
+    EXPECT_EQ(SettingsDialogTemplate(kKorean), KELVANE_DIALOG_SETTINGS_ENGLISH);
+    EXPECT_EQ(KELVANE_DIALOG_SETTINGS_JAPANESE, 16179);
+    EXPECT_EQ(KELVANE_DIALOG_SETTINGS_ENGLISH, 16279);
+}
+
+TEST(SettingsDialogRules, WidthIsTheLeadingNumber) {
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber("2.5mm"), 2.5);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber("0.75pt"), 0.75);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber("  \t3"), 3.0);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber(".5"), 0.5);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber("-1.25"), -1.25);  // stored as read: no range check
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber("1,5"), 1.0);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber("1e2x"), 100.0);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber("1e"), 1.0);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber(""), 0.0);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber("pt"), 0.0);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber("- 2"), 0.0);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber(nullptr), 0.0);
+}
+
+TEST(SettingsDialogRules, WidthReadsOnlyTheFirst79Characters) {
+    const std::string spaces(78, ' ');
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber((spaces + "7").c_str()), 7.0);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber((spaces + " 7").c_str()), 0.0);
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber((spaces + "12").c_str()), 1.0);
+}
+
+TEST(SettingsDialogRules, ColourEntryPrefersTheStoredName) {
+    const std::vector<std::string> names = {"White", "Black", "CMYK Red", "CMYK Red", "RGB Blue"};
+    EXPECT_EQ(ChooseColorEntry(names, "RGB Blue"), 4);
+    EXPECT_EQ(ChooseColorEntry(names, "CMYK Red"), 2) << "two swatches of that name: the first";
+    EXPECT_EQ(ChooseColorEntry(names, "White"), 0);
+    EXPECT_EQ(ChooseColorEntry(names, "cmyk red"), 1) << "names compare exactly; else black";
+}
+
+TEST(SettingsDialogRules, ColourEntryFallsBackToBlackThenToTheFirst) {
+    EXPECT_EQ(ChooseColorEntry({"White", "Black", "black"}, "Gone"), 1);
+    EXPECT_EQ(ChooseColorEntry({"White", "black", "Black"}, ""), 1);
+    EXPECT_EQ(ChooseColorEntry({"White", kJapaneseBlack, "Black"}, "Gone"), 1);
+    EXPECT_EQ(ChooseColorEntry({"White", "BLACK", "Blackish"}, "Gone"), 0);
+    EXPECT_EQ(ChooseColorEntry({"White"}, nullptr), 0);
+    EXPECT_EQ(ChooseColorEntry({}, "Black"), -1) << "an empty list has no selection";
+}
+
+class SettingsDialogFieldsTest : public ::testing::Test {
+protected:
+    PluginState state{};
+    void SetUp() override { SetStartValues(state, nullptr, 1.0); }
+};
+
+TEST_F(SettingsDialogFieldsTest, OpenWithTheStateHandleLineSettings) {
+    std::strcpy(state.handleline_layer, "Guides");
+    state.handleline_line_width = 141.7323;
+    std::strcpy(state.handleline_line_color, "CMYK Red");
+    state.handleline_polyline = 0;
+    state.handleline_reverse_side = 1;
+    const SettingsDialogFields fields = OpenSettingsDialogFields(state, {"White", "Black", "CMYK Red"});
+    EXPECT_EQ(fields.colors, (std::vector<std::string>{"White", "Black", "CMYK Red"}));
+    EXPECT_EQ(fields.selectedColor, 2);
+    EXPECT_EQ(fields.layer, "Guides");
+    EXPECT_EQ(fields.width, "141.732") << "written with %g";
+    EXPECT_FALSE(fields.polyline);
+    EXPECT_TRUE(fields.reverseSide);
+}
+
+TEST_F(SettingsDialogFieldsTest, DefaultsOpenOnBlack) {
+    const SettingsDialogFields fields = OpenSettingsDialogFields(state, {"White", "Black"});
+    EXPECT_EQ(fields.selectedColor, 1);
+    EXPECT_EQ(fields.layer, "HANDLE LINE");
+    EXPECT_EQ(fields.width, "0.5");
+    EXPECT_TRUE(fields.polyline);
+    EXPECT_FALSE(fields.reverseSide);
+}
+
+TEST_F(SettingsDialogFieldsTest, StoreTakesEveryField) {
+    SettingsDialogFields fields;
+    fields.colors = {"White", "Spot Green"};
+    fields.selectedColor = 1;
+    fields.layer = "Handles";
+    fields.width = "2.5mm";
+    fields.polyline = false;
+    fields.reverseSide = true;
+    StoreSettingsDialogFields(state, fields);
+    EXPECT_STREQ(state.handleline_line_color, "Spot Green");
+    EXPECT_STREQ(state.handleline_layer, "Handles");
+    EXPECT_DOUBLE_EQ(state.handleline_line_width, 2.5);
+    EXPECT_EQ(state.handleline_polyline, 0);
+    EXPECT_EQ(state.handleline_reverse_side, 1);
+}
+
+TEST_F(SettingsDialogFieldsTest, StoreWithoutAChosenEntryEmptiesTheColour) {
+    std::strcpy(state.handleline_line_color, "Black");
+    SettingsDialogFields fields = OpenSettingsDialogFields(state, {});
+    EXPECT_EQ(fields.selectedColor, -1);
+    StoreSettingsDialogFields(state, fields);
+    EXPECT_STREQ(state.handleline_line_color, "");
+    EXPECT_STREQ(state.handleline_layer, "HANDLE LINE");
+    EXPECT_DOUBLE_EQ(state.handleline_line_width, 0.5);
+}
+
+TEST_F(SettingsDialogFieldsTest, StoreCutsTextsToTheirFields) {
+    SettingsDialogFields fields;
+    fields.colors = {std::string(300, 'c')};
+    fields.selectedColor = 0;
+    fields.layer = std::string(300, 'l');
+    fields.width = "";
+    StoreSettingsDialogFields(state, fields);
+    EXPECT_EQ(std::string(state.handleline_line_color), std::string(255, 'c'));
+    EXPECT_EQ(std::string(state.handleline_layer), std::string(254, 'l'));
+    EXPECT_DOUBLE_EQ(state.handleline_line_width, 0.0) << "an empty width stores 0";
+}
+
+// ---- Command 1005 through the simulated host --------------------------------------------------
+
+class SettingsDialogCommand : public PluginTest {
+protected:
+    void SetUp() override {
+        StartPlugin();
+        host.NewDocument();
+    }
+
+    HostStatus RunDialog() {
+        State().commandId = kCommandSettingsDialog;
+        return host.PlayAction("KELVANE_INSIDECMD", 3, nullptr);
+    }
+
+    void Answer(int result, std::function<void(SettingsDialogFields&)> edit = nullptr) {
+        App().settingsDialogAnswers.push_back({result, std::move(edit)});
+    }
+
+    bool SettingsFileExists() const { return std::ifstream(SettingsPath(), std::ios::binary).good(); }
+
+    struct HandleLineSettings {
+        std::string layer;
+        double width;
+        std::string color;
+        std::uint16_t polyline;
+        std::uint16_t reverseSide;
+        bool operator==(const HandleLineSettings& other) const {
+            return layer == other.layer && width == other.width && color == other.color &&
+                   polyline == other.polyline && reverseSide == other.reverseSide;
+        }
+    };
+    HandleLineSettings Settings() {
+        return {State().handleline_layer, State().handleline_line_width, State().handleline_line_color,
+                State().handleline_polyline, State().handleline_reverse_side};
+    }
+};
+
+#ifndef _WIN32
+// A window does not tell its template: on Windows the captions show it (settings_dialog_win32_test.cpp).
+TEST_F(SettingsDialogCommand, OpensTheTemplateOfTheLanguage) {
+    const std::pair<std::uint16_t, int> cases[] = {{kJapanese, 16179}, {kEnglish, 16279}, {kKorean, 16279}};
+    for (const auto& [language, templateId] : cases) {
+        State().language = language;
+        EXPECT_EQ(RunDialog(), kNoError);
+        ASSERT_FALSE(App().settingsDialogs.empty());
+        EXPECT_EQ(App().settingsDialogs.back().templateId, templateId) << "language " << language;
+    }
+    EXPECT_EQ(App().settingsDialogs.size(), 3u);
+}
+#endif
+
+TEST_F(SettingsDialogCommand, OpensWithTheStateAndTheDocumentSwatches) {
+    host.ActiveDocument()->AddSwatch("", Color{});  // a swatch without a name is not offered
+    host.ActiveDocument()->AddSwatch("Handles", Color{});
+    std::strcpy(State().handleline_layer, "Construction");
+    State().handleline_line_width = 0.25;
+    State().handleline_reverse_side = 1;
+    ASSERT_EQ(RunDialog(), kNoError);
+    ASSERT_EQ(App().settingsDialogs.size(), 1u);
+    const SettingsDialogFields& opened = App().settingsDialogs[0].opened;
+    EXPECT_EQ(opened.colors,
+              (std::vector<std::string>{"White", "Black", "CMYK Red", "RGB Blue", "Spot Green", "Handles"}));
+    EXPECT_EQ(opened.selectedColor, 1) << "no stored colour: the black swatch";
+    EXPECT_EQ(opened.layer, "Construction");
+    EXPECT_EQ(opened.width, "0.25");
+    EXPECT_TRUE(opened.polyline);
+    EXPECT_TRUE(opened.reverseSide);
+}
+
+TEST_F(SettingsDialogCommand, OpensOnTheJapaneseBlackSwatch) {
+    auto& swatches = host.ActiveDocument()->Swatches();
+    swatches.clear();
+    host.ActiveDocument()->AddSwatch("\x83\x8f\x83\x43\x83\x67", Color{});  // "ホワイト"
+    host.ActiveDocument()->AddSwatch(kJapaneseBlack, Color{});
+    std::strcpy(State().handleline_line_color, "Black");
+    ASSERT_EQ(RunDialog(), kNoError);
+    ASSERT_EQ(App().settingsDialogs.size(), 1u);
+    EXPECT_EQ(App().settingsDialogs[0].opened.selectedColor, 1);
+}
+
+TEST_F(SettingsDialogCommand, OkStoresTheFieldsAndWritesTheSettingsFileAtOnce) {
+    ASSERT_FALSE(SettingsFileExists());
+    Answer(kSettingsDialogOK, [](SettingsDialogFields& fields) {
+        fields.layer = "Handles";
+        fields.width = "2.5mm";
+        fields.selectedColor = 2;  // "CMYK Red"
+        fields.polyline = false;
+        fields.reverseSide = true;
+    });
+    ASSERT_EQ(RunDialog(), kNoError);
+    EXPECT_STREQ(State().handleline_layer, "Handles");
+    EXPECT_DOUBLE_EQ(State().handleline_line_width, 2.5);
+    EXPECT_STREQ(State().handleline_line_color, "CMYK Red");
+    EXPECT_EQ(State().handleline_polyline, 0);
+    EXPECT_EQ(State().handleline_reverse_side, 1);
+
+    const std::string written = ReadSettingsFileText();
+    EXPECT_EQ(written, FormatSettingsText(State()));
+    EXPECT_NE(written.find("handleline_layer = \"Handles\"\r\n"), std::string::npos);
+    EXPECT_NE(written.find("handleline_line_width = 2.5\r\n"), std::string::npos);
+    EXPECT_NE(written.find("handleline_line_color = \"CMYK Red\"\r\n"), std::string::npos);
+    EXPECT_NE(written.find("handleline_polyline = 0\r\n"), std::string::npos);
+    EXPECT_NE(written.find("handleline_reverse_side = 1\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsDialogCommand, OkWithoutChangesStillWritesTheFile) {
+    State().flPtLength = 20;  // a panel value not yet saved: the file holds every setting
+    Answer(kSettingsDialogOK);
+    const HandleLineSettings before = Settings();
+    ASSERT_EQ(RunDialog(), kNoError);
+    EXPECT_EQ(std::string(State().handleline_line_color), "Black") << "OK takes the entry the list opened on";
+    EXPECT_EQ(Settings().layer, before.layer);
+    EXPECT_EQ(Settings().width, before.width);
+    EXPECT_EQ(ReadSettingsFileText(), FormatSettingsText(State()));
+    EXPECT_NE(ReadSettingsFileText().find("flPtLength = 20\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsDialogCommand, CancelAfterEditingEverythingStoresNothing) {
+    // A settings file from an earlier OK, which Cancel must leave as it is.
+    State().flPtLength = 20;
+    Answer(kSettingsDialogOK);
+    ASSERT_EQ(RunDialog(), kNoError);
+    const std::string fileBefore = ReadSettingsFileText();
+    ASSERT_FALSE(fileBefore.empty());
+    State().flPtLength = 30;  // not saved until an OK or shut-down
+
+    const HandleLineSettings before = Settings();
+    Answer(kSettingsDialogCancel, [](SettingsDialogFields& fields) {
+        fields.layer = "Other";
+        fields.width = "9";
+        fields.selectedColor = 0;
+        fields.polyline = !fields.polyline;
+        fields.reverseSide = !fields.reverseSide;
+    });
+    ASSERT_EQ(RunDialog(), kNoError);
+    EXPECT_EQ(App().settingsDialogs.size(), 2u);
+    EXPECT_TRUE(Settings() == before);
+    EXPECT_EQ(State().flPtLength, 30);
+    EXPECT_EQ(ReadSettingsFileText(), fileBefore);
+}
+
+TEST_F(SettingsDialogCommand, WithNoOneToAnswerTheDialogIsCancelled) {
+    const HandleLineSettings before = Settings();
+    ASSERT_EQ(RunDialog(), kNoError);
+    EXPECT_EQ(App().settingsDialogs.size(), 1u);
+    EXPECT_TRUE(Settings() == before);
+    EXPECT_FALSE(SettingsFileExists());
+}
+
+TEST_F(SettingsDialogCommand, WithoutSwatchesOkStoresAnEmptyColour) {
+    std::strcpy(State().handleline_line_color, "Black");
+    host.CloseDocument();
+    Answer(kSettingsDialogOK);
+    ASSERT_EQ(RunDialog(), kNoError);
+    ASSERT_EQ(App().settingsDialogs.size(), 1u);
+    EXPECT_TRUE(App().settingsDialogs[0].opened.colors.empty());
+    EXPECT_EQ(App().settingsDialogs[0].opened.selectedColor, -1);
+    EXPECT_STREQ(State().handleline_line_color, "");
+    EXPECT_TRUE(SettingsFileExists());
+}
+
+TEST_F(SettingsDialogCommand, AFailingSwatchWalkKeepsTheNamesFoundSoFar) {
+    host.Gate().FailOperation("AI Swatch List Suite", "GetSwatchName", kNotFoundStatus);
+    ASSERT_EQ(RunDialog(), kNoError);
+    host.Gate().ClearFailures();
+    ASSERT_EQ(App().settingsDialogs.size(), 1u);
+    EXPECT_TRUE(App().settingsDialogs[0].opened.colors.empty());
+    EXPECT_TRUE(host.SuitesBalanced());
+}
+
+TEST_F(SettingsDialogCommand, WithoutTheSwatchSuiteTheListIsEmpty) {
+    host.RefuseSuite("AI Swatch List Suite");
+    Answer(kSettingsDialogOK, [](SettingsDialogFields& fields) { fields.width = "1"; });
+    ASSERT_EQ(RunDialog(), kNoError);
+    ASSERT_EQ(App().settingsDialogs.size(), 1u);
+    EXPECT_TRUE(App().settingsDialogs[0].opened.colors.empty());
+    EXPECT_DOUBLE_EQ(State().handleline_line_width, 1.0);
+}
+
+TEST_F(SettingsDialogCommand, TheDialogIsNoUndoStepOfItsOwn) {
+    Answer(kSettingsDialogOK);
+    const std::size_t steps = host.Undo().Steps().size();
+    ASSERT_EQ(RunDialog(), kNoError);
+    if (host.Undo().Steps().size() > steps) {
+        EXPECT_FALSE(host.Undo().Last()->textSet);
+    }
+}
+
+// ---- The about box ----------------------------------------------------------------------------
+
+TEST(AboutBoxLine, ProductNameAndVersion) {
+    char line[64];
+    FormatAboutLine(line, sizeof line, "Kelvane", "5.0.4.4");
+    EXPECT_STREQ(line, "Kelvane 5.0.4.4");
+    FormatAboutLine(line, 8, "Kelvane", "5.0.4.4");
+    EXPECT_STREQ(line, "Kelvane") << "cut to the buffer";
+}
+
+using AboutBox = PluginTest;
+
+TEST_F(AboutBox, AboutMessageShowsTheAboutBox) {
+    StartPlugin();
+    EXPECT_EQ(host.About(), kNoError);
+    ASSERT_EQ(App().aboutBoxes.size(), 1u);
+    EXPECT_EQ(App().aboutBoxes[0].title, "Kelvane");
+    EXPECT_EQ(App().aboutBoxes[0].line, "Kelvane 5.0.4.4");
+    EXPECT_TRUE(App().alerts.empty());
+    EXPECT_TRUE(host.SuitesBalanced());
+}
+
+TEST_F(AboutBox, AboutBeforeStartUpShowsNothing) {
+    EXPECT_EQ(host.About(), kNoError);
+    EXPECT_TRUE(App().aboutBoxes.empty());
+}
+
+}  // namespace
