@@ -57,7 +57,7 @@ TEST_F(AdjustToolTest, MessagesOfAnotherToolDoNothing) {
     EXPECT_EQ(State().rawCursor.h, 0);
     EXPECT_TRUE(App().invalidations.empty());
     EXPECT_TRUE(App().alerts.empty()) << "no restore question";
-    EXPECT_EQ(Beeps(), 0);
+    EXPECT_BEEPS(0);
     EXPECT_FALSE(App().FindAnnotator("KELVANE_ANNOTATOR")->active);
 }
 
@@ -230,7 +230,7 @@ TEST_F(AdjustToolTest, PathAdjustTurnsAndMovesTheSecondObjectOntoTheFirst) {
     sim::Art* fixed = Rectangle(100, 100, 100, 50);
     sim::Art* moving = doc->AddPath(Root(), {{300, 300}, {300, 340}, {320, 300}});
     PathAdjust({100, 100}, {200, 100}, {300, 300}, {300, 340});
-    EXPECT_EQ(Beeps(), 0);
+    EXPECT_BEEPS(0);
     EXPECT_POINT_NEAR(moving->anchors[0].p, (RealPoint{100, 100}), 1e-9);
     EXPECT_POINT_NEAR(moving->anchors[1].p, (RealPoint{140, 100}), 1e-9);
     EXPECT_POINT_NEAR(moving->anchors[2].p, (RealPoint{100, 80}), 1e-9);
@@ -254,7 +254,7 @@ TEST_F(AdjustToolTest, TheFirstPairCanBeGivenAsClickMoveClick) {
     Select(PathTool());
     Click({100, 100});
     EXPECT_EQ(Phase(), 1) << "a click that does not move stays in the first drag";
-    EXPECT_EQ(Beeps(), 1);
+    EXPECT_BEEPS(1);
     Move({200, 100});
     EXPECT_EQ(Point(1).h, 200) << "P2 follows the cursor";
     Down({200, 100});
@@ -262,7 +262,7 @@ TEST_F(AdjustToolTest, TheFirstPairCanBeGivenAsClickMoveClick) {
     Up({200, 100});
     EXPECT_EQ(Phase(), 2);
     DragFromTo({300, 300}, {300, 340});
-    EXPECT_EQ(Beeps(), 1);
+    EXPECT_BEEPS(1);
     EXPECT_POINT_NEAR(moving->anchors[1].p, (RealPoint{140, 100}), 1e-9);
 }
 
@@ -273,7 +273,7 @@ TEST_F(AdjustToolTest, ADragThatDoesNotMoveBeepsAndTheSecondOneIsRefusedToo) {
     DragFromTo({100, 100}, {200, 100});
     ASSERT_EQ(Phase(), 2);
     DragFromTo({300, 300}, {300, 300});  // P3 equal to P4: the gesture ends with a beep
-    EXPECT_EQ(Beeps(), 1);
+    EXPECT_BEEPS(1);
     EXPECT_EQ(Phase(), 0);
     EXPECT_EQ(moving->anchors[0].p.h, 300);
     EXPECT_TRUE(Record(moving).empty());
@@ -283,10 +283,10 @@ TEST_F(AdjustToolTest, ADragThatDoesNotMoveBeepsAndTheSecondOneIsRefusedToo) {
 TEST_F(AdjustToolTest, APressBeforeAnySearchBeepsAndResets) {
     Select(PathTool());
     Down({10, 10});  // no track since start-up: snapKind is 0
-    EXPECT_EQ(Beeps(), 1);
+    EXPECT_BEEPS(1);
     EXPECT_EQ(Phase(), 0);
     Up({10, 10});
-    EXPECT_EQ(Beeps(), 1) << "a release in phase 0 does nothing";
+    EXPECT_BEEPS(1) << "a release in phase 0 does nothing";
 }
 
 TEST_F(AdjustToolTest, PathAdjustChoosesTheObjectUnderTheStartOfTheDrag) {
@@ -300,7 +300,7 @@ TEST_F(AdjustToolTest, PathAdjustChoosesTheObjectUnderTheStartOfTheDrag) {
     EXPECT_EQ(Hit(1).art, sim::HandleOf(fixed)) << "not the decoy found first at P2";
     EXPECT_EQ(Hit(1).anchorIndex, 1);
     DragFromTo({300, 300}, {300, 340});
-    EXPECT_EQ(Beeps(), 0);
+    EXPECT_BEEPS(0);
     EXPECT_POINT_NEAR(moving->anchors[1].p, (RealPoint{140, 100}), 1e-9);
     EXPECT_EQ(decoy->anchors[0].p.h, 200);
 }
@@ -313,7 +313,7 @@ TEST_F(AdjustToolTest, PathAdjustRefusesPairsOnDifferentObjects) {
     DragFromTo({100, 100}, {200, 10});  // from the rectangle to another object
     ASSERT_EQ(Phase(), 2);
     DragFromTo({300, 300}, {300, 340});
-    EXPECT_EQ(Beeps(), 1);
+    EXPECT_BEEPS(1);
     EXPECT_EQ(moving->anchors[0].p.h, 300);
     EXPECT_EQ(other->anchors[0].p.h, 200);
 }
@@ -328,7 +328,7 @@ TEST_F(AdjustToolTest, PointAdjustTakesTheLargestObjectUnderTheEndOfTheDrag) {
     EXPECT_EQ(Hit(1).art, sim::HandleOf(large));
     Move({230, 115});
     Down({230, 115});
-    EXPECT_EQ(Beeps(), 0);
+    EXPECT_BEEPS(0);
     EXPECT_POINT_NEAR(large->anchors[0].p, (RealPoint{200, 100}), 1e-9);
     EXPECT_EQ(small->anchors[0].p.h, 300);
     EXPECT_FALSE(Record(large).empty());
@@ -355,7 +355,7 @@ TEST_F(AdjustToolTest, PointAdjustRefusesBothEndsInOneTopLevelObject) {
     ASSERT_EQ(Phase(), 4) << "two different paths";
     Move({230, 115});
     Down({230, 115});
-    EXPECT_EQ(Beeps(), 1);
+    EXPECT_BEEPS(1);
     EXPECT_EQ(Phase(), 0);
     EXPECT_EQ(a->anchors[0].p.h, 100);
     EXPECT_EQ(b->anchors[0].p.h, 300);
@@ -367,9 +367,9 @@ TEST_F(AdjustToolTest, APointAdjustClickOnEmptyCanvasChoosesAndTheNextClickEndsW
     Select(PointTool());
     Click({500, 500});
     EXPECT_EQ(Phase(), 4) << "no hit at P1";
-    EXPECT_EQ(Beeps(), 0);
+    EXPECT_BEEPS(0);
     Click({510, 500});
-    EXPECT_EQ(Beeps(), 1) << "P1 equals P2";
+    EXPECT_BEEPS(1) << "P1 equals P2";
     EXPECT_EQ(Phase(), 0);
 }
 
@@ -382,7 +382,7 @@ TEST_F(AdjustToolTest, PointAdjustAlongOnePathGoesToTheSecondDrag) {
     // From the moving rectangle's corner towards its top side: that direction turns onto the fixed
     // rectangle's right side, upwards from P1.
     DragFromTo({300, 300}, {301, 330});
-    EXPECT_EQ(Beeps(), 0);
+    EXPECT_BEEPS(0);
     EXPECT_EQ(Phase(), 0);
     EXPECT_POINT_NEAR(moving->anchors[0].p, (RealPoint{200, 100}), 1e-9);
     EXPECT_POINT_NEAR(moving->anchors[3].p, (RealPoint{200, 120}), 1e-9);

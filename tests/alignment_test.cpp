@@ -70,7 +70,7 @@ TEST_F(AlignmentTest, PathAdjustOnOneObjectMovesItAgainstItsOwnFormerPlace) {
     // P1 -> P2 along the bottom side, P3 -> P4 along the left side, both of the same square: the
     // square turns so that its left side lies along its former bottom side.
     PathAdjust({100, 100}, {150, 100}, {100, 100}, {100, 150});
-    EXPECT_EQ(Beeps(), 0);
+    EXPECT_BEEPS(0);
     EXPECT_POINT_NEAR(square->anchors[0].p, (RealPoint{100, 100}), 1e-9);
     EXPECT_POINT_NEAR(square->anchors[3].p, (RealPoint{150, 100}), 1e-9);
     EXPECT_POINT_NEAR(square->anchors[1].p, (RealPoint{100, 50}), 1e-9);
@@ -91,7 +91,7 @@ TEST_P(FourOrientations, TheCursorChoosesTheOrientationByTheMovedCentre) {
     sim::Art* fixed = Rectangle(100, 100, 100, 50);
     sim::Art* moving = Rectangle(300, 300, 40, 20);
     PointAdjust({200, 100}, {300, 300}, GetParam().cursor);
-    EXPECT_EQ(Beeps(), 0);
+    EXPECT_BEEPS(0);
     EXPECT_POINT_NEAR(moving->anchors[0].p, (RealPoint{200, 100}), 1e-9);
     // The half turns add 3.141593, not pi: 3.5e-7 rad too much, 1.4e-5 at 40 points.
     EXPECT_POINT_NEAR(moving->anchors[1].p, GetParam().corner1, 2e-5);
@@ -128,7 +128,7 @@ TEST_F(AlignmentTest, SelectedObjectsMoveTogetherEachWithItsOwnRecord) {
     doc->SelectWhole(elsewhere);
 
     PathAdjust({100, 100}, {200, 100}, {300, 300}, {300, 320});
-    EXPECT_EQ(Beeps(), 0);
+    EXPECT_BEEPS(0);
     // Turned by -90° about (300, 300), then (300, 300) put on (100, 100).
     RealMatrix m{0, -1, 1, 0, 0, 0};
     m.tx = 100 - (0 * 300 + 1 * 300);
@@ -179,7 +179,7 @@ TEST_F(AlignmentTest, TwoDragsWithoutADirectionOnTheFixedAnchorAreRefused) {
     Up({100, 130});
     ASSERT_EQ(Phase(), 2);
     DragFromTo({300, 300}, {301, 330});
-    EXPECT_EQ(Beeps(), 2) << "the click, then the refusal";
+    EXPECT_BEEPS(2) << "the click, then the refusal";
     EXPECT_EQ(moving->anchors[0].p.h, 300);
 }
 
