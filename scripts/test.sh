@@ -31,7 +31,7 @@ record() {  # record STAGE STATUS
 run_ctest() {
     local dir=$1 name=$2 status
     shift 2
-    ctest --test-dir "$dir" --output-on-failure --no-tests=error "$@" </dev/null 2>&1 | tee "$logs/$name-ctest.log"
+    ctest --test-dir "$dir" --output-on-failure --no-tests=error --timeout 1200 "$@" </dev/null 2>&1 | tee "$logs/$name-ctest.log"
     status=${PIPESTATUS[0]}
     local line
     line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$logs/$name-ctest.log" | tail -n 1)
@@ -84,7 +84,7 @@ start_wine() {  # a new prefix in build/windows/wine-prefix, its wineserver kept
     wine_prefix=$root/build/windows/wine-prefix
     rm -rf "$wine_prefix" "$wine_prefix.lock"
     mkdir -p "$wine_prefix"
-    export WINEPREFIX=$wine_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX=$wine_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
     "$wineserver" -p </dev/null || return 1
     echo "test: initialising the Wine prefix $wine_prefix"
     "$wine" wineboot -i </dev/null >"$logs/wineboot.log" 2>&1 || { cat "$logs/wineboot.log"; return 1; }

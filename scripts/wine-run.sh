@@ -31,8 +31,9 @@ fi
 
 export WINEPREFIX=${WINEPREFIX:-${default_prefix:-${TMPDIR:-/tmp}/kelvane-wine-$(id -u)}}
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko: Wine would offer to download them, and nothing here needs them.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono or Gecko (Wine would offer to download them; nothing here needs them), and no debugger:
+# a crashing test program ends instead of waiting in winedbg.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}
 
 # A prefix is ready once its marker exists (scripts/test.sh writes it after its own `wineboot -i`).
 # Making one is serialised with a lock, so tests started in parallel wait for the first to finish.

@@ -81,6 +81,7 @@ TEST_F(AlignmentTest, PathAdjustOnOneObjectMovesItAgainstItsOwnFormerPlace) {
 // (its right side); the moving rectangle's corner (300, 300) is paired by its side that comes
 // nearest. The cursor picks among the four turns by where the moved rectangle's centre would lie.
 struct Orientation {
+    const char* name;
     RealPoint cursor;
     RealPoint corner1;  // where the moving rectangle's anchor (340, 300) goes
 };
@@ -100,10 +101,11 @@ TEST_P(FourOrientations, TheCursorChoosesTheOrientationByTheMovedCentre) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AlignmentTest, FourOrientations,
-                         ::testing::Values(Orientation{{185, 130}, {200, 140}},   // along the bottom side, inside
-                                           Orientation{{215, 70}, {200, 60}},     // turned back below
-                                           Orientation{{230, 115}, {240, 100}},   // along the right side
-                                           Orientation{{175, 85}, {160, 100}}));  // upside down
+                         ::testing::Values(Orientation{"AlongTheBottomSideInside", {185, 130}, {200, 140}},
+                                           Orientation{"TurnedBackBelow", {215, 70}, {200, 60}},
+                                           Orientation{"AlongTheRightSide", {230, 115}, {240, 100}},
+                                           Orientation{"UpsideDown", {175, 85}, {160, 100}}),
+                         [](const ::testing::TestParamInfo<Orientation>& info) { return std::string(info.param.name); });
 
 TEST_F(AlignmentTest, TheHalfTurnIsTheLiteralNotPi) {
     sim::Art* moving = Rectangle(300, 300, 40, 20);
