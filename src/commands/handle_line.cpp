@@ -10,7 +10,6 @@
 namespace {
 
 constexpr double kHalfTurn = 3.141593;
-constexpr double kMiterLimit = 4.0;
 
 // Custom first, so that a spot colour wins over a process colour of the same name.
 constexpr ColorKind kSwatchKinds[] = {kCustomColor, kFourColor, kThreeColor};
@@ -55,16 +54,7 @@ bool SwatchColor(const char* name, Color& color) {
 }
 
 void BuildHandleLineStyle(PathStyle& style) {
-    style = PathStyle{};
-    Color black{};
-    black.kind = kGrayColor;
-    black.gray = 1.0;
-    style.fillPaint = false;
-    style.fill.color = black;
-    style.strokePaint = true;
-    style.stroke.color = black;
-    style.stroke.width = gState->handleline_line_width;
-    style.stroke.miterLimit = kMiterLimit;
+    style = MarkingStyle(gState->handleline_line_width);
     if (gState->handleline_line_color[0] != '\0') {
         Color swatch{};
         if (SwatchColor(gState->handleline_line_color, swatch)) style.stroke.color = swatch;

@@ -66,6 +66,21 @@ std::int16_t AnchorSelectionForMarking(ArtHandle path, std::int16_t index) {
     return selection;
 }
 
+PathStyle MarkingStyle(double strokeWidth) {
+    constexpr double kMiterLimit = 4.0;
+    Color black{};
+    black.kind = kGrayColor;
+    black.gray = 1.0;
+    PathStyle style{};
+    style.fillPaint = false;
+    style.fill.color = black;
+    style.strokePaint = true;
+    style.stroke.color = black;
+    style.stroke.width = strokeWidth;
+    style.stroke.miterLimit = kMiterLimit;
+    return style;
+}
+
 bool ReadAnchor(ArtHandle path, std::int16_t index, AnchorRecord& anchor) {
     return sPath != nullptr && sPath->GetPathSegments(path, index, 1, &anchor) == kNoError;
 }

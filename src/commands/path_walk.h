@@ -12,6 +12,10 @@ std::int16_t AnchorSelectionForMarking(ArtHandle path, std::int16_t index);
 
 bool ReadAnchor(ArtHandle path, std::int16_t index, AnchorRecord& anchor);
 
+// The paint of the marks both commands draw: a stroke of the given width in gray 1.0 (black),
+// miter limit 4, no fill.
+PathStyle MarkingStyle(double strokeWidth);
+
 // ---- Direction ----
 
 // Twice-halved shoelace sum over the closed outline (curves as 128 chords); 0 for an open path.

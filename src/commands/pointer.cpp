@@ -14,7 +14,6 @@
 namespace {
 
 constexpr double kPointerQuarterTurn = 1.5707965;
-constexpr double kMiterLimit = 4.0;
 
 struct PointerRun {
     const double* positions;
@@ -204,16 +203,7 @@ HostStatus DivideOnPath(ArtHandle path, void* context) {
 }  // namespace
 
 void BuildPointerStyle(PathStyle& style) {
-    style = PathStyle{};
-    Color black{};
-    black.kind = kGrayColor;
-    black.gray = 1.0;
-    style.fillPaint = false;
-    style.fill.color = black;
-    style.strokePaint = true;
-    style.stroke.color = black;
-    style.stroke.width = gState->flPtLineWidth;
-    style.stroke.miterLimit = kMiterLimit;
+    style = MarkingStyle(gState->flPtLineWidth);
     if (gState->flPtIsDashLine != 0) {
         const double entries[kMaxDashes] = {gState->flPtDashLengD1, gState->flPtDashLengD2, gState->flPtDashLengD3,
                                             gState->flPtDashLengD4, gState->flPtDashLengD5, gState->flPtDashLengD6};
