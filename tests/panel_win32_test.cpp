@@ -17,38 +17,12 @@
 #include <vector>
 
 #include "panel_fixture.h"
+#include "win32_capture.h"
 
 namespace {
 
 // ---- Pictures ---------------------------------------------------------------------------------
 
-std::string ScreenshotFolder() {
-    if (const char* chosen = std::getenv("KELVANE_SCREENSHOT_DIR"); chosen != nullptr && *chosen != '\0') {
-        return chosen;
-    }
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    return folder + "screenshots";
-}
-
-bool PngEncoder(CLSID* encoder) {
-    UINT count = 0, size = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
-    std::vector<unsigned char> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wcscmp(codecs[i].MimeType, L"image/png") == 0) {
-            *encoder = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
-// Lets the window system deliver what showing and painting the windows queued.
 void Pump() {
     for (int round = 0; round < 5; ++round) {
         MSG message;
@@ -90,48 +64,16 @@ struct Picture {
     }
 };
 
-// The panel's window as just painted, from its own pixels (Wine's PrintWindow paints only the
-// background), saved as name.png.
+// The panel's window as just painted, saved as name.png.
 Picture SavePanelPicture(HWND window, const std::string& name) {
-    Picture picture;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();
-    RECT client;
-    GetClientRect(window, &client);
-    picture.width = client.right;
-    picture.height = client.bottom;
-
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC source = GetDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, picture.width, picture.height, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    SelectObject(memory, previous);
-    ReleaseDC(window, source);
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    picture.pixels.assign(pixels, pixels + static_cast<std::size_t>(picture.width) * picture.height);
-    for (std::uint32_t& pixel : picture.pixels) pixel &= 0xFFFFFF;
-
-    const std::string folder = ScreenshotFolder();
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string path = folder + "\\" + name + ".png";
-    const std::wstring widePath(path.begin(), path.end());
-    CLSID encoder;
-    if (PngEncoder(&encoder)) {
-        Gdiplus::Bitmap image(bitmap, nullptr);
-        picture.saved = image.Save(widePath.c_str(), &encoder, nullptr) == Gdiplus::Ok;
-    }
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    const win32_capture::Capture capture = win32_capture::CaptureWindow(window, false, name);
+    Picture picture;
+    picture.saved = capture.saved;
+    picture.width = capture.width;
+    picture.height = capture.height;
+    picture.pixels = capture.pixels;
     return picture;
 }
 
@@ -181,7 +123,7 @@ protected:
 
     Picture Look(const std::string& name) {
         Picture picture = SavePanelPicture(Panel(), name);
-        EXPECT_TRUE(picture.saved) << name << ".png was not written to " << ScreenshotFolder();
+        EXPECT_TRUE(picture.saved) << name << ".png was not written to " << win32_capture::ScreenshotFolder();
         return picture;
     }
 

@@ -18,6 +18,7 @@
 
 #include "document.h"
 #include "plugin_fixture.h"
+#include "win32_capture.h"
 #include "resource_ids.h"
 #include "settings/settings_file.h"
 #include "shell/commands.h"
@@ -76,32 +77,6 @@ void Choose(HWND dialog, int id, const wchar_t* entry) {
 
 // ---- Pictures ---------------------------------------------------------------------------------
 
-std::string ScreenshotFolder() {
-    if (const char* chosen = std::getenv("KELVANE_SCREENSHOT_DIR"); chosen != nullptr && *chosen != '\0') {
-        return chosen;
-    }
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    return folder + "screenshots";
-}
-
-bool PngEncoder(CLSID* encoder) {
-    UINT count = 0, size = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
-    std::vector<unsigned char> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wcscmp(codecs[i].MimeType, L"image/png") == 0) {
-            *encoder = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
 struct Picture {
     bool saved = false;
     int width = 0, height = 0;
@@ -126,51 +101,18 @@ struct Picture {
     }
 };
 
-// The window with its frame as the screen shows it, painted into a bitmap of our own and saved as PNG.
+// The window with its frame as the screen shows it, saved as PNG.
 Picture SaveWindowPicture(HWND window, const std::string& name) {
-    Picture picture;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT frame;
-    GetWindowRect(window, &frame);
-    picture.width = frame.right - frame.left;
-    picture.height = frame.bottom - frame.top;
-
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC source = GetWindowDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    // The window's own pixels, frame included, as just painted: the screen may not show them yet,
-    // and Wine's PrintWindow paints only the background.
-    BitBlt(memory, 0, 0, picture.width, picture.height, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    SelectObject(memory, previous);
-    ReleaseDC(window, source);
-
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    picture.pixels.assign(pixels, pixels + static_cast<std::size_t>(picture.width) * picture.height);
+    const win32_capture::Capture capture = win32_capture::CaptureWindow(window, true, name);
+    Picture picture;
+    picture.saved = capture.saved;
+    picture.width = capture.width;
+    picture.height = capture.height;
+    picture.pixels = capture.pixels;
     std::vector<std::uint32_t> seen = picture.pixels;
     std::sort(seen.begin(), seen.end());
     picture.colours = static_cast<std::size_t>(std::unique(seen.begin(), seen.end()) - seen.begin());
-
-    const std::string folder = ScreenshotFolder();
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string path = folder + "\\" + name + ".png";
-    const std::wstring widePath(path.begin(), path.end());
-    CLSID encoder;
-    if (PngEncoder(&encoder)) {
-        Gdiplus::Bitmap image(bitmap, nullptr);
-        picture.saved = image.Save(widePath.c_str(), &encoder, nullptr) == Gdiplus::Ok;
-    }
-    DeleteObject(bitmap);
-    DeleteDC(memory);
     return picture;
 }
 
@@ -215,7 +157,7 @@ protected:
     // Saves the picture, and checks that every control with a text shows some of it.
     void ExpectPicture(HWND window, const std::string& name) {
         const Picture picture = SaveWindowPicture(window, name);
-        EXPECT_TRUE(picture.saved) << name << ".png was not written to " << ScreenshotFolder();
+        EXPECT_TRUE(picture.saved) << name << ".png was not written to " << win32_capture::ScreenshotFolder();
         EXPECT_GT(picture.width, 100);
         EXPECT_GT(picture.height, 50);
         EXPECT_GT(picture.colours, 4u) << name << " looks blank";
