@@ -22,24 +22,6 @@ const AnchorRecord kSmooth = Anchor({70, 90}, {100, 100}, {130, 110});
 const AnchorRecord kOutOnly = Anchor({200, 0}, {200, 0}, {220, 40}, true);
 const AnchorRecord kRetracted = Anchor({300, 0}, {300, 0}, {300, 0}, true);
 
-// The gated calls of a good run up to the release of the suites: a refused release leaves the
-// shell's bracket unbalanced for good, which says nothing about the command.
-template <typename RunCommand>
-std::int64_t CallsBeforeRelease(sim::Host& host, RunCommand run) {
-    host.Gate().ClearLog();
-    host.Gate().SetLogging(true);
-    host.Gate().ResetCallCount();
-    run();
-    host.Gate().SetLogging(false);
-    const auto& log = host.Gate().Log();
-    std::int64_t calls = 0;
-    while (calls < static_cast<std::int64_t>(log.size()) && log[static_cast<std::size_t>(calls)].operation != "ReleaseSuite") {
-        ++calls;
-    }
-    host.Gate().ClearLog();
-    return calls;
-}
-
 class HandleLineTest : public PluginTest {
 protected:
     sim::Document* doc = nullptr;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -10,6 +11,24 @@
 
 #include "host.h"
 #include "shell/plugin_state.h"
+
+// The gated calls of a good run up to the release of the suites: a refused release leaves the
+// shell's bracket unbalanced for good, which says nothing about the command.
+template <typename RunCommand>
+inline std::int64_t CallsBeforeRelease(sim::Host& host, RunCommand run) {
+    host.Gate().ClearLog();
+    host.Gate().SetLogging(true);
+    host.Gate().ResetCallCount();
+    run();
+    host.Gate().SetLogging(false);
+    const auto& log = host.Gate().Log();
+    std::int64_t calls = 0;
+    while (calls < static_cast<std::int64_t>(log.size()) && log[static_cast<std::size_t>(calls)].operation != "ReleaseSuite") {
+        ++calls;
+    }
+    host.Gate().ClearLog();
+    return calls;
+}
 
 class PluginTest : public ::testing::Test {
 protected:

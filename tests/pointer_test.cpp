@@ -57,24 +57,6 @@ double FineParamAt(const AnchorRecord& a, const AnchorRecord& b, double d) {
 const AnchorRecord kCurveStart = Smooth({0, 0}, {0, 0}, {50, 100});
 const AnchorRecord kCurveEnd = Smooth({150, -100}, {200, 0}, {200, 0});
 
-// The gated calls of a good run up to the release of the suites: a refused release leaves the
-// shell's bracket unbalanced for good, which says nothing about the command.
-template <typename RunCommand>
-std::int64_t CallsBeforeRelease(sim::Host& host, RunCommand run) {
-    host.Gate().ClearLog();
-    host.Gate().SetLogging(true);
-    host.Gate().ResetCallCount();
-    run();
-    host.Gate().SetLogging(false);
-    const auto& log = host.Gate().Log();
-    std::int64_t calls = 0;
-    while (calls < static_cast<std::int64_t>(log.size()) && log[static_cast<std::size_t>(calls)].operation != "ReleaseSuite") {
-        ++calls;
-    }
-    host.Gate().ClearLog();
-    return calls;
-}
-
 class PointerTest : public PluginTest {
 protected:
     sim::Document* doc = nullptr;
