@@ -83,13 +83,10 @@ start_xvfb() {  # the first free display from :99 on; exports DISPLAY
 start_wine() {  # a new prefix in build/windows/wine-prefix, its wineserver kept running
     wine_prefix=$root/build/windows/wine-prefix
     rm -rf "$wine_prefix" "$wine_prefix.lock"
-    mkdir -p "$wine_prefix"
     export WINEPREFIX=$wine_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-    "$wineserver" -p </dev/null || return 1
     echo "test: initialising the Wine prefix $wine_prefix"
-    "$wine" wineboot -i </dev/null >"$logs/wineboot.log" 2>&1 || { cat "$logs/wineboot.log"; return 1; }
-    KELVANE_WINE=$wine "$root/scripts/wine-configure.sh" || return 1   # unmanaged windows, fonts
-    touch "$wine_prefix/.kelvane-ready"   # scripts/wine-run.sh uses the prefix as it is
+    KELVANE_WINE=$wine "$root/scripts/wine-prefix.sh" || return 1
+    "$wineserver" -p </dev/null || return 1   # kept between the tests, each of which would otherwise start one
 }
 
 # --- stages ---

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Settles a freshly made Wine prefix (WINEPREFIX) for the Windows tests. Called by scripts/wine-run.sh
-# and scripts/test.sh right after `wineboot -i`.
+# Settles a freshly made Wine prefix (WINEPREFIX) for the Windows tests. Called by scripts/wine-prefix.sh
+# right after `wineboot -i`.
 #  - Unmanaged windows: Xvfb runs no window manager, so Wine draws window frames itself, and does not
 #    wait (two seconds a window) for a manager to confirm that a window was hidden.
 #  - Fonts: Wine has neither Segoe UI (the plug-in's dialogs) nor Tahoma (its own captions and

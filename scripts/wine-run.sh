@@ -5,8 +5,8 @@
 #   scripts/wine-run.sh [--default-prefix=DIR] PROGRAM.exe [ARGUMENTS...]
 #
 # WINEPREFIX   the Wine prefix to use. scripts/test.sh makes one per run and exports it. When it is
-#              unset the prefix is DIR (the toolchain passes <build>/wine-prefix), created here with
-#              `wineboot -i` the first time.
+#              unset the prefix is DIR (the toolchain passes <build>/wine-prefix), made
+#              once by scripts/wine-prefix.sh.
 # DISPLAY      the X display. scripts/test.sh starts Xvfb and exports it. When it is unset the program
 #              runs under a private Xvfb (xvfb-run).
 # KELVANE_WINE the Wine loader, /usr/lib/wine/wine64 unless set (Debian's wine64 keeps it off PATH).
@@ -35,26 +35,16 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # a crashing test program ends instead of waiting in winedbg.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}
 
-# A prefix is ready once its marker exists (scripts/test.sh writes it after its own `wineboot -i`).
-# Making one is serialised with a lock, so tests started in parallel wait for the first to finish.
-ready=$WINEPREFIX/.kelvane-ready
-if [[ ! -e $ready ]]; then
+# The prefix is made once (scripts/wine-prefix.sh); tests started in parallel wait, under a lock, for
+# the first to make it.
+if [[ ! -e $WINEPREFIX/.kelvane-ready ]]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
+    make_prefix=("$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh")
+    [[ -n ${DISPLAY:-} ]] || make_prefix=(xvfb-run -a "${make_prefix[@]}")
     (
         flock 9
-        if [[ ! -e $ready ]]; then
-            echo "wine-run.sh: initialising the Wine prefix $WINEPREFIX" >&2
-            if [[ -n ${DISPLAY:-} ]]; then
-                "$wine" wineboot -i </dev/null >/dev/null 2>&1
-            else
-                xvfb-run -a "$wine" wineboot -i </dev/null >/dev/null 2>&1
-            fi && KELVANE_WINE=$wine "$(dirname "${BASH_SOURCE[0]}")/wine-configure.sh" && touch "$ready"
-        fi
-    ) 9>"$WINEPREFIX.lock"
-    if [[ ! -e $ready ]]; then
-        echo "wine-run.sh: could not initialise the Wine prefix $WINEPREFIX" >&2
-        exit 1
-    fi
+        KELVANE_WINE=$wine "${make_prefix[@]}"
+    ) 9>"$WINEPREFIX.lock" || exit 1
 fi
 
 if [[ -z ${DISPLAY:-} ]]; then
