@@ -90,8 +90,8 @@ void SegmentLengthBatch::Add(const AnchorRecord& a, const AnchorRecord& b) {
 }
 
 double SegmentLengthBatch::Flush() {
-    const AnchorRecord* starts[kWidth];
-    const AnchorRecord* ends[kWidth];
+    const AnchorRecord* starts[kWidth] = {};
+    const AnchorRecord* ends[kWidth] = {};
     double lengths[kWidth];
     int sampled = 0;
     for (int i = 0; i < queued_; ++i) {
