@@ -3,7 +3,7 @@
 #   1. scripts/setup.sh (installs the packages);
 #   2. native build with AddressSanitizer and UndefinedBehaviorSanitizer in build/native, ctest;
 #   3. Windows x64 cross build in build/windows, ctest: the Windows tests run under Wine, on an Xvfb
-#      display started here, in one Wine prefix made for this run;
+#      display started here, in one Wine prefix made for this run; then the release zip;
 #   4. fuzz build with Clang in build/fuzz and a short run of each fuzzer (ctest).
 # Every stage runs even when an earlier one failed; the exit status is non-zero if any failed.
 # Environment: JOBS (parallel jobs, default nproc), KELVANE_FUZZ_SECONDS (default 20).
@@ -102,7 +102,8 @@ stage_windows() {
         cmake --build build/windows -j "$jobs" &&
         start_xvfb &&
         start_wine &&
-        run_ctest build/windows windows
+        run_ctest build/windows windows &&
+        cmake --build build/windows --target package   # the release zip, in build/windows/package
 }
 
 stage_fuzz() {
