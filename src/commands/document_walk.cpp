@@ -38,6 +38,21 @@ HostStatus ForEachLayerArt(ArtVisit visit, void* context) {
     return kNoError;
 }
 
+HostStatus WalkArtObjects(ArtHandle art, ArtObjectVisit visit, void* context) {
+    if (sArt == nullptr) return kSuiteNotFoundStatus;
+    std::int16_t type = kUnknownArt;
+    if (HostStatus status = sArt->GetArtType(art, &type)) return status;
+    if (type == kGroupArt) {
+        ArtHandle child = nullptr;
+        if (HostStatus status = sArt->GetArtFirstChild(art, &child)) return status;
+        while (child != nullptr) {
+            if (HostStatus status = WalkArtObjects(child, visit, context)) return status;
+            if (HostStatus status = sArt->GetArtSibling(child, &child)) return status;
+        }
+    }
+    return visit(art, type, context);
+}
+
 HostStatus WalkArtPaths(ArtHandle art, ArtVisit visitPath, void* context) {
     if (sArt == nullptr) return kSuiteNotFoundStatus;
     std::int16_t type = kUnknownArt;

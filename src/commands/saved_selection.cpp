@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "commands/document_walk.h"
 #include "shell/suites.h"
 
 SavedSelection gSavedSelection = {nullptr, 0};
@@ -44,18 +45,7 @@ std::uint16_t SavedValue(ArtHandle art, std::int16_t index) {
     return kAnchorNotSelected;
 }
 
-// Children first, then the object itself; a compound path is one object, its paths are not entered.
-HostStatus SaveArt(ArtHandle art) {
-    std::int16_t type = kUnknownArt;
-    if (HostStatus status = sArt->GetArtType(art, &type)) return status;
-    if (type == kGroupArt) {
-        ArtHandle child = nullptr;
-        if (HostStatus status = sArt->GetArtFirstChild(art, &child)) return status;
-        while (child != nullptr) {
-            if (HostStatus status = SaveArt(child)) return status;
-            if (HostStatus status = sArt->GetArtSibling(child, &child)) return status;
-        }
-    }
+HostStatus SaveObject(ArtHandle art, std::int16_t type, void* /*context*/) {
     std::int32_t attributes = 0;
     if (HostStatus status = sArt->GetArtUserAttr(art, kArtSelected, &attributes)) return status;
     if ((attributes & kArtSelected) == 0) return kNoError;
@@ -72,18 +62,9 @@ HostStatus SaveArt(ArtHandle art) {
     return kNoError;
 }
 
-HostStatus RestoreArt(ArtHandle art) {
-    std::int16_t type = kUnknownArt;
-    if (HostStatus status = sArt->GetArtType(art, &type)) return status;
-    if (type == kGroupArt) {
-        ArtHandle child = nullptr;
-        if (HostStatus status = sArt->GetArtFirstChild(art, &child)) return status;
-        while (child != nullptr) {
-            if (HostStatus status = RestoreArt(child)) return status;
-            if (HostStatus status = sArt->GetArtSibling(child, &child)) return status;
-        }
-        return kNoError;
-    }
+// A group's selection follows from its children's, so only paths and other objects are set.
+HostStatus RestoreObject(ArtHandle art, std::int16_t type, void* /*context*/) {
+    if (type == kGroupArt) return kNoError;
     if (type == kPathArt) {
         std::int16_t count = 0;
         if (HostStatus status = sPath->GetPathSegmentCount(art, &count)) return status;
@@ -96,21 +77,9 @@ HostStatus RestoreArt(ArtHandle art) {
     return sArt->SetArtUserAttr(art, kArtSelected, FindEntry(art) != nullptr ? kArtSelected : 0);
 }
 
-using ArtWalk = HostStatus (*)(ArtHandle art);
-
-// Each layer's art in layer order, up to the first failure.
-HostStatus WalkLayers(ArtWalk walk) {
-    std::int32_t layers = 0;
-    if (HostStatus status = sLayer->CountLayers(&layers)) return status;
-    for (std::int32_t i = 0; i < layers; ++i) {
-        LayerHandle layer = nullptr;
-        ArtHandle first = nullptr;
-        if (HostStatus status = sLayer->GetNthLayer(i, &layer)) return status;
-        if (HostStatus status = sArt->GetFirstArtOfLayer(layer, &first)) return status;
-        if (first == nullptr) continue;
-        if (HostStatus status = walk(first)) return status;
-    }
-    return kNoError;
+// Every object of the document, given to visit (an ArtObjectVisit).
+HostStatus WalkObjects(ArtHandle layerArt, void* visit) {
+    return WalkArtObjects(layerArt, *static_cast<ArtObjectVisit*>(visit), nullptr);
 }
 
 }  // namespace
@@ -120,13 +89,17 @@ void SaveSelection() {
     if (!DocumentIsOpen()) return;
     if (sLayer == nullptr || sArt == nullptr || sPath == nullptr) return;
     // What was gathered before a failure is kept: the run then works on that part of the selection.
-    WalkLayers(SaveArt);
+    ArtObjectVisit save = SaveObject;
+    ForEachLayerArt(WalkObjects, &save);
 }
 
 void RestoreSelection() {
     if (!DocumentIsOpen()) return;
     if (!SelectionIsSaved()) return;
-    if (sLayer != nullptr && sArt != nullptr && sPath != nullptr) WalkLayers(RestoreArt);
+    if (sLayer != nullptr && sArt != nullptr && sPath != nullptr) {
+        ArtObjectVisit restore = RestoreObject;
+        ForEachLayerArt(WalkObjects, &restore);
+    }
     // Freed whatever the walk met, so that a later run starts from a fresh selection.
     FreeSavedSelection();
 }
