@@ -14,17 +14,15 @@
 #include <string>
 #include <vector>
 
+#include "win32_plugin_library.h"
+
 namespace win32_capture {
 
 inline std::string ScreenshotFolder() {
     if (const char* chosen = std::getenv("KELVANE_SCREENSHOT_DIR"); chosen != nullptr && *chosen != '\0') {
         return chosen;
     }
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    return folder + "screenshots";
+    return win32_plugin_library::ProgramFolder() + "screenshots";
 }
 
 inline bool PngEncoder(CLSID* encoder) {

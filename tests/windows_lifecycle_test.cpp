@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <string>
 
 #include "host.h"
+#include "win32_plugin_library.h"
 
 namespace {
 
@@ -88,17 +88,11 @@ TEST(PluginLifecycle, AHundredLoadsStartAndShutDownCleanly) {
 // fragmented, so memory is measured with the library held loaded: the lives still start, show and
 // shut the plug-in down, and what grows is theirs alone.
 TEST(PluginLifecycle, AHundredLivesDoNotGrowMemory) {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    ASSERT_TRUE(length > 0 && length < MAX_PATH);
-    std::wstring library(path, length);
-    library.replace(library.find_last_of(L"\\/") + 1, std::wstring::npos, L"Kelvane.aip");
-    const HMODULE held = LoadLibraryW(library.c_str());
-    ASSERT_NE(held, nullptr);
+    const win32_plugin_library::Module held(LoadLibraryA(win32_plugin_library::PluginLibraryPath().c_str()));
+    ASSERT_NE(held.get(), nullptr);
 
     ProcessUse before, after;
     Live(before, after);
-    FreeLibrary(held);
 
     // Measured: about 30 KB over the hundred lives, the heap's own noise.
     const auto growth = static_cast<std::int64_t>(after.committedBytes) - static_cast<std::int64_t>(before.committedBytes);

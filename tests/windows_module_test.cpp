@@ -11,18 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "win32_plugin_library.h"
+
 namespace {
 
+using win32_plugin_library::Module;
+using win32_plugin_library::PluginLibraryPath;
 using Bytes = std::vector<unsigned char>;
-
-std::string PluginLibraryPath() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return "Kelvane.aip";
-    std::string directory(path, length);
-    directory.erase(directory.find_last_of("\\/") + 1);
-    return directory + "Kelvane.aip";
-}
 
 void AppendWord(Bytes& bytes, std::uint32_t word) {  // big-endian
     bytes.push_back(static_cast<unsigned char>(word >> 24));
@@ -77,21 +72,6 @@ std::string Hex(const Bytes& bytes) {
     }
     return text;
 }
-
-// Owns a module handle from LoadLibrary(Ex).
-class Module {
-public:
-    explicit Module(HMODULE handle) : handle_(handle) {}
-    ~Module() {
-        if (handle_ != nullptr) FreeLibrary(handle_);
-    }
-    Module(const Module&) = delete;
-    Module& operator=(const Module&) = delete;
-    HMODULE get() const { return handle_; }
-
-private:
-    HMODULE handle_;
-};
 
 TEST(PluginLibrary, ExpectedPropertyListLayout) {
     const Bytes expected = ExpectedPropertyList();

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "resource_ids.h"
+#include "win32_plugin_library.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -21,14 +22,7 @@
 
 namespace {
 
-std::string PluginLibraryPath() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return "Kelvane.aip";
-    std::string directory(path, length);
-    directory.erase(directory.find_last_of("\\/") + 1);
-    return directory + "Kelvane.aip";
-}
+using win32_plugin_library::PluginLibraryPath;
 
 std::u16string ToU16(const wchar_t* text) {
     static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16");
