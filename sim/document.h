@@ -156,6 +156,7 @@ public:
 
     // ---- Changes and undo ----
     std::uint64_t Revision() const { return revision_; }
+    std::uint64_t Serial() const { return serial_; }  // tells documents apart, as addresses may not
     void Touch() { ++revision_; }  // every change of the document's content calls it
     std::shared_ptr<const DocumentSnapshot> Snapshot() const;
     bool Restore(const DocumentSnapshot& snapshot);  // false for a snapshot of another document

@@ -94,14 +94,33 @@ AnnotatorDrawerHandle Host::Drawer() const {
 }
 
 HostStatus Host::Send(const char* caller, const char* selector, void* message) {
+    const bool outermost = sending_ == 0;
+    if (outermost) NotifyArtChanges();
     // The plug-in gets the host's own copies: it must compare texts, not addresses.
     const std::string callerText = caller;
     const std::string selectorText = selector;
     const std::size_t entry = app_.messages.size();
     app_.messages.push_back({callerText, selectorText, kNoError});
+    ++sending_;
     const HostStatus status = plugin_.entry(callerText.c_str(), selectorText.c_str(), message);
+    --sending_;
     if (message != nullptr) globals_ = static_cast<MessageHeader*>(message)->globals;
     app_.messages[entry].status = status;
+    if (outermost) NotifyArtChanges();
+    return status;
+}
+
+HostStatus Host::NotifyArtChanges() {
+    if (notifyingArtChanges_ || sending_ != 0) return kNoError;
+    const std::uint64_t document = document_ != nullptr ? document_->Serial() : 0;
+    const std::uint64_t revision = document_ != nullptr ? document_->Revision() : 0;
+    if (document == notifiedDocument_ && revision == notifiedRevision_) return kNoError;
+    notifiedDocument_ = document;
+    notifiedRevision_ = revision;
+    if (globals_ == nullptr) return kNoError;  // no plug-in started to tell
+    notifyingArtChanges_ = true;
+    const HostStatus status = Notify("AI Art Objects Changed Notifier");
+    notifyingArtChanges_ = false;
     return status;
 }
 

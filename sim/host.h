@@ -85,6 +85,12 @@ public:
     // status, else 0.
     HostStatus Notify(const char* type, void* notifyData = nullptr);
     HostStatus Notify(NotifierHandle notifier, const char* type, void* notifyData = nullptr);
+    // "AI Art Objects Changed Notifier" when the document's art changed (or another document took its
+    // place) since the last time, as the application reports a change once it is complete. Send does
+    // it before and after each outermost message, so changes made by a test or the command line
+    // through the document reach the plug-in before its next message, and the plug-in's own changes
+    // when the message that made them returns, never in the middle of one.
+    HostStatus NotifyArtChanges();
     // "Do Action" to the plug-in, inside its own undo step.
     HostStatus DoAction(ActionParamValueHandle parameters = nullptr, std::int32_t showDialog = 0);
     // The host playing an event registered by the plug-in, as the Action Manager suite does.
@@ -129,6 +135,11 @@ private:
     HostStatus Deliver(const char* caller, const char* selector, Message& message);
 
     static Host* current_;
+
+    int sending_ = 0;  // messages under way, nested ones included
+    bool notifyingArtChanges_ = false;
+    std::uint64_t notifiedDocument_ = 0;  // serial (0: none) and revision last reported
+    std::uint64_t notifiedRevision_ = 0;
 
     LoadedPlugin plugin_;
     SPBasicSuite basic_{};

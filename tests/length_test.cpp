@@ -206,39 +206,6 @@ TEST_F(LengthTest, FollowUpMovesUndoTheStepsChangesAndKeepTheSavedSelection) {
     EXPECT_EQ(other->anchors[0].out.h, 40.0) << "selected after the run began";
 }
 
-// The first move of a run and a follow-up move, each failing at every host call in turn.
-TEST_F(LengthTest, EveryFailingHostCallLeavesTheAnchorsInPlace) {
-    const auto build = [this](bool followUp) {
-        Reset();
-        State().measuredLength = 300;
-        Curve(kStraightThenCurve, true, doc->AddGroup(Root()));
-        Curve(kArch, false, doc->AddCompoundPath(Root()));
-        doc->SelectWhole(Root()->lastChild);
-        Curve(kArch);
-        if (followUp) Slide(-30);
-        State().lengthSliderPos = 30;
-    };
-    for (bool followUp : {false, true}) {
-        build(followUp);
-        const CountedRun good = CountCalls([this] { Play(kCommandLengthSlider); });
-        ASSERT_GT(good.calls, good.lastAcquire + 20);
-        for (std::int64_t n = 1; n <= good.calls; ++n) {
-            build(followUp);
-            host.Gate().ResetCallCount();
-            host.Gate().FailNthCall(n, kInjected);
-            Play(kCommandLengthSlider);
-            host.Gate().ClearFailures();
-            ASSERT_TRUE(host.SuitesBalanced()) << n;
-            EXPECT_EQ(State().lengthAdjustStage, n == good.lastAcquire && !followUp ? 0u : 1u) << n;
-            ExpectSameAnchorPoints(kStraightThenCurve, Root()->firstChild->firstChild);
-            ExpectSameAnchorPoints(kArch, Root()->lastChild);
-            for (const AnchorRecord& anchor : Root()->lastChild->anchors) {
-                EXPECT_TRUE(std::isfinite(anchor.in.h) && std::isfinite(anchor.out.v)) << n;
-            }
-        }
-    }
-}
-
 }  // namespace
 
 #ifndef _WIN32

@@ -137,36 +137,4 @@ TEST_F(ReadoutTest, ThePanelReadoutShowsNewLengthsOnly) {
     EXPECT_TRUE(host.SuitesBalanced());
 }
 
-// Both ends of the stage machine, each failing at every host call in turn.
-TEST_F(ReadoutTest, EveryFailingHostCallStillMovesTheStageOn) {
-    const auto build = [this](bool endOfRun) {
-        Reset();
-        sim::Art* arch = Curve(kArch, false, doc->AddGroup(Root()));
-        Line({0, 300}, {40, 300});
-        if (endOfRun) {
-            Type(WholeLength(arch) * 1.2);
-            Measure();
-            Deselect(arch);
-        }
-    };
-    for (bool endOfRun : {false, true}) {
-        build(endOfRun);
-        const CountedRun counted = CountCalls([this] { Measure(); });
-        const double good = State().measuredLength;
-        ASSERT_GT(good, 40.0);
-        ASSERT_GT(counted.calls, counted.lastAcquire + 10);
-        for (std::int64_t n = 1; n <= counted.calls; ++n) {
-            build(endOfRun);
-            host.Gate().ResetCallCount();
-            host.Gate().FailNthCall(n, kInjected);
-            Measure();
-            host.Gate().ClearFailures();
-            ASSERT_TRUE(host.SuitesBalanced()) << n;
-            EXPECT_EQ(State().lengthAdjustStage, n == counted.lastAcquire && endOfRun ? 2u : 0u) << n;
-            EXPECT_GE(State().measuredLength, 0.0) << n;
-            EXPECT_LE(State().measuredLength, good + 1e-9) << n;
-        }
-    }
-}
-
 }  // namespace

@@ -11,6 +11,7 @@
 #include "shell/command_texts.h"
 #include "shell/plugin_state.h"
 #include "shell/suites.h"
+#include "tools/anchor_cache.h"
 
 namespace {
 
@@ -60,5 +61,6 @@ HostStatus DoInsideCommand(void* /*message*/) {
     if (id == kCommandAngleBisector) RunAngleBisector();
     if (id == kCommandExtensionCrossing) RunExtensionCrossing();
     if (id == kCommandLengthReadout) UpdateSelectionLength();
+    DropAnchorCache();  // the adjust tools must not search what the command replaced
     return kNoError;
 }

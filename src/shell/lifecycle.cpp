@@ -11,6 +11,7 @@
 #include "shell/registration.h"
 #include "shell/suites.h"
 #include "tools/adjust_annotator.h"
+#include "tools/anchor_cache.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ HostStatus ShutdownPlugin(InterfaceMessage* message) {
     WriteSettingsFile();
     DestroyPanel();
     FreeSavedSelection();  // a run of Length changes may still be open
+    FreeAnchorCache(message->d.basic);
     message->d.basic->FreeBlock(gState);
     gState = nullptr;
     message->d.globals = nullptr;

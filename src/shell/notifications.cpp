@@ -8,6 +8,7 @@
 #include "panel/panel_window.h"
 #include "shell/plugin_state.h"
 #include "shell/suites.h"
+#include "tools/anchor_cache.h"
 
 namespace {
 
@@ -64,6 +65,11 @@ HostStatus HandleNotification(void* message) {
         gState->savedBasicSuite = notification->d.basic;
         CreatePanel(notification);
         return kNoError;
+    }
+    // The adjust tools' view of the artwork is dropped whether or not the panel exists.
+    if (IsType(type, "AI Art Objects Changed Notifier") || IsType(type, "AI Document Closed Notifier") ||
+        IsType(type, "AI Document Opened Notifier") || IsType(type, "AI Document New Notifier")) {
+        DropAnchorCache();
     }
     if (gState->panel == nullptr) return kNoError;
 

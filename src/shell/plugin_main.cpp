@@ -10,6 +10,7 @@
 #include "shell/suites.h"
 #include "tools/adjust_annotator.h"
 #include "tools/adjust_tools.h"
+#include "tools/anchor_cache.h"
 
 namespace {
 
@@ -94,6 +95,8 @@ extern "C" HostStatus PluginMain(const char* caller, const char* selector, void*
     if (status == kNoError) {
         status = gBasic->IsEqual(caller, "SP Interface") ? HandleInterfaceMessage(selector, message)
                                                          : RouteMessage(caller, selector, message);
+    } else {
+        DropAnchorCache();  // the message not taken may have said that the artwork changed
     }
     ReportError(status, caller, selector);
     ReleaseSuites(gBasic);

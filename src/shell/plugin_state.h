@@ -15,6 +15,8 @@ struct AnchorHit {
 };
 constexpr std::uint16_t kNoAnchorIndex = 0xFFFF;
 
+struct AnchorCache;
+
 enum Language : std::uint16_t {
     kJapanese = 0,
     kEnglish = 1,
@@ -67,6 +69,10 @@ struct PluginState {
     RealPoint rawCursor;
     RealPoint adjustPoints[4];
     AnchorHit adjustHits[4];
+    // The anchor search's view of the document, null until a tracking event makes it; refused is
+    // set when making it failed, until the document may have changed.
+    AnchorCache* anchorCache;
+    std::uint16_t anchorCacheRefused;
 
     // Sampling weights of cubic segments, t = i / 256
     double bezierA256[kBezierSteps + 1];

@@ -10,6 +10,7 @@
 #include "tools/adjust_annotator.h"
 #include "tools/adjust_texts.h"
 #include "tools/alignment.h"
+#include "tools/anchor_cache.h"
 #include "tools/anchor_hits.h"
 #include "tools/path_adjust_record.h"
 #include "tools/tool_support.h"
@@ -60,6 +61,7 @@ void FinishGesture(ToolHandle tool, bool pointsDiffer, bool (*apply)(int), int m
     } else {
         PlatformBeep();
     }
+    DropAnchorCache();  // the move changed the document
     ResetAdjustState();
 }
 
@@ -165,6 +167,7 @@ void SetAdjustUndoText(ToolHandle tool) {
 HostStatus OnAdjustToolSelect(void* message) {
     const ToolMessage* tool = AdjustToolMessage(message, true);
     if (tool == nullptr) return kNoError;
+    DropAnchorCache();  // the document may have changed while another tool was in use
     SetAdjustAnnotatorActive(true);
     ResetAdjustState();
     gState->toolMode = IsPathAdjust(tool) ? kPathAdjustMode : kPointAdjustMode;
@@ -173,6 +176,7 @@ HostStatus OnAdjustToolSelect(void* message) {
 
 HostStatus OnAdjustToolDeselect(void* message) {
     if (AdjustToolMessage(message, false) == nullptr) return kNoError;
+    DropAnchorCache();
     SetAdjustAnnotatorActive(false);
     return kNoError;
 }
@@ -184,6 +188,9 @@ HostStatus OnAdjustTrack(void* message) {
     if (SamePoint(tool->cursor, gState->rawCursor)) return kNoError;
     gState->rawCursor = tool->cursor;
     gState->snapCursor = tool->cursor;
+    // Made on the first move and kept until the document may change; without it the search walks
+    // the document through the host as it always did.
+    EnsureAnchorCache();
     TrackAdjustPoint(gState->adjustPhase >= 1 ? gState->adjustPhase : 0);
     if (UpdateAnnotationRect()) InvalidateAnnotationRect();
     ShowToolCursor();
@@ -225,11 +232,14 @@ HostStatus OnAdjustMouseUp(void* message) {
             FinishGesture(tool->tool, !SamePoint(P(0), P(1)), ApplyPointAdjust, 2);
         }
     }
+    // A release ends what the button did, whatever it was: what lies under the cursor is read afresh.
+    DropAnchorCache();
     return kNoError;
 }
 
 HostStatus OnAdjustToolEditOptions(void* message) {
     if (AdjustToolMessage(message, true) == nullptr) return kNoError;
     OnAdjustEditOptions();
+    DropAnchorCache();  // the restore may have moved objects
     return kNoError;
 }

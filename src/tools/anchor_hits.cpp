@@ -1,7 +1,10 @@
 #include "tools/anchor_hits.h"
 
+#include <cmath>
+
 #include "geometry/geometry.h"
 #include "shell/suites.h"
+#include "tools/anchor_cache.h"
 
 namespace {
 
@@ -73,6 +76,30 @@ HostStatus CollectText(ArtHandle text, RealPoint& point, std::int16_t& kind, int
     return kNoError;
 }
 
+// How far from the searched point an object's bounds can lie and still matter: a path is looked at
+// when the point lies in its bounds grown by the inset, a point-text anchor when it lies within the
+// tolerance, and after the first hit the point itself may have moved by the tolerance. The margin
+// only lets in more candidates; the host's own tests decide.
+double CandidateReach(const RealPoint& point, const PickTolerance& pick) {
+    const double tolerance = RealAbs(pick.tolerance);
+    const double reach = std::fmax(tolerance + RealAbs(pick.inset), 2 * tolerance);
+    return reach * (1 + 1e-6) + 1e-9 * (1 + RealAbs(point.h) + RealAbs(point.v));
+}
+
+// The candidates of one layer near the point, in walk order, as the walk would have met them.
+HostStatus CollectNear(const AnchorCache& cache, const AnchorCacheLayer& layer, std::int32_t near, RealPoint& point,
+                       std::int16_t& kind, int& count, AnchorHit* hits, const PickTolerance& pick) {
+    for (std::int32_t k = 0; k < near && count < kMaxAnchorHits; ++k) {
+        const std::int32_t index = cache.near[k];
+        if (index < layer.first) continue;
+        if (index >= layer.end) break;
+        if (HostStatus status = CollectAnchorHits(cache.candidates[index].art, point, kind, count, hits, pick)) {
+            return status;
+        }
+    }
+    return kNoError;
+}
+
 }  // namespace
 
 PickTolerance CurrentPickTolerance() {
@@ -114,8 +141,16 @@ HostStatus FindAnchorHits(RealPoint& point, std::int16_t& kind, AnchorHitList& h
         status = kSuiteNotFoundStatus;
     } else {
         const PickTolerance pick = CurrentPickTolerance();
+        AnchorCache* cache = UsableAnchorCache();
+        const std::int32_t near = cache != nullptr ? NearAnchorCandidates(*cache, point, CandidateReach(point, pick)) : 0;
         std::int32_t layers = 0;
         status = sLayer->CountLayers(&layers);
+        // Layers that are not the ones the cache was made of mean a change the plug-in was not told
+        // of: the cache goes, and the walk through the host answers from there on.
+        if (cache != nullptr && status == kNoError && layers != cache->layerCount) {
+            cache->usable = false;
+            cache = nullptr;
+        }
         for (std::int32_t i = 0; status == kNoError && i < layers; ++i) {
             LayerHandle layer = nullptr;
             std::int32_t visible = 0;
@@ -124,7 +159,12 @@ HostStatus FindAnchorHits(RealPoint& point, std::int16_t& kind, AnchorHitList& h
             if (visible == 0) continue;
             ArtHandle root = nullptr;
             if ((status = sArt->GetFirstArtOfLayer(layer, &root)) != kNoError) break;
-            status = CollectAnchorHits(root, point, kind, count, found, pick);
+            if (cache != nullptr && (cache->layers[i].layer != layer || cache->layers[i].root != root)) {
+                cache->usable = false;
+                cache = nullptr;
+            }
+            status = cache != nullptr ? CollectNear(*cache, cache->layers[i], near, point, kind, count, found, pick)
+                                      : CollectAnchorHits(root, point, kind, count, found, pick);
             // Later layers are not searched once a layer gave a hit.
             if (kind != kSnapNone) break;
         }
