@@ -4,8 +4,11 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <optional>
+#include <set>
 #include <sstream>
 
 #include "host.h"
@@ -31,6 +34,9 @@ constexpr KnownNamespace kKnownNamespaces[] = {
     {kInkscapeNamespace, "inkscape"},
     {kSodipodiNamespace, "sodipodi"},
 };
+
+// The deepest nesting of elements read, the root being 1.
+constexpr int kMaxNesting = 256;
 
 // The host's whole canvas, for a file that gives no page size.
 constexpr RealRect kCanvas{-8191, 8191, 8191, -8191};
@@ -126,7 +132,7 @@ std::optional<double> Length(std::string_view text) {
         const std::size_t n = std::strlen(unit.suffix);
         if (text.size() > n && text.substr(text.size() - n) == unit.suffix) {
             const std::optional<double> value = WholeNumber(text.substr(0, text.size() - n));
-            if (!value) return std::nullopt;
+            if (!value || !std::isfinite(*value * unit.userUnits)) return std::nullopt;
             return *value * unit.userUnits;
         }
     }
@@ -299,6 +305,22 @@ bool IsStyleProperty(std::string_view name) {
     return false;
 }
 
+// What the reader puts into the document must be finite: the writer could not write it otherwise.
+bool Finite(const RealPoint& p) {
+    return std::isfinite(p.h) && std::isfinite(p.v);
+}
+bool Finite(const RealRect& r) {
+    return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.right) && std::isfinite(r.bottom);
+}
+bool Finite(const Affine& m) {
+    return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
+           std::isfinite(m.e) && std::isfinite(m.f);
+}
+// The host keeps dashes in single precision.
+bool FitsFloat(double value) {
+    return std::fabs(value) <= std::numeric_limits<float>::max();
+}
+
 // ---- Building shapes in their own coordinates ----
 
 // Anchors of one closed or open outline; arcs are quarter ellipses given by their corner point.
@@ -405,6 +427,7 @@ public:
         if (Name(root) != "svg") {
             throw SvgError("not an SVG file: the root element is <" + std::string(root.name()) + ">, not <svg>");
         }
+        CheckStructure(root);
         if (document_.LayerCount() != 1 || document_.LayerAt(0)->root->firstChild != nullptr) {
             throw SvgError("an SVG file is read into a new, empty document only");
         }
@@ -496,6 +519,32 @@ private:
 
     std::string Name(const pugi::xml_node& node) const { return source_.Canonical(node.name()); }
 
+    // Before anything is read, on every element, without recursion:
+    //  - reading and writing recurse into nested elements, so nesting is held to kMaxNesting, far
+    //    beyond what drawings use, before it could exhaust the stack;
+    //  - XML allows an attribute once per element, and pugixml does not check it: the reader would
+    //    take the first and the writer copy both, so a file would not read back as it was written.
+    void CheckStructure(const pugi::xml_node& root) const {
+        std::vector<std::pair<pugi::xml_node, int>> pending{{root, 1}};
+        std::set<std::string> names;
+        while (!pending.empty()) {
+            const auto [node, depth] = pending.back();
+            pending.pop_back();
+            if (depth > kMaxNesting) {
+                Fail(node, "elements are nested more than " + std::to_string(kMaxNesting) + " deep");
+            }
+            names.clear();
+            for (pugi::xml_attribute attribute : node.attributes()) {
+                if (!names.insert(source_.Canonical(attribute.name())).second) {
+                    Fail(node, std::string("the attribute ") + attribute.name() + " is given twice");
+                }
+            }
+            for (pugi::xml_node child : node.children()) {
+                if (child.type() == pugi::node_element) pending.emplace_back(child, depth + 1);
+            }
+        }
+    }
+
     pugi::xml_attribute Find(const pugi::xml_node& node, std::string_view canonicalName) const {
         if (canonicalName.find(':') == std::string_view::npos) {
             return node.attribute(std::string(canonicalName).c_str());
@@ -551,6 +600,11 @@ private:
                 Fail(root, std::string("the viewBox \"") + viewBox.value() + "\" is not four numbers x y width height");
             }
             area = RealRect{box[0], -box[1], box[0] + box[2], -(box[1] + box[3])};
+            // A size lost beside its origin, or an edge beyond a double's range, could not be written.
+            if (!(area.right > area.left) || !(area.top > area.bottom) || !std::isfinite(area.right) ||
+                !std::isfinite(area.bottom)) {
+                Fail(root, std::string("the viewBox \"") + viewBox.value() + "\" is out of range");
+            }
         } else if (root.attribute("width") && root.attribute("height")) {
             const double width = LengthAttribute(root, "width", 0);
             const double height = LengthAttribute(root, "height", 0);
@@ -561,8 +615,12 @@ private:
         sim::DocumentView& view = *document_.Views().front();
         view.zoom = 1.0;
         view.origin = RealPoint{area.left, area.top};
-        view.width = static_cast<std::int32_t>(std::ceil(area.right - area.left));
-        view.height = static_cast<std::int32_t>(std::ceil(area.top - area.bottom));
+        // The view's size in pixels at zoom 1, held at what a window's size can be.
+        const auto pixels = [](double extent) {
+            return static_cast<std::int32_t>(std::min(std::ceil(extent), static_cast<double>(INT32_MAX)));
+        };
+        view.width = pixels(area.right - area.left);
+        view.height = pixels(area.top - area.bottom);
         if (const pugi::xml_attribute units = Find(root, "kv:units")) {
             if (!ParseRulerUnit(units.value(), &document_.rulerUnit)) {
                 Fail(root, std::string("unknown ruler unit kv:units=\"") + units.value() +
@@ -784,11 +842,12 @@ private:
     Context Derive(const pugi::xml_node& node, const Context& parent) {
         Context context = parent;
         context.transform = parent.transform * ReadTransform(node);
+        if (!Finite(context.transform)) Fail(node, "the transform, with those around it, is out of range");
         ApplyProperties(node, context.properties);
         return context;
     }
 
-    PathStyle StyleOf(const Properties& properties, const Affine& transform) const {
+    PathStyle StyleOf(const pugi::xml_node& node, const Properties& properties, const Affine& transform) const {
         // Widths and dashes scale with the element's transform (by its mean scale).
         const double scale = std::sqrt(std::fabs(transform.a * transform.d - transform.b * transform.c));
         const auto colorOf = [&](const Paint& paint) {
@@ -800,11 +859,14 @@ private:
         style.strokePaint = properties.stroke.kind != Paint::None;
         if (style.strokePaint) style.stroke.color = colorOf(properties.stroke);
         style.stroke.width = properties.strokeWidth * scale;
+        if (!std::isfinite(style.stroke.width)) Fail(node, "the stroke width is out of range");
         style.stroke.miterLimit = properties.miterLimit;
         style.stroke.dashCount = static_cast<std::int16_t>(properties.dashes.size());
         for (std::size_t i = 0; i < properties.dashes.size(); ++i) {
+            if (!FitsFloat(properties.dashes[i] * scale)) Fail(node, "a dash length is out of range");
             style.stroke.dashes[i] = static_cast<float>(properties.dashes[i] * scale);
         }
+        if (!FitsFloat(properties.dashOffset * scale)) Fail(node, "the dash offset is out of range");
         style.stroke.dashOffset = static_cast<float>(properties.dashOffset * scale);
         return style;
     }
@@ -928,9 +990,12 @@ private:
                 anchor.p = ToArtwork(Apply(context.transform, anchor.p));
                 anchor.in = ToArtwork(Apply(context.transform, anchor.in));
                 anchor.out = ToArtwork(Apply(context.transform, anchor.out));
+                if (!Finite(anchor.p) || !Finite(anchor.in) || !Finite(anchor.out)) {
+                    Fail(node, "the shape's coordinates are out of range");
+                }
             }
         }
-        const PathStyle style = StyleOf(context.properties, context.transform);
+        const PathStyle style = StyleOf(node, context.properties, context.transform);
 
         sim::Art* art = nullptr;
         std::vector<sim::Art*> paths;
@@ -994,6 +1059,7 @@ private:
         const RealRect frame = FrameOf(context.transform, origin.h, origin.v - 0.8 * size,
                                        origin.h + 0.6 * size * static_cast<double>(characters), origin.v + 0.2 * size);
         const RealPoint anchor = ToArtwork(Apply(context.transform, origin));
+        if (!Finite(frame) || !Finite(anchor)) Fail(node, "the text's position or size is out of range");
         sim::Art* art = document_.AddPointText(container, anchor, frame);
         ReadCommon(node, art, context.selected);
         source_.placements[art] = SvgSource::Placement{context.transform, anchor};
@@ -1004,6 +1070,7 @@ private:
         const double w = LengthAttribute(node, "width", 0), h = LengthAttribute(node, "height", 0);
         if (w < 0 || h < 0) Fail(node, "an image has no negative size");
         const RealRect frame = FrameOf(context.transform, x, y, x + w, y + h);
+        if (!Finite(frame)) Fail(node, "the image's position or size is out of range");
         sim::Art* art = document_.AddPlacedArt(container, frame);
         ReadCommon(node, art, context.selected);
         source_.placements[art] = SvgSource::Placement{context.transform, RealPoint{frame.left, frame.top}};

@@ -265,7 +265,14 @@ private:
         if (last.anchors.size() == 1 && !last.closed && (!atEnd || subpaths_.size() > 1)) subpaths_.pop_back();
     }
 
+    // Relative steps, reflections and arcs can leave a double's range even when every number read
+    // is in it; such a point could not be written back.
+    void CheckInRange(const RealPoint& p) const {
+        if (!std::isfinite(p.h) || !std::isfinite(p.v)) Fail("a point of the path is out of range");
+    }
+
     void MoveTo(const RealPoint& p) {
+        CheckInRange(p);
         FinishSubpath(false);
         subpaths_.push_back(Subpath{{CornerAt(p)}, false});
         open_ = true;
@@ -275,6 +282,7 @@ private:
     }
 
     void LineTo(const RealPoint& p) {
+        CheckInRange(p);
         Drawing().anchors.push_back(CornerAt(p));
         current_ = p;
         lastCubicControl_.reset();
@@ -282,6 +290,9 @@ private:
     }
 
     void CubicTo(const RealPoint& c1, const RealPoint& c2, const RealPoint& p) {
+        CheckInRange(c1);
+        CheckInRange(c2);
+        CheckInRange(p);
         Subpath& subpath = Drawing();
         subpath.anchors.back().out = c1;
         subpath.anchors.push_back(AnchorRecord{p, c2, p, true});
@@ -314,29 +325,38 @@ private:
         }
         const double phi = std::fmod(rotationDegrees, 360.0) * kPi / 180.0;
         const double cosPhi = std::cos(phi), sinPhi = std::sin(phi);
-        const double dx = (p0.h - p.h) / 2, dy = (p0.v - p.v) / 2;
+        // Halved before subtracting and adding: end points near a double's limit do not overflow.
+        const double dx = p0.h / 2 - p.h / 2, dy = p0.v / 2 - p.v / 2;
         const double x1 = cosPhi * dx + sinPhi * dy;
         const double y1 = -sinPhi * dx + cosPhi * dy;
-        const double lambda = (x1 * x1) / (rx * rx) + (y1 * y1) / (ry * ry);
-        if (lambda > 1) {
-            rx *= std::sqrt(lambda);
-            ry *= std::sqrt(lambda);
+        // The centre is worked out in units of the radii (u is the half chord in them), where no
+        // square or product leaves a double's range, however large the coordinates are.
+        double ux = x1 / rx, uy = y1 / ry;
+        const double reach = std::hypot(ux, uy);
+        if (!(reach > 0) || !std::isfinite(reach)) Fail("the arc's radii and end points are out of range");
+        if (reach > 1) {  // radii too small to span the end points grow until they just do
+            rx *= reach;
+            ry *= reach;
+            ux /= reach;
+            uy /= reach;
         }
-        double numerator = rx * rx * ry * ry - rx * rx * y1 * y1 - ry * ry * x1 * x1;
-        if (numerator < 0) numerator = 0;
-        const double denominator = rx * rx * y1 * y1 + ry * ry * x1 * x1;
-        double coefficient = std::sqrt(numerator / denominator);
+        const double u = std::min(reach, 1.0);
+        double coefficient = std::sqrt(std::max(0.0, (1 - u) * (1 + u))) / u;
         if (largeArc == sweep) coefficient = -coefficient;
-        const double cx1 = coefficient * rx * y1 / ry;
-        const double cy1 = -coefficient * ry * x1 / rx;
-        const double cx = cosPhi * cx1 - sinPhi * cy1 + (p0.h + p.h) / 2;
-        const double cy = sinPhi * cx1 + cosPhi * cy1 + (p0.v + p.v) / 2;
+        const double cx1 = coefficient * rx * uy;
+        const double cy1 = -coefficient * ry * ux;
+        const double cx = cosPhi * cx1 - sinPhi * cy1 + (p0.h / 2 + p.h / 2);
+        const double cy = sinPhi * cx1 + cosPhi * cy1 + (p0.v / 2 + p.v / 2);
 
-        const auto angle = [](double ux, double uy, double vx, double vy) {
-            return std::atan2(ux * vy - uy * vx, ux * vx + uy * vy);
+        const auto angle = [](double ax, double ay, double bx, double by) {
+            return std::atan2(ax * by - ay * bx, ax * bx + ay * by);
         };
-        const double theta1 = angle(1, 0, (x1 - cx1) / rx, (y1 - cy1) / ry);
-        double delta = angle((x1 - cx1) / rx, (y1 - cy1) / ry, (-x1 - cx1) / rx, (-y1 - cy1) / ry);
+        // (x1 - cx1) / rx and (y1 - cy1) / ry, and the same for the other end point.
+        const double startX = ux - coefficient * uy, startY = uy + coefficient * ux;
+        const double endX = -ux - coefficient * uy, endY = -uy + coefficient * ux;
+        const double theta1 = angle(1, 0, startX, startY);
+        double delta = angle(startX, startY, endX, endY);
+        if (!std::isfinite(delta)) Fail("the arc's radii and end points are out of range");
         if (!sweep && delta > 0) delta -= 2 * kPi;
         if (sweep && delta < 0) delta += 2 * kPi;
 

@@ -88,6 +88,14 @@ TEST_F(LengthTextTest, TheNumberIsReadUpToWhatCannotContinueIt) {
     EXPECT_EQ(ParseLengthText(padded.c_str(), kUnitPoint), 2);
 }
 
+TEST_F(LengthTextTest, ALengthBeyondTheRangeOfADoubleIsNoLength) {
+    EXPECT_EQ(ParseLengthText("9e999pc", kUnitPoint), 0) << "the number itself";
+    EXPECT_EQ(ParseLengthText("-1e400", kUnitPoint), 0);
+    EXPECT_EQ(ParseLengthText("1e307in", kUnitPoint), 0) << "the number in points";
+    EXPECT_EQ(ParseLengthText("1e308", kUnitPoint), 1e308) << "the largest lengths are still read";
+    EXPECT_EQ(ParseLengthText("1e-400", kUnitPoint), 0);
+}
+
 }  // namespace
 
 #endif

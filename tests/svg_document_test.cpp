@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 
@@ -326,6 +327,53 @@ TEST(SvgDocument, MovedTextAndImagesAreWrittenWhereTheyNowAre) {
     ExpectPoint(again.LayerAt(0)->root->firstChild->textAnchor, 25, -33, "read back where it was moved to");
 }
 
+TEST(SvgDocument, ExtremeButRepresentableValuesReadBackAsWritten) {
+    const std::string inputs[] = {
+        Svg("<path d=\"M0 0 L1 1\"/>", "viewBox=\"-50 -50 300 207777777770\""),
+        Svg("<path d=\"M0,0a25,25 0 1,0 50,1e79 25,25 0 1,0 -50,0Z\"/>"),
+    };
+    for (const std::string& input : inputs) {
+        sim::Document first;
+        const auto source = kvsvg::ReadSvg(input, first);
+        const std::string written = kvsvg::WriteSvg(first, source.get());
+        sim::Document second;
+        const auto sourceAgain = kvsvg::ReadSvg(written, second);
+        EXPECT_EQ(Dump(first), Dump(second)) << written;
+        EXPECT_EQ(kvsvg::WriteSvg(second, sourceAgain.get()), written);
+    }
+    sim::Document tall;
+    kvsvg::ReadSvg(inputs[0], tall);
+    EXPECT_EQ(tall.View(0)->width, 300);
+    EXPECT_EQ(tall.View(0)->height, INT32_MAX) << "a page taller than a window can be";
+}
+
+TEST(SvgDocument, NestingIsHeldBeforeItCouldExhaustTheStack) {
+    const auto nested = [](int depth, const std::string& inner) {
+        std::string groups;
+        for (int i = 0; i < depth; ++i) groups += "<g>";
+        groups += inner;
+        for (int i = 0; i < depth; ++i) groups += "</g>";
+        return groups;
+    };
+    // The root, 254 groups and the path: 256 levels, read and written back.
+    sim::Document deepest;
+    const auto source = kvsvg::ReadSvg(Svg(nested(254, "<path d=\"M0 0 L1 1\"/>")), deepest);
+    sim::Document again;
+    kvsvg::ReadSvg(kvsvg::WriteSvg(deepest, source.get()), again);
+    EXPECT_EQ(Dump(deepest), Dump(again));
+    // One more, in artwork or in what is only kept, and the file is refused.
+    const std::string tooDeep[] = {nested(255, "<path d=\"M0 0 L1 1\"/>"), "<defs>" + nested(100000, "") + "</defs>"};
+    for (const std::string& body : tooDeep) {
+        sim::Document document;
+        try {
+            kvsvg::ReadSvg(Svg(body), document);
+            ADD_FAILURE() << "accepted";
+        } catch (const kvsvg::SvgError& error) {
+            EXPECT_NE(std::string(error.what()).find("nested more than 256 deep"), std::string::npos) << error.what();
+        }
+    }
+}
+
 TEST(SvgDocument, FaultsNameTheLineAndTheElement) {
     struct Case {
         std::string text;
@@ -350,6 +398,22 @@ TEST(SvgDocument, FaultsNameTheLineAndTheElement) {
         {Svg("<kv:frob/>"), "not supported"},
         {Svg("", "viewBox=\"0 0 0 10\""), "viewBox"},
         {"<svg xmlns:kv=\"urn:other\"/>", "bound to urn:other"},
+        {Svg("<path d=\"M0 0 L1 1\" style=\"fill:none\" style=\"stroke:blurple\"/>"),
+         "the attribute style is given twice"},
+        {Svg("<path d=\"M0 0 L1 1\" kv:selected=\"true\" kv:selected=\"false\"/>"), "given twice"},
+        // Values whose transformed or converted result is beyond range could not be written back.
+        {Svg("<path d=\"M1e300 0 L0 0\" transform=\"scale(1e10)\"/>"), "the shape's coordinates are out of range"},
+        {Svg("<rect x=\"1e308\" width=\"1e308\" height=\"1\"/>"), "the shape's coordinates are out of range"},
+        {Svg("<circle cx=\"1e308\" r=\"1e308\"/>"), "the shape's coordinates are out of range"},
+        {Svg("<text transform=\"scale(1e300) scale(1e300)\">T</text>"), "the transform, with those around it"},
+        {Svg("<path d=\"M0 0 L1 1\" stroke-width=\"1e300\" transform=\"scale(1e200)\"/>"),
+         "the stroke width is out of range"},
+        {Svg("<path d=\"M0 0 L1 1\" stroke-dasharray=\"1e300 1\"/>"), "a dash length is out of range"},
+        {Svg("<path d=\"M0 0 L1 1\" stroke-dashoffset=\"1e300\"/>"), "the dash offset is out of range"},
+        {Svg("<image x=\"1e308\" width=\"1e308\" height=\"1\"/>"), "the image's position or size is out of range"},
+        {Svg("<text x=\"1e308\" font-size=\"1e308\">TT</text>"), "the text's position or size is out of range"},
+        {Svg("", "viewBox=\"1e20 1e20 1 1\""), "out of range"},
+        {Svg("", "width=\"1e308in\" height=\"1\""), "is not a length"},
     };
     for (const Case& c : cases) {
         sim::Document document;

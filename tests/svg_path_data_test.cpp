@@ -148,6 +148,40 @@ TEST(SvgPathData, MalformedDataIsRefusedWithItsPlace) {
     }
 }
 
+TEST(SvgPathData, ArcsOfHugeCoordinatesAreFoundWithoutSquaringThem) {
+    // A half circle of radius 1e200: its squares would overflow, its anchors do not.
+    const std::vector<Subpath> half = ParsePathData("M1e200 0 A1e200 1e200 0 0 1 -1e200 0");
+    ASSERT_EQ(half[0].anchors.size(), 3u);
+    EXPECT_NEAR(half[0].anchors[1].p.h / 1e200, 0, 1e-9);
+    EXPECT_NEAR(half[0].anchors[1].p.v / 1e200, 1, 1e-9);
+    // Radii far too small for end points far apart: they grow to span them.
+    const std::vector<Subpath> far = ParsePathData("M0,0a25,25 0 1,0 50,1e79 25,25 0 1,0 -50,0Z");
+    ASSERT_EQ(far.size(), 1u);
+    for (const AnchorRecord& anchor : far[0].anchors) {
+        EXPECT_TRUE(std::isfinite(anchor.p.h) && std::isfinite(anchor.p.v));
+        EXPECT_TRUE(std::isfinite(anchor.in.h) && std::isfinite(anchor.in.v));
+        EXPECT_TRUE(std::isfinite(anchor.out.h) && std::isfinite(anchor.out.v));
+    }
+    EXPECT_TRUE(SameAnchors(far, ParsePathData(kvsvg::FormatPathData(far))));
+}
+
+TEST(SvgPathData, PointsBeyondADoublesRangeAreRefused) {
+    const char* bad[] = {
+        "M1e308 0 l1e308 0",                  // a relative step
+        "M0 0 H-1e308 h-1e308",               // a relative horizontal line
+        "M-1e308 0 C0 0 1e308 0 1e308 0 s-1e308 0 0 0",  // a reflected handle
+        "M0 0 A1e-300 1 0 0 1 1e10 0",        // an arc whose radii would have to grow beyond range
+    };
+    for (const char* data : bad) {
+        try {
+            ParsePathData(data);
+            ADD_FAILURE() << "accepted: " << data;
+        } catch (const PathDataError& error) {
+            EXPECT_NE(std::string(error.what()).find("out of range"), std::string::npos) << error.what();
+        }
+    }
+}
+
 TEST(SvgPathData, WrittenDataReadsBackToTheSameAnchors) {
     const char* cases[] = {
         "M0 0 L10 0 L10 10 Z",                       // straight closing
