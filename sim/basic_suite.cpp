@@ -2,6 +2,10 @@
 // version, counts acquisitions and releases, and tracks the blocks it allocates.
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "host/suite_catalog.h"
 #include "suite_support.h"
@@ -18,15 +22,46 @@ struct ServedSuite {
     const void* table;
 };
 
-const ServedSuite* FindServed(const char* name, std::int32_t version) {
 #define KELVANE_SERVED_ROW(slot, type, name, version) {name, version, SuiteTable<type>()},
-    static const ServedSuite kServed[] = {KELVANE_SUITE_CATALOG(KELVANE_SERVED_ROW)};
+const ServedSuite kServed[] = {KELVANE_SUITE_CATALOG(KELVANE_SERVED_ROW)};
 #undef KELVANE_SERVED_ROW
+constexpr std::size_t kServedCount = sizeof kServed / sizeof kServed[0];
+
+// Every message asks for the whole catalog, and failure sweeps replay thousands of messages, so
+// finding a row must cost little: the plug-in asks with the same name texts each time, and the row
+// last found for a text's address is tried first.
+const ServedSuite* FindServed(const char* name, std::int32_t version) {
+    static const std::unordered_multimap<std::string_view, const ServedSuite*> kByName = [] {
+        std::unordered_multimap<std::string_view, const ServedSuite*> rows;
+        for (const ServedSuite& served : kServed) rows.emplace(served.name, &served);
+        return rows;
+    }();
+    static std::unordered_map<const char*, const ServedSuite*> byAddress;
     if (name == nullptr) return nullptr;
-    for (const ServedSuite& served : kServed) {
-        if (served.version == version && std::strcmp(served.name, name) == 0) return &served;
+    const auto known = byAddress.find(name);
+    if (known != byAddress.end() && known->second->version == version && std::strcmp(known->second->name, name) == 0) {
+        return known->second;
+    }
+    const auto [first, last] = kByName.equal_range(name);
+    for (auto row = first; row != last; ++row) {
+        if (row->second->version == version) return byAddress[name] = row->second;
     }
     return nullptr;
+}
+
+// Each host makes its basic suite once, as it is built: a new table means a new host, whose use
+// counts are looked up afresh; within one host a row's count stays where it is.
+std::uint64_t hostGeneration = 0;
+
+SuiteUse& UseOf(std::map<std::string, SuiteUse>& uses, const ServedSuite* served) {
+    struct Cached {
+        std::uint64_t generation;
+        SuiteUse* use;
+    };
+    static Cached cache[kServedCount] = {};
+    Cached& cached = cache[served - kServed];
+    if (cached.use == nullptr || cached.generation != hostGeneration) cached = Cached{hostGeneration, &uses[served->name]};
+    return *cached.use;
 }
 
 std::int32_t IsEqualText(const char* a, const char* b) {
@@ -49,17 +84,19 @@ HostStatus ServeAcquire(const char* name, std::int32_t version, const void** sui
     if (suite != nullptr) *suite = nullptr;
     if (HostStatus gated = host.Gate().Pass(kBasicSuite, "AcquireSuite")) return gated;
     const ServedSuite* served = FindServed(name, version);
-    if (served == nullptr || suite == nullptr || host.IsRefused(name)) return kSuiteNotFoundStatus;
+    if (served == nullptr || suite == nullptr) return kSuiteNotFoundStatus;
+    if (!host.refusedSuites_.empty() && host.IsRefused(name)) return kSuiteNotFoundStatus;
     *suite = served->table;
-    ++host.suiteUses_[name].acquired;
+    ++UseOf(host.suiteUses_, served).acquired;
     return kNoError;
 }
 
 HostStatus ServeRelease(const char* name, std::int32_t version) {
     Host& host = Host::Current();
     if (HostStatus gated = host.Gate().Pass(kBasicSuite, "ReleaseSuite")) return gated;
-    if (FindServed(name, version) == nullptr) return kSuiteNotFoundStatus;
-    SuiteUse& use = host.suiteUses_[name];
+    const ServedSuite* served = FindServed(name, version);
+    if (served == nullptr) return kSuiteNotFoundStatus;
+    SuiteUse& use = UseOf(host.suiteUses_, served);
     // Releasing more often than acquiring is the plug-in's fault; the host refuses it.
     if (use.released >= use.acquired) return kBadParameterStatus;
     ++use.released;
@@ -87,6 +124,9 @@ HostStatus ServeFree(void* block) {
     return kNoError;
 }
 
-SPBasicSuite MakeBasicSuite() { return SPBasicSuite{ServeAcquire, ServeRelease, IsEqualText, ServeAllocate, ServeFree}; }
+SPBasicSuite MakeBasicSuite() {
+    ++hostGeneration;
+    return SPBasicSuite{ServeAcquire, ServeRelease, IsEqualText, ServeAllocate, ServeFree};
+}
 
 }  // namespace sim

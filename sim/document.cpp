@@ -439,6 +439,8 @@ DocumentView* Document::View(int index) const {
 std::shared_ptr<const DocumentSnapshot> Document::Snapshot() const {
     auto snapshot = std::make_shared<DocumentSnapshot>();
     snapshot->document = serial_;
+    snapshot->arts.reserve(artPool_.size());
+    snapshot->layers.reserve(layerPool_.size());
     for (const std::unique_ptr<Art>& art : artPool_) snapshot->arts.push_back(*art);
     for (const std::unique_ptr<Layer>& layer : layerPool_) snapshot->layers.push_back(*layer);
     snapshot->order = layers_;

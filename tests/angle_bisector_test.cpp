@@ -166,31 +166,4 @@ TEST_F(AngleBisectorTest, RefusalsAndTheirAlertsInBothLanguages) {
     }
 }
 
-TEST_F(AngleBisectorTest, EveryFailingHostCallLeavesWhatWasMadeBeforeIt) {
-    // A square in a group and a parallel pair in a compound path: three bisectors in three passes.
-    const auto build = [this] {
-        doc = &host.NewDocument();
-        sim::Art* group = doc->AddGroup(Root());
-        doc->SelectWhole(doc->AddPath(group, {{0, 0}, {100, 0}, {100, 100}, {0, 100}}, true));
-        sim::Art* compound = doc->AddCompoundPath(Root());
-        doc->AddPath(compound, {{300, 0}, {400, 0}});
-        doc->AddPath(compound, {{300, 40}, {400, 40}});
-        doc->SelectWhole(compound);
-        Built();
-    };
-    const std::vector<std::vector<RealPoint>> good{{{100, 0}, {50, 50}}, {{0, 100}, {50, 50}}, {{400, 20}, {300, 20}}};
-    SweepFailures(kCommandAngleBisector, build, [&](std::int64_t n, int completed) {
-        const auto made = NewPaths();
-        EXPECT_LE(made.size(), good.size()) << n;
-        if (n == 0) {
-            ASSERT_EQ(made.size(), good.size());
-        }
-        // The paths whose anchors were set before the failing call are there as in a good run.
-        for (std::size_t k = 0; k < made.size() && static_cast<int>(k) < completed; ++k) {
-            ExpectAnchors(made[k], good[k]);
-        }
-        for (const sim::Art* path : made) EXPECT_LE(path->anchors.size(), 2u) << n;
-    });
-}
-
 }  // namespace

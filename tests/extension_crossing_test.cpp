@@ -234,47 +234,4 @@ TEST_F(ExtensionCrossingTest, StyledLikeLineIsOwnerOnTopOfItsLayer) {
     ExpectAnchors(made[0], {{200, 100}, {300, 100}, {300, 150}});
 }
 
-TEST_F(ExtensionCrossingTest, EveryFailingHostCallLeavesWhatWasDoneBeforeIt) {
-    // Pass 1 joins two middle segments (one in a compound path) by a new path; pass 2 moves the
-    // ends of two open paths.
-    const auto build = [this] {
-        doc = &host.NewDocument();
-        EndSelected({{0, 50}, {100, 100}, {200, 100}}, 2);
-        EndSelected({{300, 150}, {300, 200}, {350, 300}}, 0);
-        sim::Art* compound = doc->AddCompoundPath(Root());
-        sim::Art* inner = doc->AddPath(compound, {{50, 350}, {100, 400}, {200, 400}, {250, 350}});
-        doc->SelectAnchors(inner, {1, 2});
-        compound->attributes |= kArtSelected;
-        doc->SelectAnchors(doc->AddPath(Root(), {{350, 500}, {300, 450}, {300, 420}, {350, 380}}), {1, 2});
-        State().extend_endpoints = 1;
-        Built();
-    };
-    SweepFailures(kCommandExtensionCrossing, build, [&](std::int64_t n, int completed) {
-        const auto made = NewPaths();
-        EXPECT_LE(made.size(), 1u) << n;
-        if (n == 0) {
-            ASSERT_EQ(made.size(), 1u);
-        }
-        if (completed >= 1) {
-            ExpectAnchors(made.at(0), {{200, 400}, {300, 400}, {300, 420}});
-        }
-        const auto paths = Root()->Children();
-        const sim::Art* first = paths[paths.size() - 4];
-        const sim::Art* second = paths[paths.size() - 3];
-        // Each end is where it was or at the crossing; those moved before the failure stay moved.
-        const AnchorRecord& firstEnd = first->anchors[2];
-        const AnchorRecord& secondEnd = second->anchors[0];
-        EXPECT_TRUE(firstEnd.p.v == 100 && (firstEnd.p.h == 200 || firstEnd.p.h == 300)) << n;
-        EXPECT_TRUE(secondEnd.p.h == 300 && (secondEnd.p.v == 150 || secondEnd.p.v == 100)) << n;
-        if (completed >= 2) {
-            EXPECT_EQ(firstEnd.p.h, 300) << n;
-        }
-        if (completed >= 3) {
-            EXPECT_EQ(secondEnd.p.v, 100) << n;
-        }
-        EXPECT_EQ(first->anchors.size(), 3u);
-        EXPECT_EQ(second->anchors.size(), 3u);
-    });
-}
-
 }  // namespace

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr HostStatus kInjected = FourCharCode('I', 'N', 'J', '!');
-
 AnchorRecord Anchor(RealPoint in, RealPoint p, RealPoint out, bool corner = false) {
     return AnchorRecord{p, in, out, corner};
 }
@@ -230,37 +228,6 @@ TEST_F(HandleLineTest, TheStrokeTakesTheNamedSwatchOfACustomProcessOrRgbKind) {
         }
         EXPECT_EQ(style.fill.color.kind, kGrayColor) << "the fill colour stays black (and off)";
         EXPECT_EQ(style.stroke.width, 1.5);
-    }
-}
-
-TEST_F(HandleLineTest, EveryFailingHostCallLeavesAConsistentDocument) {
-    const auto build = [this] {
-        doc = &host.NewDocument();
-        sim::Art* group = doc->AddGroup(Root());
-        Path({0, 1}, group);
-        Path({0}, doc->AddCompoundPath(Root()));
-        State().handleline_reverse_side = 1;
-        SetText(State().handleline_line_color, "Spot Green");
-    };
-    build();
-    const std::int64_t calls = CallsBeforeRelease(host, [this] { Run(); });
-    const std::size_t goodLines = HandleLayerLines().size();
-    ASSERT_EQ(goodLines, 6u);
-
-    for (std::int64_t n = 1; n <= calls; ++n) {
-        build();
-        host.Gate().ResetCallCount();
-        host.Gate().FailNthCall(n, kInjected);
-        State().commandId = kCommandHandleLine;
-        host.PlayAction("KELVANE_INSIDECMD", 3, nullptr);
-        host.Gate().ClearFailures();
-        ASSERT_TRUE(host.SuitesBalanced()) << n;
-        EXPECT_LE(doc->LayerCount(), 2) << n << ": never a second new layer";
-        EXPECT_LE(HandleLayerLines().size(), goodLines) << n;
-        for (const sim::Art* line : HandleLayerLines()) {
-            EXPECT_TRUE(line->alive) << n;
-            EXPECT_LE(line->anchors.size(), 3u) << n;
-        }
     }
 }
 

@@ -13,8 +13,6 @@
 
 namespace length_test {
 
-constexpr HostStatus kInjected = FourCharCode('I', 'N', 'J', '!');
-
 inline AnchorRecord Smooth(RealPoint in, RealPoint p, RealPoint out) { return AnchorRecord{p, in, out, false}; }
 inline AnchorRecord Corner(RealPoint p) { return AnchorRecord{p, p, p, true}; }
 
@@ -83,39 +81,13 @@ protected:
     }
     void Measure() { Play(kCommandLengthReadout); }
 
-    // A fresh document and a fresh command state for each run of a failure sweep.
+    // A fresh document and a fresh command state, for a test that runs the command more than once.
     void Reset() {
         doc = &host.NewDocument();
         State().lengthAdjustStage = 0;
         State().measuredLength = 0;
         State().typedLength = 0;
         State().lengthSliderPos = 0;
-    }
-
-    struct CountedRun {
-        std::int64_t calls;       // the gated calls up to the release of the suites
-        std::int64_t lastAcquire;  // the call whose status is the suite bracket's: failing it skips the message
-    };
-
-    // A refused release leaves the shell's bracket unbalanced for good, which says nothing about the
-    // command: a sweep stops before it.
-    template <typename Run>
-    CountedRun CountCalls(Run run) {
-        host.Gate().ClearLog();
-        host.Gate().SetLogging(true);
-        host.Gate().ResetCallCount();
-        run();
-        host.Gate().SetLogging(false);
-        const auto& log = host.Gate().Log();
-        CountedRun counted{0, 0};
-        while (counted.calls < static_cast<std::int64_t>(log.size())) {
-            const std::string& operation = log[static_cast<std::size_t>(counted.calls)].operation;
-            if (operation == "ReleaseSuite") break;
-            ++counted.calls;
-            if (operation == "AcquireSuite") counted.lastAcquire = counted.calls;
-        }
-        host.Gate().ClearLog();
-        return counted;
     }
 };
 

@@ -1,9 +1,8 @@
 // What the tests of the line construction commands share: documents of straight lines, running a
-// command through the host's action, reading back the paths it made, and the failure sweep.
+// command through the host's action, and reading back the paths it made.
 #pragma once
 
 #include <algorithm>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -84,54 +83,6 @@ protected:
         if (App().alerts.size() > 1) return "<several>";
         EXPECT_EQ(App().alerts[0].kind, sim::AlertKind::Message);
         return sim::Cp932ToUtf8(App().alerts[0].text);
-    }
-
-    // Sweeps a failure over every gated call of a good run of the command (up to the release of the
-    // suites, whose failure leaves the shell's bracket unbalanced for good): build() makes a fresh
-    // document and calls Built(); check(n, completed) looks at the document after the run in which
-    // call n failed, where completed is how many SetPathSegments calls of the good run came before n.
-    void SweepFailures(std::uint16_t id, const std::function<void()>& build,
-                       const std::function<void(std::int64_t, int)>& check) {
-        build();
-        const std::size_t blocksBefore = host.OutstandingBlocks();
-        host.Gate().ClearLog();
-        host.Gate().SetLogging(true);
-        host.Gate().ResetCallCount();
-        Run(id);
-        host.Gate().SetLogging(false);
-        const std::vector<sim::GatedCall> log = host.Gate().Log();
-        host.Gate().ClearLog();
-        ASSERT_TRUE(App().alerts.empty()) << "the good run makes something";
-        ASSERT_EQ(host.OutstandingBlocks(), blocksBefore);
-        check(0, 1 << 30);
-
-        std::int64_t calls = 0;
-        while (calls < static_cast<std::int64_t>(log.size()) &&
-               log[static_cast<std::size_t>(calls)].operation != "ReleaseSuite") {
-            ++calls;
-        }
-        ASSERT_GT(calls, 100) << "the run is under way after the suites";
-        for (std::int64_t n = 1; n <= calls; ++n) {
-            int completed = 0;
-            for (std::int64_t k = 0; k + 1 < n; ++k) {
-                completed += log[static_cast<std::size_t>(k)].operation == "SetPathSegments" ? 1 : 0;
-            }
-            build();
-            App().alerts.clear();
-            host.Gate().ResetCallCount();
-            host.Gate().FailNthCall(n, kInjectedFailure);
-            State().commandId = id;
-            host.PlayAction("KELVANE_INSIDECMD", 3, nullptr);
-            host.Gate().ClearFailures();
-            ASSERT_TRUE(host.SuitesBalanced()) << "call " << n << " " << log[static_cast<std::size_t>(n - 1)].operation;
-            ASSERT_EQ(host.OutstandingBlocks(), blocksBefore) << n;
-            check(n, completed);
-            if (::testing::Test::HasFailure()) {
-                ADD_FAILURE() << "failing call " << n << ": " << log[static_cast<std::size_t>(n - 1)].suite << " "
-                              << log[static_cast<std::size_t>(n - 1)].operation;
-                return;
-            }
-        }
     }
 
 private:

@@ -12,22 +12,20 @@
 #include "host.h"
 #include "shell/plugin_state.h"
 
-// The gated calls of a good run up to the release of the suites: a refused release leaves the
-// shell's bracket unbalanced for good, which says nothing about the command.
-template <typename RunCommand>
-inline std::int64_t CallsBeforeRelease(sim::Host& host, RunCommand run) {
-    host.Gate().ClearLog();
-    host.Gate().SetLogging(true);
-    host.Gate().ResetCallCount();
-    run();
-    host.Gate().SetLogging(false);
-    const auto& log = host.Gate().Log();
-    std::int64_t calls = 0;
-    while (calls < static_cast<std::int64_t>(log.size()) && log[static_cast<std::size_t>(calls)].operation != "ReleaseSuite") {
-        ++calls;
-    }
-    host.Gate().ClearLog();
-    return calls;
+// The settings file in the host's documents folder.
+inline std::string SettingsFilePath(const sim::Host& host) {
+    const char sep =
+#ifdef _WIN32
+        '\\';
+#else
+        '/';
+#endif
+    return host.DocumentsFolder() + sep + "Adobe" + sep + "Illustrator" + sep + "Prefs" + sep + "Kelvane.ini";
+}
+
+inline std::string ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 class PluginTest : public ::testing::Test {
@@ -49,18 +47,6 @@ protected:
         return host.Send(caller, selector, &message);
     }
 
-    std::string SettingsPath() const {
-        const char sep =
-#ifdef _WIN32
-            '\\';
-#else
-            '/';
-#endif
-        return host.DocumentsFolder() + sep + "Adobe" + sep + "Illustrator" + sep + "Prefs" + sep + "Kelvane.ini";
-    }
-
-    std::string ReadSettingsFileText() const {
-        std::ifstream file(SettingsPath(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
+    std::string SettingsPath() const { return SettingsFilePath(host); }
+    std::string ReadSettingsFileText() const { return ReadWholeFile(SettingsPath()); }
 };

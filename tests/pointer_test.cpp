@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr HostStatus kInjected = FourCharCode('I', 'N', 'J', '!');
 constexpr double kDefaultDistance = 141.7323;
 constexpr double kDefaultSize = 14.17323;
 
@@ -447,52 +446,6 @@ TEST_F(PointerTest, PathsAreFoundInGroupsAndCompoundPathsAndUnselectedOnesLeftAl
     EXPECT_EQ(inner->anchors.size(), 3u);
     EXPECT_EQ(unselected->anchors.size(), 2u);
     EXPECT_EQ(group->Children().size(), 1u) << "pointers go to the current layer, not into the group";
-}
-
-// ---- Host failures ----
-
-TEST_F(PointerTest, EveryFailingHostCallLeavesAConsistentDocument) {
-    const auto build = [this] {
-        NewDocument();
-        sim::Art* group = doc->AddGroup(Root());
-        built.insert(group);
-        sim::Art* curve = doc->AddCurve(group, {kCurveStart, kCurveEnd, Smooth({250, 50}, {300, 0}, {300, 0})});
-        doc->SelectAnchors(curve, {0, 2});
-        sim::Art* square = Path({{0, 0}, {0, 100}, {100, 100}, {100, 0}}, true);
-        doc->SelectAnchors(square, {3});
-        Settings(true, true, kBothWays, 2, 40, 30);
-        return std::vector<sim::Art*>{curve, square};
-    };
-    const auto anchorsOf = [](const std::vector<sim::Art*>& paths) {
-        std::size_t anchors = 0;
-        for (const sim::Art* path : paths) anchors += path->anchors.size();
-        return anchors;
-    };
-
-    auto paths = build();
-    const std::size_t anchorsBefore = anchorsOf(paths);
-    const std::int64_t calls = CallsBeforeRelease(host, [this] { Run(); });
-    const std::size_t goodPointers = Pointers().size();
-    const std::size_t goodAnchors = anchorsOf(paths);
-    ASSERT_GT(goodPointers, 0u);
-    ASSERT_GT(goodAnchors, anchorsBefore);
-
-    for (std::int64_t n = 1; n <= calls; ++n) {
-        paths = build();
-        host.Gate().ResetCallCount();
-        host.Gate().FailNthCall(n, kInjected);
-        State().commandId = kCommandPointer;
-        host.PlayAction("KELVANE_INSIDECMD", 3, nullptr);
-        host.Gate().ClearFailures();
-        ASSERT_TRUE(host.SuitesBalanced()) << n;
-        EXPECT_LE(Pointers().size(), goodPointers) << n;
-        EXPECT_GE(anchorsOf(paths), anchorsBefore) << n;
-        EXPECT_LE(anchorsOf(paths), goodAnchors) << n;
-        for (const sim::Art* pointer : Pointers()) {
-            EXPECT_TRUE(pointer->alive) << n;
-            EXPECT_TRUE(pointer->anchors.empty() || pointer->anchors.size() == 2u) << n;
-        }
-    }
 }
 
 }  // namespace

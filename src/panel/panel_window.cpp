@@ -15,6 +15,10 @@ namespace {
 
 using K = PanelControlKind;
 
+// The window the controls were built in. Shut-down puts its procedure back even when the host
+// does not answer for the window: the plug-in's procedure must not outlive the state record.
+PlatformWindow builtPanelWindow = nullptr;
+
 constexpr PanelControlRow kControls[] = {
     {kMeasureButton, K::ToggleButton, 0, nullptr, nullptr, {10, 10, 43, 42}, 0, KELVANE_PNG_MEASURE},
     {kLengthLabel, K::Label, kLabelNotify, "Length:", "ｾｸﾞﾒﾝﾄ長:", {52, 8, 135, 24}, 0, 0},
@@ -174,6 +178,7 @@ void CreatePanel(NotifierMessage* message) {
 }
 
 void BuildPanelControls(PlatformWindow window) {
+    builtPanelWindow = window;
     UpdatePanelScale(gState->panel, window);
     LoadInterfaceColors(window);
     InstallPanelWindowProc(window);
@@ -288,10 +293,12 @@ void LoadInterfaceColors(PlatformWindow /*window*/) {
 void DestroyPanel() {
     if (gState->panel != nullptr) {
         PlatformWindow window = nullptr;
-        if (sPanel != nullptr && sPanel->GetPlatformWindow(gState->panel, &window) == kNoError && window != nullptr) {
+        if (sPanel == nullptr || sPanel->GetPlatformWindow(gState->panel, &window) != kNoError) window = builtPanelWindow;
+        if (window != nullptr) {
             RestorePanelWindowProc(window);
             DestroyPanelWindow(window);
         }
+        builtPanelWindow = nullptr;
         if (sPanel != nullptr) sPanel->Destroy(gState->panel);
         gState->panel = nullptr;
         DeleteDrawingObject(gState->panelBrush);

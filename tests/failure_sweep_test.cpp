@@ -1,0 +1,869 @@
+// Every host call of every user-visible action fails once in its turn, with an ordinary error and
+// with a status that is reported silently: start-up, the panel made at application start, shut-down,
+// the panel's commands, the adjust tools' gestures and the restore, the settings dialog and the
+// annotator's drawing. Each run must leave the plug-in at rest (failure_sweep.h) and the document,
+// the settings file and what the user had made before as the scenario says.
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+#include "adjust_fixture.h"
+#include "commands/path_walk.h"
+#include "failure_sweep.h"
+#include "panel_fixture.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+using sweep::DocumentState;
+using sweep::Trial;
+using sweep::Steps;
+
+// Each scenario is swept with an ordinary error and with a status that reaches the host without an alert.
+constexpr HostStatus kStatuses[] = {sweep::kOrdinaryFailure, kCanceledStatus};
+
+template <typename Fixture>
+struct Scenario {
+    const char* name;
+    Steps (Fixture::*make)();
+};
+
+template <typename Fixture>
+void PrintTo(const Scenario<Fixture>& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
+
+AnchorRecord Smooth(RealPoint in, RealPoint p, RealPoint out) { return AnchorRecord{p, in, out, false}; }
+AnchorRecord Corner(RealPoint p) { return AnchorRecord{p, p, p, true}; }
+
+bool Finite(const AnchorRecord& a) {
+    return std::isfinite(a.p.h) && std::isfinite(a.p.v) && std::isfinite(a.in.h) && std::isfinite(a.in.v) &&
+           std::isfinite(a.out.h) && std::isfinite(a.out.v);
+}
+
+bool SamePoints(const std::vector<AnchorRecord>& a, const std::vector<AnchorRecord>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t k = 0; k < a.size(); ++k) {
+        if (a[k].p.h != b[k].p.h || a[k].p.v != b[k].p.v) return false;
+    }
+    return true;
+}
+
+bool NearPoints(const std::vector<AnchorRecord>& a, const std::vector<AnchorRecord>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t k = 0; k < a.size(); ++k) {
+        if (std::hypot(a[k].p.h - b[k].p.h, a[k].p.v - b[k].p.v) > 1e-9) return false;
+    }
+    return true;
+}
+
+// Every anchor point of before is still there, in order: anchors were only inserted.
+bool KeepsAnchorsInOrder(const std::vector<AnchorRecord>& before, const std::vector<AnchorRecord>& after) {
+    std::size_t k = 0;
+    for (const AnchorRecord& anchor : after) {
+        if (k < before.size() && anchor.p.h == before[k].p.h && anchor.p.v == before[k].p.v) ++k;
+    }
+    return k == before.size();
+}
+
+std::string Paths(const std::vector<const sim::Art*>& arts) {
+    std::string text;
+    for (const sim::Art* art : arts) text += std::to_string(art->anchors.size()) + " anchors; ";
+    return text;
+}
+
+// ---- Start-up and shut-down ------------------------------------------------------------------
+
+// A host of its own for each run: the plug-in is started and shut down once in a host's life.
+class LifecycleSweep : public ::testing::TestWithParam<Scenario<LifecycleSweep>> {
+public:
+    static std::vector<Scenario<LifecycleSweep>> Scenarios() {
+        return {{"Startup", &LifecycleSweep::Startup},
+                {"PanelAtApplicationStart", &LifecycleSweep::PanelAtApplicationStart},
+                {"Shutdown", &LifecycleSweep::Shutdown}};
+    }
+
+protected:
+    // A settings file of the user's, written by hand.
+    static constexpr const char* kUserSettings =
+        "language = ENGLISH\r\n"
+        "flPtCount = 2\r\n"
+        "handleline_layer = \"Guides\"\r\n";
+
+    std::optional<sim::Host> host;
+    std::size_t messages = 0;  // the host's messages before the run
+
+    PluginState* State() { return static_cast<PluginState*>(host->Globals()); }
+
+    void TearDown() override {
+        if (host) std::remove(SettingsFilePath(*host).c_str());
+        host.reset();
+    }
+
+    void NewHost() {
+        if (host) std::remove(SettingsFilePath(*host).c_str());
+        host.reset();
+        host.emplace();
+        const std::filesystem::path path(SettingsFilePath(*host));
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << kUserSettings;
+    }
+
+    // The status the host got for the first message of the run with this selector.
+    HostStatus StatusOf(const char* selector) {
+        for (std::size_t k = messages; k < host->App().messages.size(); ++k) {
+            if (host->App().messages[k].selector == selector) return host->App().messages[k].status;
+        }
+        ADD_FAILURE() << "no " << selector;
+        return kNoError;
+    }
+
+    // A settings file written whole from a state that read the user's file.
+    void ExpectWrittenSettings() {
+        const std::string text = ReadWholeFile(SettingsFilePath(*host));
+        EXPECT_EQ(text.rfind("language = ENGLISH\r\n", 0), 0u) << text;
+        EXPECT_NE(text.find("\r\nflPtCount = 2\r\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("\r\nhandleline_layer = \"Guides\"\r\n"), std::string::npos) << text;
+        const std::string last = "\r\nextend_endpoints = 0\r\n";
+        EXPECT_TRUE(text.size() > last.size() && text.compare(text.size() - last.size(), last.size(), last) == 0) << text;
+    }
+
+    Steps Startup() {
+        Steps steps;
+        steps.prepare = [this] {
+            NewHost();
+            messages = host->App().messages.size();
+        };
+        steps.act = [this] { host->Startup(); };
+        steps.finish = [this] {
+            const sim::AppState& app = host->App();
+            const HostStatus status = StatusOf("Startup");
+            // Registration stops at the first step that fails.
+            const bool tools = app.tools.size() == 2;
+            const bool notifiers = app.notifiers.size() == 10;
+            const bool menu = app.FindMenuItem("AI-PLOTVEX Info Group") != nullptr;
+            const bool action = app.FindActionEvent("KELVANE_INSIDECMD") != nullptr;
+            const bool annotator = !app.annotators.empty();
+            EXPECT_TRUE((!annotator || action) && (!action || menu) && (!menu || notifiers) && (!notifiers || tools))
+                << tools << notifiers << menu << action << annotator;
+            EXPECT_LE(app.tools.size(), 2u);
+            EXPECT_LE(app.notifiers.size(), 10u);
+            if (status == kNoError) {
+                EXPECT_TRUE(annotator);
+                EXPECT_FALSE(app.annotators.empty() || app.annotators[0]->active) << "added switched off";
+            }
+            // The settings are read whatever fails after the record is made, and the file is not touched.
+            EXPECT_EQ(ReadWholeFile(SettingsFilePath(*host)), kUserSettings);
+            if (State() != nullptr) {
+                EXPECT_EQ(State()->language, kEnglish);
+                EXPECT_EQ(State()->flPtCount, 2);
+                EXPECT_STREQ(State()->handleline_layer, "Guides");
+            }
+            const bool started = State() != nullptr;
+            // The host shuts down whatever start-up answered.
+            host->Shutdown();
+            EXPECT_EQ(host->Globals(), nullptr);
+            if (started) {
+                ExpectWrittenSettings();
+            } else {
+                EXPECT_EQ(ReadWholeFile(SettingsFilePath(*host)), kUserSettings);
+            }
+        };
+        steps.check = [](const Trial&) {};
+        return steps;
+    }
+
+    // The panel is built when the application has started; whatever of it was made goes at shut-down.
+    Steps PanelAtApplicationStart() {
+        Steps steps;
+        steps.prepare = [this] {
+            NewHost();
+            ASSERT_EQ(host->Startup(), kNoError);
+            messages = host->App().messages.size();
+        };
+        steps.act = [this] { host->Notify("AI Application Started Notifier"); };
+        steps.finish = [this] {
+            // The user works the panel, as far as it was made, and the host shuts down.
+            sim::ClickPanelControl(*host, kMeasureButton);
+            host->Shutdown();
+            EXPECT_EQ(host->Globals(), nullptr);
+            ExpectWrittenSettings();
+            for (const auto& panel : host->App().panels) EXPECT_FALSE(panel->alive) << "panel left after shut-down";
+            for (const auto& flyout : host->App().flyoutMenus) EXPECT_FALSE(flyout->alive) << "flyout left after shut-down";
+        };
+        steps.check = [](const Trial&) {};
+        return steps;
+    }
+
+    Steps Shutdown() {
+        Steps steps;
+        steps.prepare = [this] {
+            NewHost();
+            ASSERT_EQ(host->Startup(), kNoError);
+            host->Notify("AI Application Started Notifier");
+            sim::Document& document = host->NewDocument();
+            host->Notify("AI Document Opened Notifier");
+            // A run of Length changes under way and the adjust tool's search made.
+            sim::Art* curve = document.AddCurve(document.LayerAt(0)->root,
+                                                {Smooth({0, 0}, {0, 0}, {40, 60}), Smooth({120, 60}, {160, 0}, {160, 0})});
+            document.SelectWhole(curve);
+            sim::ClickPanelControl(*host, kMeasureButton);
+            sim::MovePanelSlider(*host, -40);
+            host->SendTool("AI Select", State()->pathAdjustTool);
+            host->SendTool("AI Track Cursor", State()->pathAdjustTool, {10, 10});
+            ASSERT_EQ(State()->lengthAdjustStage, 1u);
+            ASSERT_NE(State()->anchorCache, nullptr);
+            messages = host->App().messages.size();
+        };
+        steps.act = [this] { host->Shutdown(); };
+        steps.check = [this](const Trial& run) {
+            if (StatusOf("Shutdown") != kNoError) {
+                // The message was not taken: nothing of the plug-in's ended.
+                EXPECT_NE(host->Globals(), nullptr);
+                EXPECT_EQ(ReadWholeFile(SettingsFilePath(*host)), kUserSettings);
+                return;
+            }
+            EXPECT_EQ(host->Globals(), nullptr);
+            EXPECT_LE(host->OutstandingBlocks(), run.Failed("FreeBlock") ? 1u : 0u) << "everything freed";
+            ExpectWrittenSettings();
+            ASSERT_EQ(host->App().panels.size(), 1u);
+            const sim::Panel& panel = *host->App().panels[0];
+            // Destroyed unless the host refused, or the suite was not there to ask.
+            const bool refused = run.Failed("Destroy") || run.Failed("AcquireSuite");
+            EXPECT_TRUE(!panel.alive || refused);
+            EXPECT_TRUE(!panel.flyout->alive || refused);
+        };
+        return steps;
+    }
+};
+
+TEST_P(LifecycleSweep, EveryHostCall) {
+    for (const HostStatus status : kStatuses) {
+        SCOPED_TRACE(sweep::IsSilent(status) ? "silent status" : "ordinary error");
+        sweep::Sweeper sweeper([this]() -> sim::Host& { return *host; }, status);
+        sweeper.Sweep((this->*GetParam().make)());
+        if (HasFailure()) return;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FailureSweep, LifecycleSweep,
+                         ::testing::ValuesIn(LifecycleSweep::Scenarios()), sweep::TestName<LifecycleSweep::ParamType>);
+
+// ---- The panel's commands --------------------------------------------------------------------
+
+class PanelSweep : public PanelTest, public ::testing::WithParamInterface<Scenario<PanelSweep>> {
+public:
+    static std::vector<Scenario<PanelSweep>> Scenarios() {
+        return {{"Measure", &PanelSweep::Measure},
+                {"Slider", &PanelSweep::Slider},
+                {"SliderAgain", &PanelSweep::SliderAgain},
+                {"Pointer", &PanelSweep::Pointer},
+                {"PointerWithDivide", &PanelSweep::PointerWithDivide},
+                {"HandleLine", &PanelSweep::HandleLine},
+                {"AngleBisector", &PanelSweep::AngleBisector},
+                {"ExtensionCrossing", &PanelSweep::ExtensionCrossing},
+                {"ReadoutOnSelectionChange", &PanelSweep::ReadoutOnSelectionChange},
+                {"SettingsDialog", &PanelSweep::SettingsDialog}};
+    }
+
+protected:
+    sim::Document* doc = nullptr;
+    DocumentState before;                 // the document as prepared
+    std::vector<sweep::ArtState> goodNow;   // its art after the good run
+    std::vector<sweep::ArtState> goodMade;  // and the art the good run made
+    sim::Art* ends[2] = {nullptr, nullptr};  // paths whose ends a command may move
+    std::size_t messages = 0;   // the host's messages before the run
+    double goodLength = 0;
+    std::size_t goodLines = 0;
+
+    void SetUp() override {
+        PanelTest::SetUp();
+        State().language = kEnglish;
+        StartPanel();
+    }
+
+    sim::Art* Root() { return doc->LayerAt(0)->root; }
+
+    // A new document, the measurement off, and the plug-in told of it all before the run.
+    void Fresh() {
+        if (State().toggleState[0] != 0) Click(kMeasureButton);
+        State().lengthAdjustStage = 0;
+        doc = &OpenDocument();
+    }
+
+    void Ready() {
+        host.NotifyArtChanges();
+        before = DocumentState(*doc);
+        messages = App().messages.size();
+    }
+
+    bool ActionRan() {
+        for (std::size_t k = messages; k < App().messages.size(); ++k) {
+            if (App().messages[k].selector == "Do Action" && App().messages[k].status == kNoError) return true;
+        }
+        return false;
+    }
+
+    std::vector<const sim::Art*> Made() { return before.NewArt(*doc); }
+
+    // Art of the document as prepared that the run changed.
+    void ExpectOriginalsUntouched() {
+        const std::vector<const sim::Art*> changed = before.Changed();
+        EXPECT_TRUE(changed.empty()) << changed.size() << " changed, the first with "
+                                     << (changed.empty() ? 0 : changed[0]->anchors.size()) << " anchors";
+    }
+
+    void Remember(const Trial& run) {
+        if (!run.Good()) return;
+        goodNow = before.Now();
+        goodMade.clear();
+        for (const sim::Art* art : Made()) goodMade.push_back(sweep::ArtState::Of(art));
+    }
+
+    const sweep::ArtState& Good(const sim::Art* art) { return goodNow.at(before.IndexOf(art)); }
+
+    // A curve and a line to measure: the curve in a group.
+    void MeasuredShapes() {
+        sim::Art* group = doc->AddGroup(Root());
+        doc->SelectWhole(doc->AddCurve(group, {Smooth({0, 0}, {0, 0}, {40, 60}), Smooth({120, 60}, {160, 0}, {160, 0})}));
+        doc->SelectWhole(doc->AddPath(Root(), {{0, 300}, {40, 300}}));
+    }
+
+    // Curves whose selected segments the Length command rescales: one in a group, one in a compound path.
+    void LengthShapes() {
+        const double bulge = 20 * std::sqrt(3.0);
+        sim::Art* group = doc->AddGroup(Root());
+        doc->SelectWhole(doc->AddCurve(
+            group, {Corner({0, 0}), Smooth({100, 0}, {100, 0}, {120, bulge}), Smooth({160, bulge}, {180, 0}, {180, 0})}, true));
+        sim::Art* compound = doc->AddCompoundPath(Root());
+        doc->AddCurve(compound, {Smooth({0, 200}, {0, 200}, {40, 260}), Smooth({120, 260}, {160, 200}, {160, 200})});
+        doc->SelectWhole(compound);
+        doc->SelectWhole(doc->AddCurve(Root(), {Smooth({0, 400}, {0, 400}, {40, 460}), Smooth({120, 460}, {160, 400}, {160, 400})}));
+    }
+
+    // The Length command moves no anchor and leaves every handle a number.
+    void ExpectAnchorsInPlace() {
+        EXPECT_TRUE(Made().empty());
+        for (const sim::Art* art : before.Changed()) {
+            EXPECT_TRUE(art->alive);
+            EXPECT_TRUE(SamePoints(art->anchors, before.Of(art).anchors)) << "an anchor moved";
+            for (const AnchorRecord& anchor : art->anchors) EXPECT_TRUE(Finite(anchor));
+        }
+    }
+
+    Steps Measure() {
+        Steps steps;
+        steps.prepare = [this] {
+            Fresh();
+            MeasuredShapes();
+            Ready();
+        };
+        steps.act = [this] { Click(kMeasureButton); };
+        steps.check = [this](const Trial& run) {
+            EXPECT_EQ(State().flUseFlng, 1);
+            EXPECT_EQ(State().lengthAdjustStage, 0u);
+            ExpectOriginalsUntouched();
+            EXPECT_TRUE(Made().empty());
+            if (run.Good()) goodLength = State().measuredLength;
+            ASSERT_GT(goodLength, 200.0);
+            EXPECT_GE(State().measuredLength, 0.0);
+            EXPECT_LE(State().measuredLength, goodLength + 1e-9);
+        };
+        return steps;
+    }
+
+    Steps Slider() {
+        Steps steps;
+        steps.prepare = [this] {
+            Fresh();
+            LengthShapes();
+            Click(kMeasureButton);
+            Ready();
+        };
+        steps.act = [this] { sim::MovePanelSlider(host, -40); };
+        steps.check = [this](const Trial& run) {
+            ExpectAnchorsInPlace();
+            EXPECT_EQ(State().lengthAdjustStage, ActionRan() ? 1u : 0u);
+            if (run.Good()) {
+                EXPECT_FALSE(before.Changed().empty()) << "the good run lengthens the curves";
+            }
+        };
+        return steps;
+    }
+
+    // A second move of the slider in the same run of changes.
+    Steps SliderAgain() {
+        Steps steps;
+        steps.prepare = [this] {
+            Fresh();
+            LengthShapes();
+            Click(kMeasureButton);
+            sim::MovePanelSlider(host, -20);
+            Ready();
+        };
+        steps.act = [this] { sim::MovePanelSlider(host, 20); };
+        steps.check = [this](const Trial& run) {
+            ExpectAnchorsInPlace();
+            EXPECT_EQ(State().lengthAdjustStage, 1u);
+            if (run.Good()) {
+                EXPECT_FALSE(before.Changed().empty());
+            }
+        };
+        return steps;
+    }
+
+    void PointerShapes(bool divide) {
+        sim::Art* group = doc->AddGroup(Root());
+        sim::Art* curve = doc->AddCurve(group, {Smooth({0, 0}, {0, 0}, {50, 100}), Smooth({150, -100}, {200, 0}, {200, 0}),
+                                                Smooth({250, 50}, {300, 0}, {300, 0})});
+        doc->SelectAnchors(curve, {0, 2});
+        doc->SelectAnchors(doc->AddPath(Root(), {{0, 0}, {0, 100}, {100, 100}, {100, 0}}, true), {3});
+        State().flCreatePointer = 1;
+        State().flDivideSegment = divide ? 1 : 0;
+        State().flPointMode = kBothWays;
+        State().flPtCount = 2;
+        State().flPtDistance1 = 40;
+        State().flPtDistance2 = 30;
+    }
+
+    // Pointers are two-anchor paths on the current layer; one whose anchors could not be set stays empty.
+    void ExpectPointers() {
+        std::size_t pointers = 0;
+        for (const sim::Art* art : Made()) {
+            EXPECT_EQ(art->type, kPathArt);
+            EXPECT_TRUE(art->anchors.empty() || art->anchors.size() == 2u) << art->anchors.size();
+            ++pointers;
+        }
+        EXPECT_LE(pointers, goodMade.size());
+    }
+
+    Steps Pointer() {
+        Steps steps;
+        steps.prepare = [this] {
+            Fresh();
+            PointerShapes(false);
+            Ready();
+        };
+        steps.act = [this] { Click(kPointerButton); };
+        steps.check = [this](const Trial& run) {
+            Remember(run);
+            if (run.Good()) {
+                EXPECT_EQ(goodMade.size(), 8u);
+            }
+            ExpectOriginalsUntouched();
+            ExpectPointers();
+        };
+        return steps;
+    }
+
+    Steps PointerWithDivide() {
+        Steps steps;
+        steps.prepare = [this] {
+            Fresh();
+            PointerShapes(true);
+            Ready();
+        };
+        steps.act = [this] { Click(kPointerButton); };
+        steps.check = [this](const Trial& run) {
+            Remember(run);
+            ExpectPointers();
+            // Division only inserts anchors, and no more than the good run did.
+            for (const sim::Art* art : before.Changed()) {
+                ASSERT_TRUE(art->alive);
+                EXPECT_TRUE(KeepsAnchorsInOrder(before.Of(art).anchors, art->anchors));
+                EXPECT_LE(art->anchors.size(), Good(art).anchors.size());
+                for (const AnchorRecord& anchor : art->anchors) EXPECT_TRUE(Finite(anchor));
+            }
+            if (run.Good()) {
+                EXPECT_EQ(before.Changed().size(), 2u) << "both paths divided";
+            }
+        };
+        return steps;
+    }
+
+    std::vector<const sim::Art*> HandleLines() {
+        std::vector<const sim::Art*> lines;
+        if (const sim::Layer* layer = doc->FindLayer("HANDLE LINE")) {
+            for (const sim::Art* art : layer->root->Children()) lines.push_back(art);
+        }
+        return lines;
+    }
+
+    Steps HandleLine() {
+        Steps steps;
+        steps.prepare = [this] {
+            Fresh();
+            const std::vector<AnchorRecord> anchors = {Smooth({70, 90}, {100, 100}, {130, 110}),
+                                                       AnchorRecord{{200, 0}, {200, 0}, {220, 40}, true}, Corner({300, 0})};
+            doc->SelectAnchors(doc->AddCurve(doc->AddGroup(Root()), anchors), {0, 1});
+            doc->SelectAnchors(doc->AddCurve(doc->AddCompoundPath(Root()), anchors), {0});
+            State().handleline_reverse_side = 1;
+            Ready();
+        };
+        steps.act = [this] { Click(kHandleLineButton); };
+        steps.check = [this](const Trial& run) {
+            const std::size_t lines = HandleLines().size();
+            if (run.Good()) goodLines = lines;
+            ASSERT_EQ(goodLines, 6u);
+            ExpectOriginalsUntouched();
+            EXPECT_LE(doc->LayerCount(), 2) << "never a second new layer";
+            EXPECT_LE(lines, goodLines);
+            for (const sim::Art* line : HandleLines()) EXPECT_LE(line->anchors.size(), 3u);
+        };
+        return steps;
+    }
+
+    // The new paths as the good run made them; those whose anchors were set before the failing call
+    // are there as in the good run.
+    void ExpectMadeAsGood(const Trial& run, std::size_t goodCount, std::size_t anchorsEach) {
+        Remember(run);
+        ASSERT_EQ(goodMade.size(), goodCount);
+        const std::vector<const sim::Art*> made = Made();
+        EXPECT_LE(made.size(), goodMade.size()) << Paths(made);
+        const auto completed = static_cast<std::size_t>(run.Before("SetPathSegments"));
+        // Made in the order of the good run: each new one went on top, so the walk meets the last first.
+        for (std::size_t k = 0; k < made.size(); ++k) {
+            const sim::Art* art = made[made.size() - 1 - k];
+            EXPECT_LE(art->anchors.size(), anchorsEach);
+            if (k < completed) {
+                EXPECT_TRUE(NearPoints(art->anchors, goodMade[goodMade.size() - 1 - k].anchors)) << "path " << k;
+            }
+        }
+    }
+
+    Steps AngleBisector() {
+        Steps steps;
+        steps.prepare = [this] {
+            Fresh();
+            sim::Art* group = doc->AddGroup(Root());
+            doc->SelectWhole(doc->AddPath(group, {{0, 0}, {100, 0}, {100, 100}, {0, 100}}, true));
+            sim::Art* compound = doc->AddCompoundPath(Root());
+            doc->AddPath(compound, {{300, 0}, {400, 0}});
+            doc->AddPath(compound, {{300, 40}, {400, 40}});
+            doc->SelectWhole(compound);
+            Ready();
+        };
+        steps.act = [this] { Click(kAngleBisectorButton); };
+        steps.check = [this](const Trial& run) {
+            ExpectOriginalsUntouched();
+            ExpectMadeAsGood(run, 3, 2);
+        };
+        return steps;
+    }
+
+    Steps ExtensionCrossing() {
+        // Pass 1 joins two middle segments (one in a compound path) by a new path; pass 2 moves the
+        // ends of two open paths.
+        Steps steps;
+        steps.prepare = [this] {
+            Fresh();
+            ends[0] = doc->AddPath(Root(), {{0, 50}, {100, 100}, {200, 100}});
+            ends[1] = doc->AddPath(Root(), {{300, 150}, {300, 200}, {350, 300}});
+            doc->SelectAnchors(ends[0], {2});
+            doc->SelectAnchors(ends[1], {0});
+            sim::Art* compound = doc->AddCompoundPath(Root());
+            doc->SelectAnchors(doc->AddPath(compound, {{50, 350}, {100, 400}, {200, 400}, {250, 350}}), {1, 2});
+            compound->attributes |= kArtSelected;
+            doc->SelectAnchors(doc->AddPath(Root(), {{350, 500}, {300, 450}, {300, 420}, {350, 380}}), {1, 2});
+            State().extend_endpoints = 1;
+            Ready();
+        };
+        steps.act = [this] { Click(kExtensionCrossingButton); };
+        steps.check = [this](const Trial& run) {
+            ExpectMadeAsGood(run, 1, 3);
+            const int completed = run.Before("SetPathSegments");
+            // Each end is where it was or at the crossing; those moved before the failure stay moved.
+            const sim::Art* first = ends[0];
+            const sim::Art* second = ends[1];
+            ASSERT_EQ(first->anchors.size(), 3u);
+            ASSERT_EQ(second->anchors.size(), 3u);
+            const RealPoint firstEnd = first->anchors[2].p;
+            const RealPoint secondEnd = second->anchors[0].p;
+            EXPECT_TRUE(firstEnd.v == 100 && (firstEnd.h == 200 || firstEnd.h == 300)) << firstEnd.h;
+            EXPECT_TRUE(secondEnd.h == 300 && (secondEnd.v == 150 || secondEnd.v == 100)) << secondEnd.v;
+            if (completed >= 2) {
+                EXPECT_EQ(firstEnd.h, 300);
+            }
+            if (completed >= 3) {
+                EXPECT_EQ(secondEnd.v, 100);
+            }
+            for (const sim::Art* art : before.Changed()) {
+                EXPECT_TRUE(art == first || art == second) << "only the two ends move";
+            }
+        };
+        return steps;
+    }
+
+    // The second selection change after a Length change ends the run: the selection comes back and
+    // is measured again.
+    Steps ReadoutOnSelectionChange() {
+        Steps steps;
+        steps.prepare = [this] {
+            Fresh();
+            MeasuredShapes();
+            Click(kMeasureButton);
+            sim::MovePanelSlider(host, -40);
+            host.Notify("AI Art Selection Changed Notifier");
+            sim::Art* curve = Root()->firstChild->firstChild;
+            doc->SelectAnchors(curve, {0, 1}, kAnchorNotSelected);
+            curve->attributes = 0;
+            Ready();
+            ASSERT_EQ(State().lengthAdjustStage, 2u);
+        };
+        steps.act = [this] { host.Notify("AI Art Selection Changed Notifier"); };
+        steps.check = [this](const Trial& run) {
+            if (run.Good()) goodLength = State().measuredLength;
+            ASSERT_GT(goodLength, 200.0) << "the curve is selected again and measured with the line";
+            ExpectAnchorsInPlace();
+            // Not shown, as far as the plug-in can tell, or not taken: the run of changes goes on.
+            const bool passedOver = run.Failed("IsShown") || run.Failed("AcquireSuite");
+            EXPECT_TRUE(State().lengthAdjustStage == 0u || (passedOver && State().lengthAdjustStage == 2u));
+            EXPECT_GE(State().measuredLength, 0.0);
+            EXPECT_LE(State().measuredLength, goodLength + 1e-9);
+            EXPECT_EQ(State().notifierGuard, 0);
+        };
+        return steps;
+    }
+
+    Steps SettingsDialog() {
+        Steps steps;
+        steps.prepare = [this] {
+            Fresh();
+            std::strcpy(State().handleline_layer, "HANDLE LINE");
+            State().handleline_line_width = 0.5;
+            State().handleline_polyline = 1;
+            App().settingsDialogs.clear();
+            App().settingsDialogAnswers.clear();
+            App().settingsDialogAnswers.push_back({kSettingsDialogOK, [](SettingsDialogFields& fields) {
+                                                       fields.layer = "Guides";
+                                                       fields.width = "2";
+                                                       fields.polyline = false;
+                                                   }});
+            std::ofstream(SettingsPath(), std::ios::binary) << "language = ENGLISH\r\n";
+            Ready();
+        };
+        steps.act = [this] { host.ChooseFlyoutItem(PanelHandleOf(), kFlyoutSettings); };
+        steps.check = [this](const Trial& run) {
+            ExpectOriginalsUntouched();
+            const bool answered = !App().settingsDialogs.empty();
+            if (run.Good()) {
+                EXPECT_TRUE(answered);
+            }
+            if (!answered) {
+                EXPECT_STREQ(State().handleline_layer, "HANDLE LINE");
+                EXPECT_EQ(ReadSettingsFileText(), "language = ENGLISH\r\n");
+                return;
+            }
+            EXPECT_STREQ(State().handleline_layer, "Guides");
+            EXPECT_EQ(State().handleline_line_width, 2.0);
+            EXPECT_EQ(State().handleline_polyline, 0);
+            EXPECT_EQ(ReadSettingsFileText(), FormatSettingsText(State())) << "written whole";
+        };
+        return steps;
+    }
+};
+
+TEST_P(PanelSweep, EveryHostCall) {
+    for (const HostStatus status : kStatuses) {
+        SCOPED_TRACE(sweep::IsSilent(status) ? "silent status" : "ordinary error");
+        sweep::Sweeper sweeper([this]() -> sim::Host& { return host; }, status);
+        sweeper.Sweep((this->*GetParam().make)());
+        if (HasFailure()) return;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FailureSweep, PanelSweep,
+                         ::testing::ValuesIn(PanelSweep::Scenarios()), sweep::TestName<PanelSweep::ParamType>);
+
+// ---- The adjust tools and the annotator ------------------------------------------------------
+
+class AdjustSweep : public AdjustTest, public ::testing::WithParamInterface<Scenario<AdjustSweep>> {
+public:
+    static std::vector<Scenario<AdjustSweep>> Scenarios() {
+        return {{"PathAdjust", &AdjustSweep::PathAdjustGesture},
+                {"PointAdjustChoosingTheTurn", &AdjustSweep::PointAdjustChoice},
+                {"PointAdjustTwoDragsOfSelectedObjects", &AdjustSweep::PointAdjustTwoDrags},
+                {"Restore", &AdjustSweep::Restore},
+                {"AnnotatorDraw", &AdjustSweep::AnnotatorDraw}};
+    }
+
+protected:
+    std::vector<sim::Art*> arts;  // the objects of the scenario
+    DocumentState before;
+    std::vector<sweep::ArtState> goodNow;  // the document's art after the good run
+    std::vector<sim::DrawCall> goodDrawing;
+    std::size_t drawCalls = 0;
+
+    void TwoObjects() {
+        doc = &host.NewDocument();
+        arts = {Rectangle(100, 100, 100, 50), Rectangle(300, 300, 40, 20)};
+    }
+
+    void Ready() {
+        host.NotifyArtChanges();
+        before = DocumentState(*doc);
+        drawCalls = App().drawCalls.size();
+    }
+
+    const sweep::ArtState& Good(const sim::Art* art) { return goodNow.at(before.IndexOf(art)); }
+
+    // Each object is where it was or where the good run put it, with its record; one that did not
+    // move kept its record. Nothing was made.
+    void ExpectBeforeOrGood(const Trial& run) {
+        if (run.Good()) {
+            goodNow = before.Now();
+            EXPECT_FALSE(before.Changed().empty()) << "the good run moves something";
+        }
+        EXPECT_TRUE(before.NewArt(*doc).empty());
+        for (const sim::Art* art : arts) {
+            ASSERT_TRUE(art->alive);
+            const bool asBefore = NearPoints(art->anchors, before.Of(art).anchors);
+            EXPECT_TRUE(asBefore || NearPoints(art->anchors, Good(art).anchors)) << "moved elsewhere";
+            const std::string record = Record(art);
+            const std::string recordBefore = before.Of(art).Tag(kPathAdjustTagName);
+            EXPECT_TRUE(record == recordBefore || record == Good(art).Tag(kPathAdjustTagName)) << record;
+            if (asBefore) {
+                EXPECT_EQ(record, recordBefore) << "record changed without a move";
+            }
+        }
+        for (const sim::Alert& alert : App().alerts) EXPECT_NE(alert.kind, sim::AlertKind::Message);
+    }
+
+    Steps PathAdjustGesture() {
+        Steps steps;
+        steps.prepare = [this] {
+            TwoObjects();
+            Ready();
+        };
+        steps.act = [this] { PathAdjust({100, 100}, {200, 100}, {300, 300}, {300, 320}); };
+        steps.check = [this](const Trial& run) { ExpectBeforeOrGood(run); };
+        return steps;
+    }
+
+    // The click that chooses the turn of a one-drag Point adjust and applies it.
+    Steps PointAdjustChoice() {
+        Steps steps;
+        steps.prepare = [this] {
+            TwoObjects();
+            Select(PointTool());
+            DragFromTo({200, 100}, {300, 300});
+            Ready();
+            ASSERT_EQ(Phase(), 4);
+        };
+        steps.act = [this] { Click({230, 115}); };
+        steps.check = [this](const Trial& run) { ExpectBeforeOrGood(run); };
+        return steps;
+    }
+
+    Steps PointAdjustTwoDrags() {
+        Steps steps;
+        steps.prepare = [this] {
+            TwoObjects();
+            arts.push_back(doc->AddPath(Root(), {{500, 500}, {520, 530}}));
+            doc->SelectWhole(arts[1]);
+            doc->SelectWhole(arts[2]);
+            Select(PointTool());  // the selection of a tool is swept with the Path adjust gesture
+            Ready();
+        };
+        steps.act = [this] {
+            DragFromTo({200, 100}, {200, 150});
+            DragFromTo({300, 300}, {301, 330});
+        };
+        steps.check = [this](const Trial& run) { ExpectBeforeOrGood(run); };
+        return steps;
+    }
+
+    // One record made by the stored matrix alone (length 0) and one by the reference: the
+    // rectangle's first anchor stood at (90, 80), turned as it is now.
+    Steps Restore() {
+        Steps steps;
+        steps.prepare = [this] {
+            TwoObjects();
+            char text[256];
+            FormatPathAdjustTag(text, sizeof text, RealMatrix{1, 0, 0, 1, 10, 20}, RealPoint{90, 80},
+                                std::atan2(50.0, 100.0), std::hypot(100.0, 50.0));
+            arts[0]->tags[kPathAdjustTagName] = sim::Tag{"string", text};
+            arts[1]->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,10,20,0,0,0,0,0"};
+            App().confirmAnswers.clear();
+            App().confirmAnswers.push_back(1);
+            Ready();
+        };
+        steps.act = [this] { host.SendTool("AI Edit Options", PathTool()); };
+        steps.check = [this](const Trial& run) {
+            // A restored object whose record could not be removed keeps it: the next restore finds
+            // the object where the record says and leaves it there.
+            if (run.Good()) {
+                goodNow = before.Now();
+                EXPECT_EQ(before.Changed().size(), 2u);
+            }
+            EXPECT_TRUE(before.NewArt(*doc).empty());
+            for (const sim::Art* art : arts) {
+                const bool asBefore = NearPoints(art->anchors, before.Of(art).anchors);
+                EXPECT_TRUE(asBefore || NearPoints(art->anchors, Good(art).anchors)) << "moved elsewhere";
+                if (asBefore) {
+                    EXPECT_FALSE(Record(art).empty()) << "record removed without a restore";
+                }
+            }
+        };
+        return steps;
+    }
+
+    // The preview of a Point adjust: a failing call leaves its piece undrawn and draws nothing else.
+    Steps AnnotatorDraw() {
+        Steps steps;
+        steps.prepare = [this] {
+            TwoObjects();
+            Select(PointTool());
+            DragFromTo({200, 100}, {300, 300});
+            Move({230, 115});
+            Ready();
+            ASSERT_EQ(Phase(), 4);
+        };
+        steps.act = [this] { host.AnnotationDraw(State().annotator); };
+        steps.check = [this](const Trial& run) {
+            const std::vector<sim::DrawCall> drawn(App().drawCalls.begin() + static_cast<std::ptrdiff_t>(drawCalls),
+                                                   App().drawCalls.end());
+            if (run.Good()) goodDrawing = drawn;
+            ASSERT_GE(goodDrawing.size(), 6u);
+            std::size_t k = 0;
+            for (const sim::DrawCall& call : drawn) {
+                while (k < goodDrawing.size() && !SameDrawCall(goodDrawing[k], call)) ++k;
+                EXPECT_LT(k, goodDrawing.size()) << "a drawing the good run did not make";
+                ++k;
+            }
+            EXPECT_TRUE(before.Changed().empty() && before.NewArt(*doc).empty());
+            EXPECT_EQ(Phase(), 4);
+        };
+        return steps;
+    }
+
+    static bool SameDrawCall(const sim::DrawCall& a, const sim::DrawCall& b) {
+        if (a.op != b.op || a.width != b.width || a.flag != b.flag || a.exclusive != b.exclusive) return false;
+        if (a.color.red != b.color.red || a.color.green != b.color.green || a.color.blue != b.color.blue) return false;
+        if (a.rect.left != b.rect.left || a.rect.top != b.rect.top || a.rect.right != b.rect.right ||
+            a.rect.bottom != b.rect.bottom || a.points.size() != b.points.size()) {
+            return false;
+        }
+        for (std::size_t k = 0; k < a.points.size(); ++k) {
+            if (a.points[k].h != b.points[k].h || a.points[k].v != b.points[k].v) return false;
+        }
+        return true;
+    }
+};
+
+TEST_P(AdjustSweep, EveryHostCall) {
+    for (const HostStatus status : kStatuses) {
+        SCOPED_TRACE(sweep::IsSilent(status) ? "silent status" : "ordinary error");
+        sweep::Sweeper sweeper([this]() -> sim::Host& { return host; }, status);
+        sweeper.Sweep((this->*GetParam().make)());
+        if (HasFailure()) return;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FailureSweep, AdjustSweep,
+                         ::testing::ValuesIn(AdjustSweep::Scenarios()), sweep::TestName<AdjustSweep::ParamType>);
+
+}  // namespace
