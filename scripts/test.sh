@@ -87,6 +87,10 @@ start_wine() {  # a new prefix in build/windows/wine-prefix, its wineserver kept
     echo "test: initialising the Wine prefix $wine_prefix"
     KELVANE_WINE=$wine "$root/scripts/wine-prefix.sh" || return 1
     "$wineserver" -p </dev/null || return 1   # kept between the tests, each of which would otherwise start one
+    # Wine's services (services.exe, winedevice, rpcss...) start with the first program and live as
+    # long as the server. Started by a test, they would hold ctest's output pipe open for ever and
+    # ctest would wait on it after the last test; started here, they hold nothing of ctest's.
+    "$wine" wineboot </dev/null >/dev/null 2>&1 || return 1
 }
 
 # --- stages ---
