@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -23,7 +24,14 @@ using sweep::Trial;
 using sweep::Steps;
 
 // Each scenario is swept with an ordinary error and with a status that reaches the host without an alert.
-constexpr HostStatus kStatuses[] = {sweep::kOrdinaryFailure, kCanceledStatus};
+void SweepWithEachStatus(const std::function<sim::Host&()>& host, const std::function<Steps()>& make) {
+    for (const HostStatus status : {sweep::kOrdinaryFailure, kCanceledStatus}) {
+        SCOPED_TRACE(sweep::IsSilent(status) ? "silent status" : "ordinary error");
+        sweep::Sweeper sweeper(host, status);
+        sweeper.Sweep(make());
+        if (::testing::Test::HasFailure()) return;
+    }
+}
 
 template <typename Fixture>
 struct Scenario {
@@ -241,12 +249,7 @@ protected:
 };
 
 TEST_P(LifecycleSweep, EveryHostCall) {
-    for (const HostStatus status : kStatuses) {
-        SCOPED_TRACE(sweep::IsSilent(status) ? "silent status" : "ordinary error");
-        sweep::Sweeper sweeper([this]() -> sim::Host& { return *host; }, status);
-        sweeper.Sweep((this->*GetParam().make)());
-        if (HasFailure()) return;
-    }
+    SweepWithEachStatus([this]() -> sim::Host& { return *host; }, [this] { return (this->*GetParam().make)(); });
 }
 
 INSTANTIATE_TEST_SUITE_P(FailureSweep, LifecycleSweep,
@@ -667,12 +670,7 @@ protected:
 };
 
 TEST_P(PanelSweep, EveryHostCall) {
-    for (const HostStatus status : kStatuses) {
-        SCOPED_TRACE(sweep::IsSilent(status) ? "silent status" : "ordinary error");
-        sweep::Sweeper sweeper([this]() -> sim::Host& { return host; }, status);
-        sweeper.Sweep((this->*GetParam().make)());
-        if (HasFailure()) return;
-    }
+    SweepWithEachStatus([this]() -> sim::Host& { return host; }, [this] { return (this->*GetParam().make)(); });
 }
 
 INSTANTIATE_TEST_SUITE_P(FailureSweep, PanelSweep,
@@ -855,12 +853,7 @@ protected:
 };
 
 TEST_P(AdjustSweep, EveryHostCall) {
-    for (const HostStatus status : kStatuses) {
-        SCOPED_TRACE(sweep::IsSilent(status) ? "silent status" : "ordinary error");
-        sweep::Sweeper sweeper([this]() -> sim::Host& { return host; }, status);
-        sweeper.Sweep((this->*GetParam().make)());
-        if (HasFailure()) return;
-    }
+    SweepWithEachStatus([this]() -> sim::Host& { return host; }, [this] { return (this->*GetParam().make)(); });
 }
 
 INSTANTIATE_TEST_SUITE_P(FailureSweep, AdjustSweep,
