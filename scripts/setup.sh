@@ -12,6 +12,7 @@ packages=(
     wine64 xvfb xauth                           # running the Windows tests
     fonts-liberation2 fonts-ipafont-gothic      # Wine's stand-ins for the dialogs' fonts, Japanese glyphs
     libpugixml-dev librsvg2-bin                 # resource tools
+    locales                                     # a decimal-comma locale for the tests
 )
 
 missing=()
@@ -21,17 +22,28 @@ for package in "${packages[@]}"; do
     fi
 done
 
-if [[ ${#missing[@]} -eq 0 ]]; then
-    echo "setup: all ${#packages[@]} packages are installed"
-    exit 0
-fi
-
 as_root=()
 if [[ $(id -u) -ne 0 ]]; then
     as_root=(sudo)
 fi
+
+# The tests check that numbers are written and read alike under a locale whose decimal point is a
+# comma; Debian generates no locale of its own.
+generate_comma_locale() {
+    if ! locale -a 2>/dev/null | grep -qx 'de_DE.utf8'; then
+        "${as_root[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+    fi
+}
+
+if [[ ${#missing[@]} -eq 0 ]]; then
+    echo "setup: all ${#packages[@]} packages are installed"
+    generate_comma_locale
+    exit 0
+fi
+
 echo "setup: installing ${missing[*]}"
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
     apt-get install -y --no-install-recommends "${missing[@]}"
 echo "setup: done"
+generate_comma_locale

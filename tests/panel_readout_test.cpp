@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "comma_locale.h"
 #include "document.h"
 #include "panel/panel_readout.h"
 #include "plugin_fixture.h"
@@ -56,6 +57,15 @@ TEST_F(LengthTextTest, ATypedUnitWinsOverTheDefaultAndTheRuler) {
     EXPECT_DOUBLE_EQ(ParseLengthText("10px", kUnitMillimetre), 10);
     EXPECT_DOUBLE_EQ(ParseLengthText("4H", kUnitPoint), 4 * 0.7086614173228346);
     EXPECT_DOUBLE_EQ(ParseLengthText(" 3 mm", kUnitPoint), 3 * 2.8346456692913384) << "white space and a blank";
+}
+
+TEST_F(LengthTextTest, TheDecimalPointIgnoresTheLocale) {
+    const CommaLocale locale;
+    if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma on this machine";
+    document->rulerUnit = sim::RulerUnit::Millimeters;
+    EXPECT_EQ(Format(1), "0.353 mm");
+    EXPECT_DOUBLE_EQ(ParseLengthText("2.5mm", kUnitPoint), 2.5 * 2.8346456692913384);
+    EXPECT_DOUBLE_EQ(ParseLengthText("2,5mm", kUnitPoint), 2 * 2.8346456692913384) << "read up to the comma";
 }
 
 TEST_F(LengthTextTest, WithoutAUnitTheDefaultElseTheRulerUnit) {

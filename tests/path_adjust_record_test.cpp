@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "adjust_fixture.h"
+#include "comma_locale.h"
 #include "tools/path_adjust_record.h"
 
 namespace {
@@ -84,6 +85,17 @@ TEST(PathAdjustTagText, ElevenFieldsInPercentG) {
     FormatPathAdjustTag(text, sizeof text, RealMatrix{0.5, -0.25, 1e-7, 123456789, -3, 4.5}, RealPoint{1.5, -2},
                         0.785398163, 141.42135);
     EXPECT_STREQ(text, "0.5,-0.25,1e-07,1.23457e+08,-3,4.5,1.5,-2,0.785398,141.421,0");
+}
+
+TEST(PathAdjustTagText, TheDecimalPointIgnoresTheLocale) {
+    const CommaLocale locale;
+    if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma on this machine";
+    char text[256];
+    FormatPathAdjustTag(text, sizeof text, RealMatrix{0.5, 0, 0, 1, -1.25, 2}, RealPoint{1.5, -2}, 0.25, 1e300);
+    EXPECT_STREQ(text, "0.5,0,0,1,-1.25,2,1.5,-2,0.25,1e+300,0");
+    const PathAdjustTag tag = ParsePathAdjustTag(text, std::strlen(text));
+    EXPECT_EQ(tag.matrix.tx, -1.25);
+    EXPECT_EQ(tag.length, 1e300);
 }
 
 TEST(PathAdjustTagText, OnlyCommaEndedFieldsAreRead) {

@@ -2,11 +2,11 @@
 // POSIX, in a fresh folder) the real file read and written through the documents folder.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <cstring>
 #include <string>
 
+#include "comma_locale.h"
 #include "platform/platform.h"
 #include "settings/settings_file.h"
 #include "shell/plugin_state.h"
@@ -110,24 +110,10 @@ TEST(SettingsWrite, IntegerAndDoubleForms) {
 }
 
 TEST(SettingsWrite, DecimalPointIgnoresLocale) {
-    const std::string saved = std::setlocale(LC_ALL, nullptr);
-    const char* const candidates[] = {"de_DE.UTF-8", "de_DE", "fr_FR.UTF-8", "German_Germany.1252", "German"};
-    bool commaLocale = false;
-    for (const char* name : candidates) {
-        if (std::setlocale(LC_ALL, name) != nullptr && std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
-            commaLocale = true;
-            break;
-        }
-    }
-    if (!commaLocale) {
-        std::setlocale(LC_ALL, saved.c_str());
-        GTEST_SKIP() << "no locale with a decimal comma on this machine";
-    }
-    const std::string text = FormatSettingsText(Defaults());
-    const PluginState back = Applied("flPtLineWidth = 2.75\n");
-    std::setlocale(LC_ALL, saved.c_str());
-    EXPECT_EQ(text, kDefaultsText);
-    EXPECT_EQ(back.flPtLineWidth, 2.75);
+    const CommaLocale locale;
+    if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma on this machine";
+    EXPECT_EQ(FormatSettingsText(Defaults()), kDefaultsText);
+    EXPECT_EQ(Applied("flPtLineWidth = 2.75\n").flPtLineWidth, 2.75);
 }
 
 TEST(SettingsWrite, LongTextStaysOneWellFormedLine) {

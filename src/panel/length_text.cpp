@@ -1,14 +1,14 @@
 #include "panel/length_text.h"
 
 #include <cctype>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
+#include "shell/decimal_text.h"
 #include "shell/plugin_state.h"
 #include "shell/suites.h"
 
@@ -82,12 +82,14 @@ LengthUnit UnitOfCode(int code) {
 }
 
 // The decimal number at the start of text (white space skipped; sign, digits, point, exponent),
-// read up to the first character that cannot continue it; 0 when there is none.
+// read up to the first character that cannot continue it, with "." as the decimal point whatever
+// locale the host has set; 0 when there is none or it is beyond a double's range.
 double LeadingNumber(const char* text) {
     const char* start = text;
     while (std::isspace(static_cast<unsigned char>(*start))) ++start;
+    bool negative = false;
+    if (*start == '+' || *start == '-') negative = *start++ == '-';
     const char* p = start;
-    if (*p == '+' || *p == '-') ++p;
     std::size_t digits = 0;
     while (std::isdigit(static_cast<unsigned char>(*p))) ++p, ++digits;
     if (*p == '.') {
@@ -103,8 +105,9 @@ double LeadingNumber(const char* text) {
             while (std::isdigit(static_cast<unsigned char>(*p))) ++p;
         }
     }
-    const std::string number(start, p);
-    return std::strtod(number.c_str(), nullptr);
+    double value = 0.0;
+    if (std::from_chars(start, p, value, std::chars_format::general).ec != std::errc()) return 0.0;
+    return negative ? -value : value;
 }
 
 // Truncation to a 32-bit integer, held inside its range so that a huge length stays defined.
@@ -130,7 +133,9 @@ void RulerUnitsText(double value, char* text, std::size_t size) {
 void FormatLengthText(double length, char* text, std::size_t size) {
     const LengthUnit unit = RulerUnit();
     const double rounded = Truncated(length / unit.points * 1000.0 + 0.5) / 1000.0;
-    std::snprintf(text, size, "%g %s", rounded, unit.text);
+    char number[32];
+    FormatDecimal(rounded, number, sizeof number);
+    std::snprintf(text, size, "%s %s", number, unit.text);
 }
 
 double ParseLengthText(const char* text, int defaultUnit) {

@@ -1,10 +1,10 @@
 #include "panel/panel_readout.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "panel/panel_controls.h"
 #include "panel/panel_window.h"
+#include "shell/decimal_text.h"
 #include "shell/plugin_state.h"
 
 void ShowMeasuredLength(PlatformWindow window, double length) {
@@ -33,7 +33,8 @@ void ShowLengthInControl(PlatformWindow window, int id, double length) {
 
 void ShowPointsInControl(PlatformWindow window, int id, double value) {
     char text[64];
-    std::snprintf(text, sizeof text, "%g pt", value);
+    FormatDecimal(value, text, sizeof text - 3);
+    std::strcat(text, " pt");
     SetPanelControlText(window, id, text);
 }
 

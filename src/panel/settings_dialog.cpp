@@ -2,12 +2,12 @@
 #include "panel/settings_dialog.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 #include <utility>
 
 #include "resource_ids.h"
 #include "settings/settings_file.h"
+#include "shell/decimal_text.h"
 #include "shell/plugin_state.h"
 #include "shell/suites.h"
 
@@ -77,11 +77,9 @@ SettingsDialogFields OpenSettingsDialogFields(const PluginState& state, std::vec
     fields.colors = std::move(swatchNames);
     fields.selectedColor = ChooseColorEntry(fields.colors, state.handleline_line_color);
     fields.layer = state.handleline_layer;
-    // "%g" in the C locale whatever locale the host has set, as the settings file writes it.
     char width[64];
-    const std::to_chars_result written =
-        std::to_chars(width, width + sizeof width, state.handleline_line_width, std::chars_format::general, 6);
-    fields.width.assign(width, written.ec == std::errc() ? written.ptr : width);
+    FormatDecimal(state.handleline_line_width, width, sizeof width);  // as the settings file writes it
+    fields.width = width;
     fields.polyline = state.handleline_polyline != 0;
     fields.reverseSide = state.handleline_reverse_side != 0;
     return fields;

@@ -1,11 +1,11 @@
 // Writing the settings file: every key of the table, one "key = value\r\n" line each.
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "settings/settings_file.h"
 #include "settings/settings_table.h"
+#include "shell/decimal_text.h"
 
 namespace {
 
@@ -17,12 +17,6 @@ const char* LanguageWord(std::uint16_t language) {
         // English texts, so "ENGLISH" keeps what the user sees.
         default: return "ENGLISH";
     }
-}
-
-// "%g" in the C locale whatever locale the host has set: to_chars with precision 6 is exactly that.
-void FormatDouble(double value, char* text, std::size_t size) {
-    const std::to_chars_result result = std::to_chars(text, text + size - 1, value, std::chars_format::general, 6);
-    *(result.ec == std::errc() ? result.ptr : text) = '\0';
 }
 
 std::size_t FinishLine(int written) {
@@ -46,7 +40,7 @@ std::size_t FormatSettingLine(const PluginState& state, const SettingKey& key, c
                                             static_cast<int>(state.*key.signed16)));
         case SettingKind::kDouble: {
             char number[64];
-            FormatDouble(state.*key.real, number, sizeof number);
+            FormatDecimal(state.*key.real, number, sizeof number);
             return FinishLine(std::snprintf(line, kSettingsLineSize, "%s = %s\r\n", key.name, number));
         }
         case SettingKind::kText: {
