@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 
 #include "shell/decimal_text.h"
@@ -52,19 +51,13 @@ bool Overflows(const char* begin, const char* end) {
 
 int FormatPathAdjustTag(char* buffer, std::size_t size, const RealMatrix& matrix, const RealPoint& first, double angle,
                         double length) {
+    // "%g" field by field, so that the host's locale cannot turn a decimal point into a comma, which
+    // the record's own separator would not survive.
     const double fields[] = {matrix.a, matrix.b, matrix.c, matrix.d, matrix.tx, matrix.ty, first.h, first.v, angle, length};
-    // "%g,...,%g,0", written field by field so that the host's locale cannot turn a decimal point
-    // into a comma, which the record's own separator would not survive.
-    char text[sizeof fields / sizeof fields[0] * 16 + 2];  // "%g" writes at most 13 characters
-    std::size_t used = 0;
-    for (const double field : fields) {
-        FormatDecimal(field, text + used, sizeof text - used);
-        used += std::strlen(text + used);
-        text[used++] = ',';
-    }
-    text[used++] = '0';
-    text[used] = '\0';
-    return std::snprintf(buffer, size, "%s", text);
+    char numbers[sizeof fields / sizeof fields[0]][32];
+    for (std::size_t i = 0; i < sizeof fields / sizeof fields[0]; ++i) FormatDecimal(fields[i], numbers[i], sizeof numbers[i]);
+    return std::snprintf(buffer, size, "%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,0", numbers[0], numbers[1], numbers[2], numbers[3],
+                         numbers[4], numbers[5], numbers[6], numbers[7], numbers[8], numbers[9]);
 }
 
 double ReadDecimalNumber(const char* begin, const char* end) {
