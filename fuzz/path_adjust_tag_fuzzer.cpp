@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "shell/decimal_text.h"
 #include "tools/path_adjust_tag.h"
 
 namespace {

@@ -126,26 +126,6 @@ TEST(PathAdjustTagText, OnlyTheFirst255CharactersAreRead) {
     EXPECT_EQ(tag.tokens, 3) << "one character later the comma is cut off";
 }
 
-TEST(PathAdjustTagText, NumbersAreReadAsFarAsTheyGo) {
-    const auto read = [](const char* text) { return ReadDecimalNumber(text, text + std::strlen(text)); };
-    EXPECT_EQ(read("  12.5e1x"), 125);
-    EXPECT_EQ(read("-.5"), -0.5);
-    EXPECT_EQ(read("+3."), 3);
-    EXPECT_EQ(read("7e"), 7) << "an exponent needs a digit";
-    EXPECT_EQ(read("7e-"), 7);
-    EXPECT_EQ(read("abc"), 0);
-    EXPECT_EQ(read(""), 0);
-    EXPECT_EQ(read("."), 0);
-    EXPECT_EQ(read("0x10"), 0) << "no hexadecimal";
-    EXPECT_EQ(read("inf"), 0);
-    EXPECT_EQ(read("nan"), 0);
-    EXPECT_TRUE(std::isinf(read("1e400")));
-    EXPECT_TRUE(std::isinf(read("-123456e99999")));
-    EXPECT_EQ(read("1e-400"), 0);
-    EXPECT_EQ(read("0.000001e-400"), 0);
-    EXPECT_EQ(read("1.5"), 1.5);
-}
-
 // ---- Restore ----
 
 TEST_F(PathAdjustRecordTest, RestoreUndoesTheAdjustAndAManualMoveAfterIt) {

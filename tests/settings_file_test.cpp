@@ -176,6 +176,8 @@ TEST(SettingsRead, NumbersReadFromTheirLeadingPart) {
     EXPECT_EQ(Applied("flPtLength = +.5\r\n").flPtLength, 0.5);
     EXPECT_EQ(Applied("flPtLength = -3.\r\n").flPtLength, -3.0);
     EXPECT_EQ(Applied("flPtLength = abc\r\n").flPtLength, 0.0);
+    EXPECT_EQ(Applied("flPtLength = nan\r\n").flPtLength, 0.0) << "no length is not a number";
+    EXPECT_EQ(Applied("flPtLength = inf\r\n").flPtLength, 0.0);
     EXPECT_EQ(Applied("flPtLength = +-1\r\n").flPtLength, 0.0);
     EXPECT_EQ(Applied("flPtLength = --1\r\n").flPtLength, 0.0);
 }

@@ -1,7 +1,5 @@
 #include "panel/length_text.h"
 
-#include <cctype>
-#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -81,35 +79,6 @@ LengthUnit UnitOfCode(int code) {
     }
 }
 
-// The decimal number at the start of text (white space skipped; sign, digits, point, exponent),
-// read up to the first character that cannot continue it, with "." as the decimal point whatever
-// locale the host has set; 0 when there is none or it is beyond a double's range.
-double LeadingNumber(const char* text) {
-    const char* start = text;
-    while (std::isspace(static_cast<unsigned char>(*start))) ++start;
-    bool negative = false;
-    if (*start == '+' || *start == '-') negative = *start++ == '-';
-    const char* p = start;
-    std::size_t digits = 0;
-    while (std::isdigit(static_cast<unsigned char>(*p))) ++p, ++digits;
-    if (*p == '.') {
-        ++p;
-        while (std::isdigit(static_cast<unsigned char>(*p))) ++p, ++digits;
-    }
-    if (digits == 0) return 0.0;
-    if (*p == 'e' || *p == 'E') {
-        const char* exponent = p + 1;
-        if (*exponent == '+' || *exponent == '-') ++exponent;
-        if (std::isdigit(static_cast<unsigned char>(*exponent))) {
-            p = exponent;
-            while (std::isdigit(static_cast<unsigned char>(*p))) ++p;
-        }
-    }
-    double value = 0.0;
-    if (std::from_chars(start, p, value, std::chars_format::general).ec != std::errc()) return 0.0;
-    return negative ? -value : value;
-}
-
 // Truncation to a 32-bit integer, held inside its range so that a huge length stays defined.
 std::int32_t Truncated(double value) {
     if (!(value > INT32_MIN)) return INT32_MIN;
@@ -153,7 +122,7 @@ double ParseLengthText(const char* text, int defaultUnit) {
     }
     // A number beyond a double's range reads as infinity, and a large one can overflow in points:
     // neither is a length that a field could take.
-    const double points = LeadingNumber(typed) * unit.points;
+    const double points = ReadDecimalNumber(typed) * unit.points;
     return std::isfinite(points) ? points : 0.0;
 }
 

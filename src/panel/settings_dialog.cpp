@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "resource_ids.h"
-#include "settings/settings_file.h"
 #include "shell/decimal_text.h"
 #include "shell/plugin_state.h"
 #include "shell/suites.h"

@@ -18,11 +18,6 @@ void ReadSettingsFile();
 // Writes every setting of gState, replacing the file; a file that cannot be created is skipped.
 void WriteSettingsFile();
 
-// A decimal number read from the start of text as strtod reads it in the C locale: leading white space
-// skipped, read up to the first character that cannot continue it, 0 when there is none; "." is the
-// decimal point whatever locale the host has set. Settings values and the settings dialog's width.
-double ReadDecimalNumber(const char* text);
-
 // Applies the text of a settings file to state (the parsing half of ReadSettingsFile).
 void ApplySettingsText(PluginState& state, const char* text, std::size_t size);
 

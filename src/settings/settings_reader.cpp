@@ -1,6 +1,5 @@
 // Reading the settings file: key-value lines applied to the state record through the key table.
-#include <charconv>
-#include <cmath>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +7,7 @@
 
 #include "settings/settings_file.h"
 #include "settings/settings_table.h"
+#include "shell/decimal_text.h"
 
 namespace {
 
@@ -43,59 +43,6 @@ std::uint16_t ParseInteger16(const char* text) {
     return static_cast<std::uint16_t>(static_cast<std::uint32_t>(value));
 }
 
-// from_chars reports a number beyond double's range without a value; strtod gives infinity for a
-// large one and zero for a tiny one. The decimal order of the first significant digit tells which.
-double OutOfRangeValue(const char* first, const char* last) {
-    const char* p = first;
-    long long integerDigits = 0;
-    long long leadingZeros = 0;
-    bool significant = false;
-    for (; p < last && IsDigit(*p); ++p) {
-        if (significant || *p != '0') {
-            significant = true;
-            ++integerDigits;
-        }
-    }
-    if (p < last && *p == '.') {
-        for (++p; p < last && IsDigit(*p); ++p) {
-            if (significant) continue;
-            if (*p == '0') ++leadingZeros;
-            else significant = true;
-        }
-    }
-    long long order = integerDigits > 0 ? integerDigits : -leadingZeros;
-    if (p < last && (*p == 'e' || *p == 'E')) {
-        ++p;
-        bool negative = false;
-        if (p < last && (*p == '+' || *p == '-')) negative = *p++ == '-';
-        long long exponent = 0;
-        for (; p < last && IsDigit(*p); ++p) {
-            if (exponent < 1000000) exponent = exponent * 10 + (*p - '0');
-        }
-        order += negative ? -exponent : exponent;
-    }
-    return order > 0 ? HUGE_VAL : 0.0;
-}
-
-}  // namespace
-
-// Like strtod, but "." is the decimal point whatever locale the host has set.
-double ReadDecimalNumber(const char* text) {
-    const char* p = SkipSpace(text);
-    bool negative = false;
-    if (*p == '+' || *p == '-') negative = *p++ == '-';
-    // from_chars takes a minus sign itself; after our own sign there must be none.
-    if (*p == '+' || *p == '-') return 0.0;
-    const char* last = p + std::strlen(p);
-    double value = 0.0;
-    const std::from_chars_result result = std::from_chars(p, last, value, std::chars_format::general);
-    if (result.ec == std::errc::invalid_argument) return 0.0;
-    if (result.ec == std::errc::result_out_of_range) value = OutOfRangeValue(p, result.ptr);
-    return negative ? -value : value;
-}
-
-namespace {
-
 std::uint16_t ParseLanguage(const char* text) {
     if (std::strcmp(text, "ENGLISH") == 0) return kEnglish;
     if (std::strcmp(text, "KOREAN") == 0) return kKorean;
@@ -118,8 +65,9 @@ void ApplyValue(PluginState& state, const SettingKey& key, const char* value) {
             break;
         case SettingKind::kText: {
             char* field = state.*key.text;
-            std::strncpy(field, value, kTextFieldSize - 1);
-            field[kTextFieldSize - 1] = '\0';
+            const std::size_t length = std::min<std::size_t>(std::strlen(value), kTextFieldSize - 1);
+            std::memcpy(field, value, length);
+            field[length] = '\0';
             break;
         }
     }

@@ -28,8 +28,3 @@ int FormatPathAdjustTag(char* buffer, std::size_t size, const RealMatrix& matrix
 // Reads text up to its first zero byte, at most kPathAdjustTagReadLimit characters. Every field
 // ended by a comma is a token; the text after the last comma is never read.
 PathAdjustTag ParsePathAdjustTag(const char* text, std::size_t size);
-
-// A decimal number at the start of [begin, end): white space skipped, then an optional sign, digits
-// with an optional point, an optional exponent; reading stops at the first character that cannot
-// continue it. 0 when there is no number. Not locale-dependent, and no hexadecimal, inf or nan.
-double ReadDecimalNumber(const char* begin, const char* end);
