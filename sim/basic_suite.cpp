@@ -2,10 +2,9 @@
 // version, counts acquisitions and releases, and tracks the blocks it allocates.
 #include <cstdlib>
 #include <cstring>
-#include <map>
-#include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "host/suite_catalog.h"
 #include "suite_support.h"
@@ -28,40 +27,28 @@ const ServedSuite kServed[] = {KELVANE_SUITE_CATALOG(KELVANE_SERVED_ROW)};
 constexpr std::size_t kServedCount = sizeof kServed / sizeof kServed[0];
 
 // Every message asks for the whole catalog, and failure sweeps replay thousands of messages, so
-// finding a row must cost little: the plug-in asks with the same name texts each time, and the row
-// last found for a text's address is tried first.
+// finding a row must cost little.
 const ServedSuite* FindServed(const char* name, std::int32_t version) {
     static const std::unordered_multimap<std::string_view, const ServedSuite*> kByName = [] {
         std::unordered_multimap<std::string_view, const ServedSuite*> rows;
         for (const ServedSuite& served : kServed) rows.emplace(served.name, &served);
         return rows;
     }();
-    static std::unordered_map<const char*, const ServedSuite*> byAddress;
     if (name == nullptr) return nullptr;
-    const auto known = byAddress.find(name);
-    if (known != byAddress.end() && known->second->version == version && std::strcmp(known->second->name, name) == 0) {
-        return known->second;
-    }
     const auto [first, last] = kByName.equal_range(name);
     for (auto row = first; row != last; ++row) {
-        if (row->second->version == version) return byAddress[name] = row->second;
+        if (row->second->version == version) return row->second;
     }
     return nullptr;
 }
 
-// Each host makes its basic suite once, as it is built: a new table means a new host, whose use
-// counts are looked up afresh; within one host a row's count stays where it is.
-std::uint64_t hostGeneration = 0;
-
-SuiteUse& UseOf(std::map<std::string, SuiteUse>& uses, const ServedSuite* served) {
-    struct Cached {
-        std::uint64_t generation;
-        SuiteUse* use;
-    };
-    static Cached cache[kServedCount] = {};
-    Cached& cached = cache[served - kServed];
-    if (cached.use == nullptr || cached.generation != hostGeneration) cached = Cached{hostGeneration, &uses[served->name]};
-    return *cached.use;
+// Counted by name. The plug-in asks for the same rows over and over, so each row's count is found
+// by name once per host and reached through the row after that.
+SuiteUse& UseOf(SuiteUses& uses, std::vector<SuiteUse*>& byRow, const ServedSuite* served) {
+    if (byRow.empty()) byRow.assign(kServedCount, nullptr);
+    SuiteUse*& use = byRow[static_cast<std::size_t>(served - kServed)];
+    if (use == nullptr) use = &uses[served->name];
+    return *use;
 }
 
 std::int32_t IsEqualText(const char* a, const char* b) {
@@ -85,9 +72,9 @@ HostStatus ServeAcquire(const char* name, std::int32_t version, const void** sui
     if (HostStatus gated = host.Gate().Pass(kBasicSuite, "AcquireSuite")) return gated;
     const ServedSuite* served = FindServed(name, version);
     if (served == nullptr || suite == nullptr) return kSuiteNotFoundStatus;
-    if (!host.refusedSuites_.empty() && host.IsRefused(name)) return kSuiteNotFoundStatus;
+    if (host.IsRefused(name)) return kSuiteNotFoundStatus;
     *suite = served->table;
-    ++UseOf(host.suiteUses_, served).acquired;
+    ++UseOf(host.suiteUses_, host.suiteUseByRow_, served).acquired;
     return kNoError;
 }
 
@@ -96,7 +83,7 @@ HostStatus ServeRelease(const char* name, std::int32_t version) {
     if (HostStatus gated = host.Gate().Pass(kBasicSuite, "ReleaseSuite")) return gated;
     const ServedSuite* served = FindServed(name, version);
     if (served == nullptr) return kSuiteNotFoundStatus;
-    SuiteUse& use = UseOf(host.suiteUses_, served);
+    SuiteUse& use = UseOf(host.suiteUses_, host.suiteUseByRow_, served);
     // Releasing more often than acquiring is the plug-in's fault; the host refuses it.
     if (use.released >= use.acquired) return kBadParameterStatus;
     ++use.released;
@@ -124,9 +111,6 @@ HostStatus ServeFree(void* block) {
     return kNoError;
 }
 
-SPBasicSuite MakeBasicSuite() {
-    ++hostGeneration;
-    return SPBasicSuite{ServeAcquire, ServeRelease, IsEqualText, ServeAllocate, ServeFree};
-}
+SPBasicSuite MakeBasicSuite() { return SPBasicSuite{ServeAcquire, ServeRelease, IsEqualText, ServeAllocate, ServeFree}; }
 
 }  // namespace sim

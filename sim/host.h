@@ -11,6 +11,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app_state.h"
 #include "failure_gate.h"
@@ -35,6 +37,7 @@ struct SuiteUse {
     int acquired = 0;
     int released = 0;
 };
+using SuiteUses = std::map<std::string, SuiteUse, std::less<>>;  // by suite name
 
 class Host {
 public:
@@ -51,9 +54,9 @@ public:
     SPBasicSuite* Basic() { return &basic_; }
     void RefuseSuite(const std::string& name);  // every version; the plug-in's slot stays null
     void ServeSuite(const std::string& name);   // undoes RefuseSuite
-    bool IsRefused(const std::string& name) const { return refusedSuites_.count(name) != 0; }
+    bool IsRefused(std::string_view name) const { return refusedSuites_.find(name) != refusedSuites_.end(); }
     SuiteUse Uses(const std::string& name) const;
-    const std::map<std::string, SuiteUse>& AllUses() const { return suiteUses_; }
+    const SuiteUses& AllUses() const { return suiteUses_; }
     bool SuitesBalanced() const;  // every acquisition has been released
     std::size_t OutstandingBlocks() const { return blocks_.size(); }
 
@@ -148,8 +151,9 @@ private:
         int unused;
     } pluginRecord_{};  // its address is the plug-in's PluginRef
 
-    std::set<std::string> refusedSuites_;
-    std::map<std::string, SuiteUse> suiteUses_;
+    std::set<std::string, std::less<>> refusedSuites_;
+    SuiteUses suiteUses_;
+    std::vector<SuiteUse*> suiteUseByRow_;  // into suiteUses_, by catalog row, filled as rows are served
     std::set<void*> blocks_;
 
     FailureGate gate_;
