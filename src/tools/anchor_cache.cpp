@@ -7,10 +7,10 @@
 
 #include "shell/plugin_state.h"
 #include "shell/suites.h"
+#include "tools/anchor_hits.h"
 
 namespace {
 
-constexpr std::int32_t kBoundsWithoutStroke = 2;  // the bounds the search itself asks for
 // An object spanning more cells than this is looked at on every search instead: a few large
 // objects must not fill the grid.
 constexpr std::int64_t kMostCellsPerCandidate = 64;
@@ -65,7 +65,7 @@ HostStatus Gather(ArtHandle art, Gathered& found) {
             return kNoError;
         }
         case kPathArt:
-            if (HostStatus status = sArt->GetArtTransformBounds(art, nullptr, kBoundsWithoutStroke, &bounds)) return status;
+            if (HostStatus status = sArt->GetArtTransformBounds(art, nullptr, kAnchorSearchBounds, &bounds)) return status;
             return Add(found, art, bounds);
         case kTextFrameArt: {
             std::int16_t textKind = 0;
@@ -73,7 +73,7 @@ HostStatus Gather(ArtHandle art, Gathered& found) {
             if (textKind == kAreaText || textKind == kPathText) {
                 ArtHandle path = nullptr;
                 if (HostStatus status = sArt->GetTextFramePath(art, &path)) return status;
-                if (HostStatus status = sArt->GetArtTransformBounds(path, nullptr, kBoundsWithoutStroke, &bounds)) {
+                if (HostStatus status = sArt->GetArtTransformBounds(path, nullptr, kAnchorSearchBounds, &bounds)) {
                     return status;
                 }
                 return Add(found, art, bounds);

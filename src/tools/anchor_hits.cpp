@@ -10,7 +10,6 @@ namespace {
 
 // Anchors are read in slices of this many, on the stack: tracking allocates nothing.
 constexpr std::int16_t kAnchorSlice = 32;
-constexpr std::int32_t kBoundsWithoutStroke = 2;
 
 bool InGrownBounds(const RealPoint& point, const RealRect& bounds, const PickTolerance& pick) {
     RealRect grown = bounds;
@@ -36,7 +35,7 @@ void Record(ArtHandle art, std::int16_t index, const RealPoint& anchor, RealPoin
 HostStatus CollectPath(ArtHandle path, RealPoint& point, std::int16_t& kind, int& count, AnchorHit* hits,
                        const PickTolerance& pick) {
     RealRect bounds{};
-    if (HostStatus status = sArt->GetArtTransformBounds(path, nullptr, kBoundsWithoutStroke, &bounds)) return status;
+    if (HostStatus status = sArt->GetArtTransformBounds(path, nullptr, kAnchorSearchBounds, &bounds)) return status;
     if (!InGrownBounds(point, bounds, pick)) return kNoError;
 
     std::int16_t anchors = 0;

@@ -5,6 +5,8 @@
 #include "shell/plugin_state.h"
 
 constexpr int kMaxAnchorHits = 5;
+// The bounds the search asks of a path (without its stroke), and the anchor cache files it by.
+constexpr std::int32_t kAnchorSearchBounds = 2;
 
 // Result kinds of a search (the state's snapKind): none yet, a free point, on an anchor.
 constexpr std::int16_t kSnapNone = 0;
