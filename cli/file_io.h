@@ -1,13 +1,22 @@
-// Whole files in and out; the output of a run is written so that no half file is ever left.
+// Whole files in and out. A regular file is replaced at once (a failure never leaves half a file),
+// through any symbolic link to it and with its permissions.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
-bool ReadWholeFile(const std::string& path, std::string& text);
+// Reads the whole file at path. False, with "cannot read PATH: reason" (the system's text) in
+// error, when it cannot.
+bool ReadWholeFile(const std::string& path, std::string& text, std::string& error);
 
-// Writes text to path at once (for files that may be left half written, such as copies of settings).
-bool WriteWholeFile(const std::string& path, const std::string& text);
+// ReadWholeFile, or all of in when path is "-".
+bool ReadInputFile(const std::string& path, std::istream& in, std::string& text, std::string& error);
 
-// Writes text to a new temporary file beside path and renames it over path: path then holds either
-// its old content (or nothing) or all of text. False, with a message in error, when it failed.
-bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error);
+// Writes text to path. A regular file (or a new one) is written to a temporary file beside it and
+// renamed over it, keeping its permission bits; a link is followed to the file it names; a device
+// or pipe is written in place. A file the user may not write is refused even where the system would
+// allow it (as for root). False, with a message in error, when it failed.
+bool WriteWholeFile(const std::string& path, const std::string& text, std::string& error);
+
+// WriteWholeFile, or text written to out when path is "-".
+bool WriteOutputFile(const std::string& path, const std::string& text, std::ostream& out, std::string& error);

@@ -7,5 +7,5 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return KelvaneMain(args, std::cout, std::cerr);
+    return KelvaneMain(args, std::cin, std::cout, std::cerr);
 }

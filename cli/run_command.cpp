@@ -18,7 +18,9 @@
 #include "handles.h"
 #include "panel/panel_window.h"
 #include "panel/settings_dialog.h"
+#include "options.h"
 #include "panel_input.h"
+#include "selection_options.h"
 #include "shell/commands.h"
 #include "shell/plugin_state.h"
 #include "startup_report.h"
@@ -226,10 +228,18 @@ void RunCross(RunContext& context, const CommandRow& row, const std::vector<std:
     PressButton(context, row, arguments);
 }
 
+// Why the readout and the slider hold no length: nothing was measured, or the measurement found
+// no selected segment with a length.
+const char* WhyNoLength(const RunContext& context) {
+    const PluginState* state = StateOf(context.host);
+    return state != nullptr && state->flUseFlng != 0 ? "the selected segments measure 0, select segments with a length"
+                                                     : "measure first";
+}
+
 // A length typed into the readout, which the readout takes when it is left.
 void RunLength(RunContext& context, const CommandRow&, const std::vector<std::string>& arguments) {
     if (!sim::PanelControlEnabled(context.host, kLengthReadout)) {
-        context.out << "  (the readout is empty and cannot be typed into: measure first)\n";
+        context.out << "  (the readout is empty and cannot be typed into: " << WhyNoLength(context) << ")\n";
         return;
     }
     const std::size_t before = Plays(context.host);
@@ -241,7 +251,7 @@ void RunLength(RunContext& context, const CommandRow&, const std::vector<std::st
 
 void RunSlider(RunContext& context, const CommandRow&, const std::vector<std::string>& arguments) {
     if (!sim::PanelControlEnabled(context.host, kLengthSlider)) {
-        context.out << "  (the slider is disabled until a length is measured: measure first)\n";
+        context.out << "  (the slider is disabled until a length is measured: " << WhyNoLength(context) << ")\n";
         return;
     }
     const std::size_t before = Plays(context.host);
@@ -391,9 +401,14 @@ const std::vector<CommandRow>& CommandTable() {
 std::string RunUsage() {
     std::ostringstream text;
     text << "usage: kelvane run IN.svg [-o OUT.svg] [--lang ja|en|ko] [--units mm|pt|in|cm|pc|px|q]\n"
-            "                  [--settings FILE] COMMAND [ARGUMENT...] [COMMAND [ARGUMENT...]]...\n"
+            "                  [--settings FILE] [--select ID,...] [--anchors ID:I,J,...]...\n"
+            "                  COMMAND [ARGUMENT...] [COMMAND [ARGUMENT...]]...\n"
             "  Reads IN.svg into the simulated host, starts the plug-in (with FILE as the user's settings\n"
             "  file), runs the commands in order as the panel would and writes the document to OUT.svg.\n"
+            "  IN.svg - reads standard input; -o - writes standard output (and the report to standard\n"
+            "  error). Options take their value after a space or after '=' (--lang=en).\n"
+            "  --select and --anchors replace the file's selection: whole objects by id (a layer's id:\n"
+            "  everything in it), and anchors of a path by index from 0 (repeat --anchors per path).\n"
             "  Alerts and beeps go to standard error. Exit status: 0 the document changed, 1 nothing\n"
             "  changed (refused), 2 usage or input error (no file written).\n"
             "commands:\n";
@@ -430,45 +445,57 @@ struct RunOptions {
     std::string settings;
     std::optional<std::uint16_t> language;
     std::optional<sim::RulerUnit> units;
+    SelectionRequest selection;
     std::vector<CommandCall> commands;
+    bool help = false;
 };
+
+// Sets the option args[i] (moving i past its value); a message when it is not one or is wrong.
+std::string ParseOption(const std::vector<std::string>& args, std::size_t& i, RunOptions& options) {
+    const std::string name = OptionName(args[i]);
+    if (name != "-o" && name != "--output" && name != "--settings" && name != "--lang" && name != "--units" &&
+        name != "--select" && name != "--anchors") {
+        return "unknown option '" + args[i] + "'";
+    }
+    std::string value;
+    if (!TakeOptionValue(args, i, value)) return "the option " + name + " needs a value";
+    if (name == "-o" || name == "--output") {
+        options.output = value;
+    } else if (name == "--settings") {
+        options.settings = value;
+    } else if (name == "--select") {
+        return AddSelectOption(value, options.selection);
+    } else if (name == "--anchors") {
+        return AddAnchorsOption(value, options.selection);
+    } else if (name == "--lang") {
+        if (value == "ja") {
+            options.language = kJapanese;
+        } else if (value == "en") {
+            options.language = kEnglish;
+        } else if (value == "ko") {
+            options.language = kKorean;
+        } else {
+            return "unknown language '" + value + "' (ja, en or ko)";
+        }
+    } else {
+        sim::RulerUnit unit{};
+        if (!kvsvg::ParseRulerUnit(value, &unit)) return "unknown unit '" + value + "' (mm, pt, in, cm, pc, px or q)";
+        options.units = unit;
+    }
+    return {};
+}
 
 // False, with a message on err, for words that make no run.
 bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options, std::ostream& err) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
-        const bool isOption =
-            word.size() >= 2 && word[0] == '-' && !std::isdigit(static_cast<unsigned char>(word[1])) && word[1] != '.';
-        if (isOption) {
-            if (i + 1 >= args.size()) {
-                err << "kelvane: the option " << word << " needs a value\n";
-                return false;
-            }
-            const std::string& value = args[++i];
-            if (word == "-o" || word == "--output") {
-                options.output = value;
-            } else if (word == "--settings") {
-                options.settings = value;
-            } else if (word == "--lang") {
-                if (value == "ja") {
-                    options.language = kJapanese;
-                } else if (value == "en") {
-                    options.language = kEnglish;
-                } else if (value == "ko") {
-                    options.language = kKorean;
-                } else {
-                    err << "kelvane: unknown language '" << value << "' (ja, en or ko)\n";
-                    return false;
-                }
-            } else if (word == "--units") {
-                sim::RulerUnit unit{};
-                if (!kvsvg::ParseRulerUnit(value, &unit)) {
-                    err << "kelvane: unknown unit '" << value << "' (mm, pt, in, cm, pc, px or q)\n";
-                    return false;
-                }
-                options.units = unit;
-            } else {
-                err << "kelvane: unknown option '" << word << "'\n";
+        if (IsHelpOption(word)) {
+            options.help = true;
+            return true;
+        }
+        if (IsOption(word)) {
+            if (const std::string problem = ParseOption(args, i, options); !problem.empty()) {
+                err << "kelvane: " << problem << "\n";
                 return false;
             }
         } else if (options.input.empty()) {
@@ -488,6 +515,10 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options, 
     }
     if (options.input.empty()) {
         err << "kelvane: no input file\n";
+        return false;
+    }
+    if (options.input == "-" && options.settings == "-") {
+        err << "kelvane: the drawing and the settings cannot both come from standard input\n";
         return false;
     }
     for (const CommandCall& call : options.commands) {
@@ -621,26 +652,29 @@ int BeepsOf(const sim::Host& host) {
 
 }  // namespace
 
-int RunDocumentCommands(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunDocumentCommands(const std::vector<std::string>& args, std::istream& in, std::ostream& stdOut,
+                        std::ostream& err) {
     RunOptions options;
     if (args.empty()) {
         err << RunUsage();
         return kRunBadInput;
     }
     if (!ParseRunOptions(args, options, err)) {
-        err << "kelvane: 'kelvane help' shows the usage\n";
+        err << "kelvane: 'kelvane help run' shows the usage\n";
         return kRunBadInput;
     }
-    std::string text;
-    if (!ReadWholeFile(options.input, text)) {
-        err << "kelvane: cannot read " << options.input << "\n";
+    if (options.help) {
+        stdOut << RunUsage();
+        return kRunChanged;
+    }
+    std::string text, settings, problem;
+    if (!ReadInputFile(options.input, in, text, problem) ||
+        (!options.settings.empty() && !ReadInputFile(options.settings, in, settings, problem))) {
+        err << "kelvane: " << problem << "\n";
         return kRunBadInput;
     }
-    std::string settings;
-    if (!options.settings.empty() && !ReadWholeFile(options.settings, settings)) {
-        err << "kelvane: cannot read the settings file " << options.settings << "\n";
-        return kRunBadInput;
-    }
+    // With the drawing on standard output, what the commands did goes to standard error.
+    std::ostream& out = options.output == "-" ? err : stdOut;
 
     try {
         sim::Host host;
@@ -649,10 +683,17 @@ int RunDocumentCommands(const std::vector<std::string>& args, std::ostream& out,
         try {
             source = kvsvg::ReadSvg(text, document);
         } catch (const kvsvg::SvgError& error) {
-            err << "kelvane: " << options.input << ": " << error.what() << "\n";
+            err << "kelvane: " << (options.input == "-" ? "standard input" : options.input) << " (" << text.size()
+                << " bytes): " << error.what() << "\n";
             return kRunBadInput;
         }
         if (options.units) document.rulerUnit = *options.units;
+        if (options.selection.given) {
+            if (const std::string wrong = ApplySelection(options.selection, *source, document); !wrong.empty()) {
+                err << "kelvane: " << wrong << "\n";
+                return kRunBadInput;
+            }
+        }
 
         if (!options.settings.empty() && !InstallSettingsFile(host, settings, err)) return kRunBadInput;
         if (const HostStatus started = host.Startup(); started != kNoError) {
@@ -692,12 +733,13 @@ int RunDocumentCommands(const std::vector<std::string>& args, std::ostream& out,
 
         if (host.Shutdown() != kNoError) err << "kelvane: the plug-in did not shut down cleanly\n";
         if (!options.output.empty()) {
-            std::string problem;
-            if (!WriteFileAtomically(options.output, kvsvg::WriteSvg(document, source.get()), problem)) {
+            if (!WriteOutputFile(options.output, kvsvg::WriteSvg(document, source.get()), stdOut, problem)) {
                 err << "kelvane: " << problem << "\n";
                 return kRunBadInput;
             }
-            out << "wrote " << options.output << "\n";
+            if (options.output != "-") out << "wrote " << options.output << "\n";
+        } else if (changed && !options.commands.empty()) {
+            err << "kelvane: the document changed, but nothing was written (no -o OUT.svg)\n";
         }
         return changed ? kRunChanged : kRunUnchanged;
     } catch (const std::exception& error) {

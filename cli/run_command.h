@@ -24,7 +24,7 @@ struct RunContext {
 };
 
 // Exit statuses of `kelvane run`.
-constexpr int kRunChanged = 0;    // some command changed the document (or no command was asked for)
+constexpr int kRunChanged = 0;    // some command changed the document (or no command was asked for, or help)
 constexpr int kRunUnchanged = 1;  // every command was refused or changed nothing
 constexpr int kRunBadInput = 2;   // usage, input or output error; no output file was written
 
@@ -43,9 +43,11 @@ struct CommandRow {
 
 const std::vector<CommandRow>& CommandTable();
 
-// args: the words after "run". Prints what each command changed on out, and the plug-in's alerts
-// and beeps (in its language) and any fault on err. Returns one of the statuses above.
-int RunDocumentCommands(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// args: the words after "run"; in is read for a file named "-". Prints what each command changed on
+// out (on err when the drawing goes to out), and the plug-in's alerts and beeps (in its language)
+// and any fault on err. Returns one of the statuses above.
+int RunDocumentCommands(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                        std::ostream& err);
 
 // The usage text of `kelvane run`, with the commands of the table.
 std::string RunUsage();

@@ -14,8 +14,8 @@ bool InstallSettingsFile(const sim::Host& host, const std::string& text, std::os
     const std::filesystem::path path = SettingsFilePath(host);
     std::error_code ignored;
     std::filesystem::create_directories(path.parent_path(), ignored);
-    if (!WriteWholeFile(path.string(), text)) {
-        err << "kelvane: cannot place the settings file at " << path << "\n";
+    if (std::string problem; !WriteWholeFile(path.string(), text, problem)) {
+        err << "kelvane: cannot place the settings file: " << problem << "\n";
         return false;
     }
     return true;
@@ -61,15 +61,9 @@ void PrintRegistrations(const sim::AppState& app, std::ostream& out) {
 
 }  // namespace
 
-bool RunStartupReport(sim::Host& host, const StartupReportOptions& options, std::ostream& out, std::ostream& err) {
-    std::string given;
-    if (!options.settingsIn.empty()) {
-        if (!ReadWholeFile(options.settingsIn, given)) {
-            err << "kelvane: cannot read the settings file " << options.settingsIn << "\n";
-            return false;
-        }
-        if (!InstallSettingsFile(host, given, err)) return false;
-    }
+bool RunStartupReport(sim::Host& host, const StartupReportOptions& options, std::ostream& out, std::ostream& err,
+                      std::string& written) {
+    if (!options.settingsName.empty() && !InstallSettingsFile(host, options.settingsText, err)) return false;
 
     const HostStatus started = host.Startup();
     if (started != kNoError) {
@@ -78,29 +72,24 @@ bool RunStartupReport(sim::Host& host, const StartupReportOptions& options, std:
     }
     out << "== registered\n";
     PrintRegistrations(host.App(), out);
-    if (options.settingsIn.empty()) {
+    if (options.settingsName.empty()) {
         out << "== settings file read at start-up: none, start values in use\n";
     } else {
-        out << "== settings file read at start-up (" << options.settingsIn << ")\n";
-        PrintSettingsText(given, out);
+        out << "== settings file read at start-up (" << options.settingsName << ")\n";
+        PrintSettingsText(options.settingsText, out);
     }
 
     if (host.Shutdown() != kNoError) {
         err << "kelvane: the plug-in did not shut down cleanly\n";
         return false;
     }
-    std::string written;
-    if (!ReadWholeFile(SettingsFilePath(host), written)) {
-        err << "kelvane: the plug-in wrote no settings file\n";
+    if (std::string problem; !ReadWholeFile(SettingsFilePath(host), written, problem)) {
+        err << "kelvane: the plug-in wrote no settings file (" << problem << ")\n";
         return false;
     }
     out << "== settings file written at shut-down (" << written.size() << " bytes)\n";
     PrintSettingsText(written, out);
     out << "== left behind: " << (host.OutstandingBlocks() == 0 ? "no host memory" : "host memory blocks")
         << ", suites " << (host.SuitesBalanced() ? "all released" : "NOT all released") << "\n";
-    if (!options.settingsOut.empty() && !WriteWholeFile(options.settingsOut, written)) {
-        err << "kelvane: cannot write " << options.settingsOut << "\n";
-        return false;
-    }
     return true;
 }

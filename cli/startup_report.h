@@ -9,8 +9,8 @@ class Host;
 }
 
 struct StartupReportOptions {
-    std::string settingsIn;   // a settings file to give the plug-in as the user's; empty for none
-    std::string settingsOut;  // where to copy the file the plug-in writes at shut-down; empty for none
+    std::string settingsName;  // the settings file given as the user's, as named; empty for none
+    std::string settingsText;  // its text
 };
 
 // Where the plug-in looks for the user's settings file in host's documents folder.
@@ -20,5 +20,7 @@ std::string SettingsFilePath(const sim::Host& host);
 bool InstallSettingsFile(const sim::Host& host, const std::string& text, std::ostream& err);
 
 // Starts the plug-in in host, prints what it registered and the settings it holds, shuts it down
-// and prints the settings file it wrote. Returns false, with a message on err, when a step fails.
-bool RunStartupReport(sim::Host& host, const StartupReportOptions& options, std::ostream& out, std::ostream& err);
+// and prints the settings file it wrote, which written receives. Returns false, with a message on
+// err, when a step fails.
+bool RunStartupReport(sim::Host& host, const StartupReportOptions& options, std::ostream& out, std::ostream& err,
+                      std::string& written);

@@ -38,9 +38,10 @@ protected:
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
     int Run(std::vector<std::string> args) {
+        std::istringstream in;
         std::ostringstream out, err;
         args.insert(args.begin(), "run");
-        const int status = KelvaneMain(args, out, err);
+        const int status = KelvaneMain(args, in, out, err);
         out_ = out.str();
         err_ = err.str();
         return status;
@@ -48,7 +49,8 @@ protected:
 
     std::string Read(const std::string& name) const {
         std::string text;
-        ReadWholeFile(Path(name), text);
+        std::string error;
+        ReadWholeFile(Path(name), text, error);
         return text;
     }
 

@@ -35,10 +35,11 @@ protected:
     std::string In() const { return (dir_ / "arch.svg").string(); }
 
     int Run(std::vector<std::string> args) {
+        std::istringstream in;
         std::ostringstream out, err;
         args.insert(args.begin(), In());
         args.insert(args.begin(), "run");
-        const int status = KelvaneMain(args, out, err);
+        const int status = KelvaneMain(args, in, out, err);
         out_ = out.str();
         err_ = err.str();
         return status;
@@ -51,7 +52,10 @@ protected:
 TEST_F(CliPanelTest, TheReadoutAndTheSliderWaitForAMeasurement) {
     EXPECT_EQ(Run({"length", "100", "slider", "-20"}), kRunUnchanged) << out_ << err_;
     EXPECT_NE(out_.find("the readout is empty and cannot be typed into: measure first"), std::string::npos) << out_;
-    EXPECT_NE(out_.find("the slider is disabled until a length is measured"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("the slider is disabled until a length is measured: measure first"), std::string::npos);
+    // Measured, but one anchor makes no segment: measuring again would not help.
+    EXPECT_EQ(Run({"--anchors", "line:0", "measure", "length", "100"}), kRunUnchanged) << out_ << err_;
+    EXPECT_NE(out_.find("cannot be typed into: the selected segments measure 0"), std::string::npos) << out_;
 }
 
 TEST_F(CliPanelTest, MeasuringFollowsTheLengthChanges) {

@@ -38,15 +38,18 @@ protected:
     }
 
     std::string Read(const std::string& name) const {
-        std::string text;
-        ReadWholeFile(Path(name), text);
+        std::string text, error;
+        ReadWholeFile(Path(name), text, error);
         return text;
     }
 
-    int Run(std::vector<std::string> args) {
+    int Run(std::vector<std::string> args, const std::string& input = "") {
+        std::istringstream in(input);
         std::ostringstream out, err;
-        args.insert(args.begin(), "run");
-        const int status = KelvaneMain(args, out, err);
+        if (args.empty() || (args[0] != "startup" && args[0] != "help" && args[0] != "--version")) {
+            args.insert(args.begin(), "run");
+        }
+        const int status = KelvaneMain(args, in, out, err);
         out_ = out.str();
         err_ = err.str();
         return status;
@@ -64,7 +67,8 @@ protected:
 };
 
 TEST_F(CliTest, BadInputLeavesNoOutputFile) {
-    const std::string good = Write("good.svg", std::string(kHeader) + "<line x2=\"10\" kv:selected=\"true\"/></svg>");
+    const std::string good =
+        Write("good.svg", std::string(kHeader) + "<line id=\"good\" x2=\"10\" kv:selected=\"true\"/></svg>");
     Write("malformed.svg", std::string(kHeader) + "<g><line/></svg>");
     Write("badpath.svg", std::string(kHeader) + "<path d=\"M 0 0 L 10\"/></svg>");
     Write("unsupported.svg", std::string(kHeader) + "<use href=\"#a\"/></svg>");
@@ -73,7 +77,12 @@ TEST_F(CliTest, BadInputLeavesNoOutputFile) {
         const char* message;
     };
     const Case cases[] = {
-        {{Path("missing.svg"), "-o", Path("out.svg"), "bisect"}, "cannot read"},
+        {{Path("missing.svg"), "-o", Path("out.svg"), "bisect"}, "missing.svg: No such file or directory"},
+        {{dir_.string(), "-o", Path("out.svg"), "measure"}, ": Is a directory"},
+        {{good, "-o", Path("out.svg"), "--settings", dir_.string()}, ": Is a directory"},
+        {{good, "-o", Path("out.svg"), "--select", "good,nothing"}, "no element with the id 'nothing'"},
+        {{good, "-o", Path("out.svg"), "--anchors=good:0,2"}, "#good has 2 anchors, none with the index 2"},
+        {{good, "-o", Path("out.svg"), "--anchors", "good:0;1"}, "--anchors takes ID:I,J,..."},
         {{Path("malformed.svg"), "-o", Path("out.svg"), "bisect"}, "malformed XML"},
         {{Path("badpath.svg"), "-o", Path("out.svg"), "bisect"}, "line 2: <path>: bad path data"},
         {{Path("unsupported.svg"), "-o", Path("out.svg")}, "not supported"},
@@ -88,7 +97,7 @@ TEST_F(CliTest, BadInputLeavesNoOutputFile) {
         {{good, "-o", Path("out.svg"), "bisect", "--lang"}, "needs a value"},
         {{good, "-o", Path("out.svg"), "--lang", "fr", "bisect"}, "unknown language"},
         {{good, "-o", Path("out.svg"), "--units", "furlong", "bisect"}, "unknown unit"},
-        {{good, "-o", Path("out.svg"), "--settings", Path("missing.ini"), "bisect"}, "cannot read the settings file"},
+        {{good, "-o", Path("out.svg"), "--settings", Path("missing.ini"), "bisect"}, "missing.ini: No such file"},
         {{"-o", Path("out.svg")}, "no input file"},
     };
     for (const Case& c : cases) {
@@ -109,7 +118,33 @@ TEST_F(CliTest, AnUnwritableOutputIsAnError) {
     const std::string in = Write("in.svg", std::string(kHeader) + "<line x2=\"10\"/></svg>");
     EXPECT_EQ(Run({in, "-o", Path("no-such-folder/out.svg")}), kRunBadInput);
     EXPECT_NE(err_.find("cannot create a file beside"), std::string::npos) << err_;
+    // A file without write permission is kept, even from root, whom the system would let write it.
+    fs::permissions(Write("kept.svg", "old"), fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_EQ(Run({in, "-o", Path("kept.svg")}), kRunBadInput);
+    EXPECT_NE(err_.find("cannot write " + Path("kept.svg") + ": Permission denied"), std::string::npos) << err_;
+    EXPECT_EQ(Read("kept.svg"), "old");
+    EXPECT_EQ(Run({in, "-o", dir_.string()}), kRunBadInput);
+    EXPECT_NE(err_.find(": Is a directory"), std::string::npos) << err_;
 }
+
+TEST_F(CliTest, TheOutputReplacesTheFileALinkNamesAndKeepsItsPermissions) {
+    const std::string in = Write("in.svg", std::string(kHeader) + "<line x2=\"10\"/></svg>");
+    fs::permissions(Write("real.svg", "old"), fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real.svg", Path("link.svg"));
+    fs::create_symlink("made.svg", Path("dangling.svg"));
+    ASSERT_EQ(Run({in, "-o", Path("link.svg")}), kRunChanged) << err_;
+    ASSERT_EQ(Run({in, "--output=" + Path("dangling.svg")}), kRunChanged) << err_;
+    EXPECT_TRUE(fs::is_symlink(Path("link.svg")));
+    EXPECT_TRUE(fs::is_symlink(Path("dangling.svg")));
+    EXPECT_NE(Read("real.svg").find("<svg"), std::string::npos);
+    EXPECT_NE(Read("made.svg").find("<svg"), std::string::npos);
+    EXPECT_EQ(fs::status(Path("real.svg")).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    // A device is written in place, never renamed over.
+    ASSERT_EQ(Run({in, "-o", "/dev/null"}), kRunChanged) << err_;
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(Files(), (std::vector<std::string>{"dangling.svg", "in.svg", "link.svg", "made.svg", "real.svg"}));
+}
+
 
 TEST_F(CliTest, WithoutCommandsTheDocumentIsWrittenBack) {
     const std::string text =
@@ -147,6 +182,38 @@ TEST_F(CliTest, TheBisectorOfAVIsWrittenWithTheDocument) {
     EXPECT_EQ(art[0]->anchors.size(), 2u);
 }
 
+TEST_F(CliTest, StandardInputAndOutput) {
+    ASSERT_EQ(Run({"-", "-o", "-", "--lang=en", "bisect"}, std::string(kHeader) + kV), kRunChanged) << err_;
+    EXPECT_EQ(out_.rfind("<?xml", 0), 0u) << "only the drawing on standard output";
+    EXPECT_NE(out_.find("stroke=\"#000000\""), std::string::npos) << out_;
+    EXPECT_NE(err_.find("bisect: changed the document"), std::string::npos) << "the report goes to standard error";
+    EXPECT_EQ(Run({"-", "--settings", "-"}, kHeader), kRunBadInput);
+}
+
+TEST_F(CliTest, TheCommandLineSelectionReplacesTheFiles) {
+    const std::string in = Write("v.svg", std::string(kHeader) + kV);
+    EXPECT_EQ(Run({in, "--lang=en", "--select", "up", "bisect"}), kRunUnchanged) << "one line is not two";
+    for (const auto& selection : {std::vector<std::string>{"--select=up,right"}, {"--select", "lines"},
+                                  {"--anchors", "up:0,1", "--anchors=right:1,0"}}) {
+        std::vector<std::string> args{in, "bisect"};
+        args.insert(args.begin() + 1, selection.begin(), selection.end());
+        EXPECT_EQ(Run(args), kRunChanged) << selection[0] << err_;
+        EXPECT_NE(err_.find("the document changed, but nothing was written (no -o OUT.svg)"), std::string::npos);
+    }
+}
+
+TEST_F(CliTest, HelpAndVersion) {
+    const std::pair<std::vector<std::string>, const char*> asks[] = {
+        {{"--help"}, "usage: kelvane run"},       {{"-h", "bisect"}, "usage: kelvane run"},
+        {{"help", "run"}, "usage: kelvane run"},  {{"startup", "--help"}, "usage: kelvane startup"},
+        {{"help", "startup"}, "usage: kelvane startup"}, {{"--version"}, "Kelvane 5.0.4.4"},
+    };
+    for (const auto& [args, expected] : asks) {
+        EXPECT_EQ(Run(args), 0) << args[0];
+        EXPECT_NE(out_.find(expected), std::string::npos) << args[0] << out_;
+    }
+}
+
 TEST_F(CliTest, CommandArgumentsSetThePanelsFields) {
     // The end segments of two open paths; with "Extend endpoints" on their end anchors move.
     const std::string in =
@@ -163,7 +230,7 @@ TEST_F(CliTest, CommandArgumentsSetThePanelsFields) {
 
 TEST_F(CliTest, RefusalsAreAlertsInTheLanguageAndExitOne) {
     const std::string in = Write("one.svg", std::string(kHeader) + "<line x2=\"10\" kv:selected=\"true\"/></svg>");
-    EXPECT_EQ(Run({in, "-o", Path("out.svg"), "--lang", "en", "bisect", "cross"}), kRunUnchanged);
+    EXPECT_EQ(Run({in, "-o", Path("out.svg"), "--lang=en", "bisect", "cross"}), kRunUnchanged);
     EXPECT_NE(err_.find("kelvane: bisect: alert: Two or more straight lines are not selected."), std::string::npos)
         << err_;
     EXPECT_NE(out_.find("cross: nothing changed"), std::string::npos) << out_;
@@ -176,11 +243,14 @@ TEST_F(CliTest, RefusalsAreAlertsInTheLanguageAndExitOne) {
 }
 
 TEST_F(CliTest, StartupStillReports) {
+    EXPECT_EQ(Run({"startup"}), 0) << err_;
+    EXPECT_NE(out_.find("== registered"), std::string::npos);
+    EXPECT_EQ(Run({"startup", "--settings", dir_.string()}), 2);
+    EXPECT_NE(err_.find(": Is a directory"), std::string::npos) << err_;
+    std::istringstream in;
     std::ostringstream out, err;
-    EXPECT_EQ(KelvaneMain({"startup"}, out, err), 0) << err.str();
-    EXPECT_NE(out.str().find("== registered"), std::string::npos);
-    EXPECT_EQ(KelvaneMain({}, out, err), 2);
-    EXPECT_EQ(KelvaneMain({"frob"}, out, err), 2);
+    EXPECT_EQ(KelvaneMain({}, in, out, err), 2);
+    EXPECT_EQ(KelvaneMain({"frob"}, in, out, err), 2);
 }
 
 }  // namespace
