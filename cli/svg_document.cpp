@@ -985,6 +985,13 @@ private:
     void ReadShape(const pugi::xml_node& node, const std::string& name, sim::Art* container, const Context& context) {
         std::vector<Subpath> outlines = ShapeOutlines(node, name);
         if (outlines.empty()) Fail(node, "the shape has no outline (empty path data or points)");
+        for (const Subpath& outline : outlines) {
+            if (outline.anchors.size() > sim::kMaxPathAnchors) {
+                Fail(node, (outlines.size() > 1 ? "a subpath has " : "the path has ") +
+                               std::to_string(outline.anchors.size()) + " anchors; the host holds at most " +
+                               std::to_string(sim::kMaxPathAnchors) + " in one path");
+            }
+        }
         for (Subpath& outline : outlines) {
             for (AnchorRecord& anchor : outline.anchors) {
                 anchor.p = ToArtwork(Apply(context.transform, anchor.p));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace sim {
 
@@ -303,6 +304,10 @@ Art* Document::MakeArt(ArtType type, Layer* layer) {
 }
 
 Art* Document::MakePathArt(const std::vector<AnchorRecord>& anchors, bool closed, Layer* layer) {
+    if (anchors.size() > kMaxPathAnchors) {
+        throw std::length_error("a path of " + std::to_string(anchors.size()) + " anchors (the host holds at most " +
+                                std::to_string(kMaxPathAnchors) + ")");
+    }
     Art* path = MakeArt(kPathArt, layer);
     path->anchors = anchors;
     path->selection.assign(anchors.size(), kAnchorNotSelected);
@@ -367,17 +372,19 @@ Art* Document::AddPointText(Art* container, const RealPoint& anchor, const RealR
 }
 
 Art* Document::AddAreaText(Art* container, const std::vector<AnchorRecord>& area, const RealRect& frame) {
+    Art* outline = MakePathArt(area, true, container->layer);  // first: it may be refused
     Art* text = MakeArt(kTextFrameArt, container->layer);
     text->textKind = kAreaText;
-    text->textPath = MakePathArt(area, true, container->layer);
+    text->textPath = outline;
     text->frame = frame;
     return Append(container, text);
 }
 
 Art* Document::AddPathText(Art* container, const std::vector<AnchorRecord>& path, bool closed, const RealRect& frame) {
+    Art* along = MakePathArt(path, closed, container->layer);  // first: it may be refused
     Art* text = MakeArt(kTextFrameArt, container->layer);
     text->textKind = kPathText;
-    text->textPath = MakePathArt(path, closed, container->layer);
+    text->textPath = along;
     text->frame = frame;
     return Append(container, text);
 }

@@ -25,6 +25,9 @@ constexpr HostStatus kNoDocumentStatus = FourCharCode('D', 'O', 'C', '?');
 
 enum class RulerUnit { Inches, Centimeters, Points, Picas, Millimeters, Pixels, Q };
 
+// The host counts and indexes a path's anchors in signed 16 bits: no path holds more than this.
+constexpr std::size_t kMaxPathAnchors = 32767;
+
 struct Layer;
 
 struct Tag {
@@ -124,6 +127,7 @@ public:
 
     Art* AddGroup(Art* container);
     Art* AddCompoundPath(Art* container);
+    // The builders of paths throw std::length_error, and add nothing, for more than kMaxPathAnchors.
     Art* AddPath(Art* container, const std::vector<RealPoint>& points, bool closed = false);  // corner anchors
     Art* AddCurve(Art* container, const std::vector<AnchorRecord>& anchors, bool closed = false);
     Art* AddPointText(Art* container, const RealPoint& anchor, const RealRect& frame);

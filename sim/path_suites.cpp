@@ -34,13 +34,15 @@ HostStatus GetPathSegments(ArtHandle handle, std::int16_t first, std::int16_t co
     return kNoError;
 }
 
-// Writing past the last anchor lengthens the path (new anchors unselected); first must not leave a gap.
+// Writing past the last anchor lengthens the path (new anchors unselected); first must not leave a
+// gap, and the path must not grow beyond what a 16-bit index reaches.
 HostStatus SetPathSegments(ArtHandle handle, std::int16_t first, std::int16_t count, const AnchorRecord* anchors) {
     if (HostStatus gated = Gate(kPath, "SetPathSegments")) return gated;
     Art* path = nullptr;
     if (HostStatus status = ResolvePath(handle, &path)) return status;
     if (anchors == nullptr || first < 0 || count < 0 || first > Count(path)) return kBadParameterStatus;
     const std::size_t end = static_cast<std::size_t>(first) + static_cast<std::size_t>(count);
+    if (end > kMaxPathAnchors) return kBadParameterStatus;
     if (end > path->anchors.size()) {
         path->anchors.resize(end);
         path->selection.resize(end, kAnchorNotSelected);
@@ -50,12 +52,16 @@ HostStatus SetPathSegments(ArtHandle handle, std::int16_t first, std::int16_t co
     return kNoError;
 }
 
-// Inserts after the anchor at index after; -1 inserts before the first anchor.
+// Inserts after the anchor at index after; -1 inserts before the first anchor. Refused when the path
+// would hold more anchors than a 16-bit index reaches.
 HostStatus InsertPathSegments(ArtHandle handle, std::int16_t after, std::int16_t count, const AnchorRecord* anchors) {
     if (HostStatus gated = Gate(kPath, "InsertPathSegments")) return gated;
     Art* path = nullptr;
     if (HostStatus status = ResolvePath(handle, &path)) return status;
-    if (anchors == nullptr || after < -1 || after >= Count(path) || count < 0) return kBadParameterStatus;
+    if (anchors == nullptr || after < -1 || after >= Count(path) || count < 0 ||
+        path->anchors.size() + static_cast<std::size_t>(count) > kMaxPathAnchors) {
+        return kBadParameterStatus;
+    }
     path->anchors.insert(path->anchors.begin() + after + 1, anchors, anchors + count);
     path->selection.insert(path->selection.begin() + after + 1, static_cast<std::size_t>(count), kAnchorNotSelected);
     Changed();

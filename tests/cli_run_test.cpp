@@ -202,6 +202,21 @@ TEST_F(CliTest, TheCommandLineSelectionReplacesTheFiles) {
     }
 }
 
+TEST_F(CliTest, PathsHoldAtMost32767Anchors) {
+    const auto drawing = [](int anchors) {
+        std::string data = "M0 0";
+        for (int i = 1; i < anchors; ++i) data += " h1";
+        return std::string(kHeader) + "<path id=\"long\" d=\"" + data + "\"/></svg>";
+    };
+    EXPECT_EQ(Run({Write("over.svg", drawing(32768)), "measure"}), kRunBadInput);
+    EXPECT_NE(err_.find("id=\"long\": the path has 32768 anchors; the host holds at most 32767"), std::string::npos);
+    // Dividing would add an anchor, which the host refuses: the path stays as it was.
+    EXPECT_EQ(Run({Write("full.svg", drawing(32767)), "--anchors", "long:0", "pointer", "divide=on", "create=off",
+                   "d1=0.5pt", "direction=forward"}),
+              kRunUnchanged)
+        << out_.substr(0, 200);
+}
+
 TEST_F(CliTest, HelpAndVersion) {
     const std::pair<std::vector<std::string>, const char*> asks[] = {
         {{"--help"}, "usage: kelvane run"},       {{"-h", "bisect"}, "usage: kelvane run"},

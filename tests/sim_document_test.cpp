@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <stdexcept>
 #include <string>
 
 #include "document.h"
@@ -126,6 +127,14 @@ TEST_F(SimDocument, PathSegmentsAndSelection) {
     EXPECT_NE(path->SetPathSegmentSelected(handle, 2, 5), kNoError);
     std::int16_t count = 0;
     EXPECT_EQ(path->GetPathSegmentCount(sim::HandleOf(line->parent), &count), kBadParameterStatus) << "not a path";
+
+    // Anchor counts and indexes are 16-bit: no path grows beyond 32767 anchors, and a refusal changes nothing.
+    sim::Art* full = document.AddCurve(line->parent, std::vector<AnchorRecord>(sim::kMaxPathAnchors, start));
+    EXPECT_NE(path->InsertPathSegments(sim::HandleOf(full), 0, 1, &start), kNoError);
+    EXPECT_NE(path->SetPathSegments(sim::HandleOf(full), 32767, 1, &start), kNoError);
+    EXPECT_EQ(full->anchors.size(), sim::kMaxPathAnchors);
+    EXPECT_THROW(document.AddCurve(line->parent, std::vector<AnchorRecord>(32768, start)), std::length_error);
+    EXPECT_EQ(line->parent->Children().size(), 2u);
 }
 
 TEST_F(SimDocument, TextFramesAndDerivedArtStandOutsideTheTree) {
