@@ -1039,9 +1039,9 @@ private:
         if (states.empty()) states.assign(anchorCount, selected ? kAnchorPointSelected : kAnchorNotSelected);
         const bool guide = BoolAttribute(node, "kv:guide").value_or(false);
 
+        art->style = style;  // a compound path's paths share its style
         std::size_t next = 0;
         for (sim::Art* path : paths) {
-            path->style = style;
             path->guide = guide;
             for (std::int16_t& state : path->selection) state = states[next++];
             if (selected) path->attributes |= kArtSelected;
@@ -1348,7 +1348,7 @@ private:
         }
         node.append_attribute("d") = FormatPathData(outlines).c_str();
 
-        const PathStyle& style = paths.front()->style;
+        const PathStyle& style = art.style;
         node.append_attribute("fill") = style.fillPaint ? FormatColor(style.fill.color).c_str() : "none";
         node.append_attribute("stroke") = style.strokePaint ? FormatColor(style.stroke.color).c_str() : "none";
         node.append_attribute("stroke-width") = FormatNumber(style.stroke.width).c_str();

@@ -193,7 +193,7 @@ void TransformTree(Art* art, const RealMatrix& matrix, double lineScale) {
         anchor.in = Apply(matrix, anchor.in);
         anchor.out = Apply(matrix, anchor.out);
     }
-    if (art->type == kPathArt) art->style.stroke.width *= lineScale;
+    if (art->type == kPathArt || art->type == kCompoundPathArt) art->style.stroke.width *= lineScale;
     art->textAnchor = Apply(matrix, art->textAnchor);
     if (art->type == kTextFrameArt || art->type == kPlacedArt) art->frame = TransformedRect(art->frame, matrix);
     for (Art* child = art->firstChild; child != nullptr; child = child->next) TransformTree(child, matrix, lineScale);
@@ -208,6 +208,11 @@ void SelectTree(Art* art) {
 }
 
 }  // namespace
+
+Art* StyleOwner(Art* art) {
+    return art->type == kPathArt && art->parent != nullptr && art->parent->type == kCompoundPathArt ? art->parent
+                                                                                                     : art;
+}
 
 RealPoint Apply(const RealMatrix& m, const RealPoint& p) {
     return RealPoint{m.a * p.h + m.c * p.v + m.tx, m.b * p.h + m.d * p.v + m.ty};
@@ -298,7 +303,7 @@ Art* Document::MakeArt(ArtType type, Layer* layer) {
     artAddresses_.insert(art);
     art->type = type;
     art->layer = layer;
-    if (type == kPathArt) art->style = DefaultStyle();
+    if (type == kPathArt || type == kCompoundPathArt) art->style = DefaultStyle();
     Touch();
     return art;
 }

@@ -51,7 +51,7 @@ struct Art {
     std::vector<std::int16_t> selection;  // AnchorSelection of each anchor
     bool closed = false;
     bool guide = false;
-    PathStyle style{};
+    PathStyle style{};  // also of compound paths, whose paths share it (see StyleOwner)
 
     // Text frames and placed art.
     TextFrameKind textKind = kPointText;
@@ -184,6 +184,10 @@ private:
     int layersMade_ = 0;
     std::uint64_t serial_ = 0;  // tells this document's snapshots from those of one closed before
 };
+
+// The art whose style a path shows: a path of a compound path shows the compound path's, as in the
+// host, which keeps one style for the compound path and its members.
+Art* StyleOwner(Art* art);
 
 // Applies matrix ([a b 0; c d 0; tx ty 1], points as rows) to a point.
 RealPoint Apply(const RealMatrix& matrix, const RealPoint& point);

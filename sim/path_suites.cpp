@@ -118,11 +118,13 @@ HostStatus GetPathIsGuide(ArtHandle handle, std::int32_t* guide) {
     return kNoError;
 }
 
-// ---- Path style: paths and compound paths carry one ----
+// ---- Path style: paths and compound paths carry one, shared by a compound path's members ----
 
 HostStatus ResolveStyled(ArtHandle handle, Art** art) {
     if (HostStatus status = ResolveArt(handle, art)) return status;
-    return (*art)->type == kPathArt || (*art)->type == kCompoundPathArt ? kNoError : kBadParameterStatus;
+    if ((*art)->type != kPathArt && (*art)->type != kCompoundPathArt) return kBadParameterStatus;
+    *art = StyleOwner(*art);
+    return kNoError;
 }
 
 HostStatus GetPathStyle(ArtHandle handle, PathStyle* style) {

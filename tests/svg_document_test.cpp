@@ -62,7 +62,7 @@ private:
             out_ << " state " << art.selection[i] << " corner " << a.corner;
             Line("", a.p.h, a.p.v, a.in.h, a.in.v, a.out.h, a.out.v);
         }
-        if (art.type == kPathArt) {
+        if (art.type == kPathArt || art.type == kCompoundPathArt) {
             const PathStyle& s = art.style;
             out_ << " fill " << s.fillPaint << " " << kvsvg::FormatColor(s.fill.color) << " stroke " << s.strokePaint
                  << " " << kvsvg::FormatColor(s.stroke.color) << " kinds " << s.fill.color.kind << s.stroke.color.kind;
