@@ -1069,7 +1069,7 @@ private:
         if (!Finite(frame) || !Finite(anchor)) Fail(node, "the text's position or size is out of range");
         sim::Art* art = document_.AddPointText(container, anchor, frame);
         ReadCommon(node, art, context.selected);
-        source_.placements[art] = SvgSource::Placement{context.transform, anchor};
+        source_.placements[art] = context.transform;
     }
 
     void ReadImage(const pugi::xml_node& node, sim::Art* container, const Context& context) {
@@ -1080,7 +1080,7 @@ private:
         if (!Finite(frame)) Fail(node, "the image's position or size is out of range");
         sim::Art* art = document_.AddPlacedArt(container, frame);
         ReadCommon(node, art, context.selected);
-        source_.placements[art] = SvgSource::Placement{context.transform, RealPoint{frame.left, frame.top}};
+        source_.placements[art] = context.transform;
     }
 
     // The artwork bounds of an SVG rectangle under transform.
@@ -1376,18 +1376,18 @@ private:
         WriteTags(art, node);
     }
 
-    // Text and images are written as they were read, moved by as much as their art moved.
+    // Text and images are written as they were read, moved (turned, scaled) as their art was.
     void WritePlaced(const sim::Art& art, pugi::xml_node parent, bool inheritedSelected) const {
         const pugi::xml_node original = Original(&art);
         if (!original || source_->placements.count(&art) == 0) return;
-        const SvgSource::Placement& placement = source_->placements.at(&art);
+        const Affine& placement = source_->placements.at(&art);
         pugi::xml_node node = parent.append_child(Canonical(original.name()).c_str());
         CopyAttributes(original, node, false);
         WriteTags(art, node);  // first, so that the text that follows stays as it was
         CopyTree(original, node);
-        const RealPoint now = art.type == kTextFrameArt ? art.textAnchor : RealPoint{art.frame.left, art.frame.top};
-        const RealPoint from = ToSvg(placement.origin), to = ToSvg(now);
-        const Affine moved = Affine{1, 0, 0, 1, to.h - from.h, to.v - from.v} * placement.transform;
+        // The art's moves in SVG coordinates (y downwards): flipped into artwork, moved, flipped back.
+        const RealMatrix& m = art.matrix;
+        const Affine moved = Affine{m.a, -m.b, -m.c, m.d, m.tx, -m.ty} * placement;
         if (!IsIdentity(moved)) {
             node.append_attribute("transform") =
                 ("matrix(" + FormatNumber(moved.a) + " " + FormatNumber(moved.b) + " " + FormatNumber(moved.c) + " " +

@@ -51,12 +51,8 @@ struct SvgSource {
     std::map<const sim::Layer*, pugi::xml_node> layers;  // empty node: a layer made for loose elements
     // Elements that are not artwork, by the art they were found in (null: the root element).
     std::map<const sim::Art*, std::vector<pugi::xml_node>> kept;
-    // Text and images: the full transform of the element and where the art stood when read.
-    struct Placement {
-        Affine transform;
-        RealPoint origin;
-    };
-    std::map<const sim::Art*, Placement> placements;
+    // Text and images: the full transform of the element, which the art's own moves then follow.
+    std::map<const sim::Art*, Affine> placements;
 
     // The element name with its prefix as written ("svg:rect" -> "rect", "ink:label" -> "inkscape:label").
     std::string Canonical(std::string_view name) const;

@@ -187,6 +187,16 @@ void MarkDead(Art* art) {
     if (art->derived != nullptr) MarkDead(art->derived);
 }
 
+// first, then second.
+RealMatrix Then(const RealMatrix& first, const RealMatrix& second) {
+    return RealMatrix{first.a * second.a + first.b * second.c,
+                      first.a * second.b + first.b * second.d,
+                      first.c * second.a + first.d * second.c,
+                      first.c * second.b + first.d * second.d,
+                      first.tx * second.a + first.ty * second.c + second.tx,
+                      first.tx * second.b + first.ty * second.d + second.ty};
+}
+
 void TransformTree(Art* art, const RealMatrix& matrix, double lineScale) {
     for (AnchorRecord& anchor : art->anchors) {
         anchor.p = Apply(matrix, anchor.p);
@@ -195,7 +205,10 @@ void TransformTree(Art* art, const RealMatrix& matrix, double lineScale) {
     }
     if (art->type == kPathArt || art->type == kCompoundPathArt) art->style.stroke.width *= lineScale;
     art->textAnchor = Apply(matrix, art->textAnchor);
-    if (art->type == kTextFrameArt || art->type == kPlacedArt) art->frame = TransformedRect(art->frame, matrix);
+    if (art->type == kTextFrameArt || art->type == kPlacedArt) {
+        art->frame = TransformedRect(art->frame, matrix);
+        art->matrix = Then(art->matrix, matrix);
+    }
     for (Art* child = art->firstChild; child != nullptr; child = child->next) TransformTree(child, matrix, lineScale);
     if (art->textPath != nullptr) TransformTree(art->textPath, matrix, lineScale);
     if (art->derived != nullptr) TransformTree(art->derived, matrix, lineScale);

@@ -58,6 +58,7 @@ struct Art {
     RealPoint textAnchor{0, 0};  // point text
     Art* textPath = nullptr;     // area and path text: the path it sits in or on, outside the tree
     RealRect frame{0, 0, 0, 0};  // their bounds as the host reports them
+    RealMatrix matrix{1, 0, 0, 1, 0, 0};  // text and placed art: every transformation since they were made
 
     // Live style: a path whose appearance is given by another art, which stands outside the tree.
     Art* derived = nullptr;  // on the path

@@ -325,6 +325,13 @@ TEST(SvgDocument, MovedTextAndImagesAreWrittenWhereTheyNowAre) {
     sim::Document again;
     kvsvg::ReadSvg(written, again);
     ExpectPoint(again.LayerAt(0)->root->firstChild->textAnchor, 25, -33, "read back where it was moved to");
+    // A turn (a quarter, anticlockwise about the origin) is written whole, not as a move only.
+    document.Transform(text, RealMatrix{0, 1, -1, 0, 0, 0}, 1, 0);
+    const std::string turned = kvsvg::WriteSvg(document, source.get());
+    EXPECT_NE(turned.find("transform=\"matrix(0 -2 2 0 -7 -5)\""), std::string::npos) << turned;
+    sim::Document third;
+    kvsvg::ReadSvg(turned, third);
+    ExpectPoint(third.LayerAt(0)->root->firstChild->textAnchor, 33, 25, "read back where it was turned to");
 }
 
 TEST(SvgDocument, ExtremeButRepresentableValuesReadBackAsWritten) {
