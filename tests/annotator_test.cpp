@@ -142,19 +142,23 @@ TEST_F(AnnotatorTest, ThePreviewOfASelectedObjectShowsEverySelectedObject) {
     EXPECT_TRUE(SameView(curves[4].points[3], V(360, 200)));
 }
 
-TEST_F(AnnotatorTest, GuidesAreLeftOutAndTextIsShownAsItsMovedBounds) {
+TEST_F(AnnotatorTest, GuidesAreLeftOutLoopsClosedAndTextIsShownAsItsMovedBounds) {
     Rectangle(100, 100, 100, 50);
     sim::Art* group = doc->AddGroup(Root());
     Rectangle(group, 300, 300, 40, 20);
     sim::Art* guide = doc->AddPath(group, {{310, 305}, {310, 500}});
     guide->guide = true;
+    doc->AddCurve(group, {AnchorRecord{{320, 310}, {310, 320}, {330, 320}, 0}}, true);  // one anchor, closed
     doc->AddPointText(group, {310, 330}, {310, 340, 330, 328});
     Select(PointTool());
     DragFromTo({200, 100}, {300, 300});
     Move({230, 115});
     ASSERT_EQ(Phase(), 4);
     const std::vector<sim::DrawCall> calls = Draw();
-    EXPECT_EQ(Of(calls, sim::DrawOp::Beziers).size(), 4u) << "the rectangle, not the guide";
+    const std::vector<sim::DrawCall> curves = Of(calls, sim::DrawOp::Beziers);
+    ASSERT_EQ(curves.size(), 5u) << "the rectangle and the loop, not the guide";
+    const ViewPoint loop[4] = {V(220, 110), V(230, 120), V(210, 120), V(220, 110)};  // out, then in handle
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(SameView(curves[4].points[i], loop[i])) << i;
     const std::vector<sim::DrawCall> lines = Of(calls, sim::DrawOp::Line);
     ASSERT_EQ(lines.size(), 4u);
     ExpectLine(lines[0], V(210, 140), V(230, 140));

@@ -93,6 +93,23 @@ TEST_F(PanelTest, ThreeRowsShowEveryRowAndTheMinusButton) {
     EXPECT_TRUE(HostPanel().flyout->items[2].checked) << "Show options";
 }
 
+// A count from the settings file that the rows cannot show: the panel keeps it within 1..3.
+class PanelRowCountTest : public PanelTest, public ::testing::WithParamInterface<std::int16_t> {};
+
+TEST_P(PanelRowCountTest, IsKeptToTheRowsThereAre) {
+    State().flPtCount = GetParam();
+    StartPanel();
+    const std::int16_t kept = GetParam() > 3 ? 3 : 1;
+    EXPECT_EQ(State().flPtCount, kept);
+    EXPECT_EQ(Top(kSizeList), kept == 3 ? 190 : 130);
+    EXPECT_EQ(Visible(kPlusButton), kept < 3);
+    EXPECT_EQ(Visible(kMinusButton), kept > 1);
+    Click(kept < 3 ? kPlusButton : kMinusButton);
+    EXPECT_EQ(State().flPtCount, 2) << "plus and minus answer";
+}
+
+INSTANTIATE_TEST_SUITE_P(FromTheSettingsFile, PanelRowCountTest, ::testing::Values(5, 0, -1));
+
 TEST_F(PanelTest, DashEditsShowTheValuesUpToTheLastSetOne) {
     State().flPtDashLengD3 = 2.5;
     State().flPtIsDashLine = 1;

@@ -254,6 +254,32 @@ TEST_F(PathAdjustRecordTest, ShortBrokenAndNestedRecordsArePassedOver) {
     EXPECT_TRUE(Record(fiveTokens).empty());
 }
 
+TEST_F(PathAdjustRecordTest, ARecordThatOverflowsMatchesNothing) {
+    // Each would turn the anchors into infinities: the object stays where it is and keeps its record.
+    struct Case {
+        std::vector<RealPoint> anchors;
+        const char* record;
+    };
+    const Case cases[] = {
+        {{{0, 0}}, "1,0,0,1,1e999,0,0,0,0,0,0"},               // matrix field
+        {{{0, 0}}, "1,0,0,1e-300,0,1e300,0,0,0,0,0"},          // inverse
+        {{{0, 0}, {10, 0}}, "1,0,0,1,0,0,1e999,0,0,10,0"},     // first anchor
+        {{{0, 0}, {10, 0}}, "1,0,0,1,0,0,0,0,-1e999,10,0"},    // angle
+        {{{0, 0}, {10, 0}}, "1,0,0,1,0,0,0,0,0,1e999,0"},      // length
+        {{{0, -1e308}, {10, -1e308}}, "1,0,0,1,0,0,0,1e308,0,10,0"},  // resulting matrix
+    };
+    std::vector<sim::Art*> paths;
+    for (const Case& c : cases) {
+        paths.push_back(doc->AddPath(Root(), c.anchors));
+        paths.back()->tags[kPathAdjustTagName] = sim::Tag{"string", c.record};
+    }
+    Restore();
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+        ExpectAnchors(paths[k], cases[k].anchors, 0);
+        EXPECT_EQ(Record(paths[k]), cases[k].record);
+    }
+}
+
 TEST_F(PathAdjustRecordTest, TheReferenceToleranceIsATenthOfAPoint) {
     // Records that say the object's reference was 10 long, from (0, 0) at angle 0, while it is now
     // 10.09 (restored) or 10.1 (left alone) long.

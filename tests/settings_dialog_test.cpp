@@ -136,6 +136,9 @@ TEST_F(SettingsDialogFieldsTest, StoreCutsTextsToTheirFields) {
     EXPECT_EQ(std::string(state.handleline_line_color), std::string(255, 'c'));
     EXPECT_EQ(std::string(state.handleline_layer), std::string(254, 'l'));
     EXPECT_DOUBLE_EQ(state.handleline_line_width, 0.0) << "an empty width stores 0";
+    fields.width = "1e999";
+    StoreSettingsDialogFields(state, fields);
+    EXPECT_DOUBLE_EQ(state.handleline_line_width, 0.0) << "an overflowing width keeps the width before";
 }
 
 // ---- Command 1005 through the simulated host --------------------------------------------------

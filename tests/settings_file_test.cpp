@@ -189,11 +189,13 @@ TEST(SettingsRead, HugeNumbers) {
     EXPECT_EQ(Applied("flPtCount = 2147483647\r\n").flPtCount, -1);
     EXPECT_EQ(Applied("flPtCount = 65536\r\n").flPtCount, 0);
     EXPECT_EQ(Applied("flPtCount = 32768\r\n").flPtCount, -32768);
-    EXPECT_EQ(Applied("flPtLength = 1e999\r\n").flPtLength, HUGE_VAL);
-    EXPECT_EQ(Applied("flPtLength = -1e999\r\n").flPtLength, -HUGE_VAL);
+    // A double that overflows keeps its start value, so what is written back reads back the same.
+    EXPECT_EQ(Applied("flPtLength = 1e999\r\n").flPtLength, Defaults().flPtLength);
+    EXPECT_EQ(Applied("flPtDashLengD1 = -1e999\r\n").flPtDashLengD1, 0.0);
+    EXPECT_EQ(FormatSettingsText(Applied("handleline_line_width = 1e999\r\n")), kDefaultsText);
     EXPECT_EQ(Applied("flPtLength = 1e-999\r\n").flPtLength, 0.0);
     EXPECT_EQ(Applied("flPtLength = 0.0000000000000000000001e-400\r\n").flPtLength, 0.0);
-    EXPECT_EQ(Applied("flPtLength = " + std::string(200, '9') + "e200\r\n").flPtLength, HUGE_VAL);
+    EXPECT_EQ(Applied("flPtLength = " + std::string(200, '9') + "e200\r\n").flPtLength, Defaults().flPtLength);
 }
 
 TEST(SettingsRead, LongLinesKeepTheirFirst255Characters) {

@@ -1,5 +1,7 @@
 #include "commands/length.h"
 
+#include <cmath>
+
 #include "commands/document_walk.h"
 #include "commands/saved_selection.h"
 #include "commands/segment_length.h"
@@ -206,7 +208,7 @@ void SetSelectionLength(double target) {
         if (r <= 1.0) return;
         budget.bound = 1.0;
     }
-    if (budget.curved == 0 || budget.bound <= 0) {
+    if (budget.curved == 0 || budget.bound <= 0 || !std::isfinite(budget.curved + budget.straight + r)) {
         PlatformBeep();
         return;
     }

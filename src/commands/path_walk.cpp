@@ -138,6 +138,7 @@ WalkEnd WalkForward(ArtHandle path, std::int16_t count, std::int16_t start, doub
         if (!ReadAnchor(path, next, b)) return WalkEnd::ReadFailed;
         const double rem = p - acc;
         acc += SegmentLength(a, b);
+        if (!std::isfinite(acc)) return WalkEnd::Unreached;  // anchors too far apart to measure
         if (acc >= p) {
             hit = WalkHit{index, next, a, b, rem};
             return WalkEnd::Reached;
@@ -163,6 +164,7 @@ WalkEnd WalkBackward(ArtHandle path, std::int16_t count, std::int16_t start, dou
         AnchorRecord b{};
         if (!ReadAnchor(path, prior, b)) return WalkEnd::ReadFailed;
         acc += SegmentLength(b, a);
+        if (!std::isfinite(acc)) return WalkEnd::Unreached;
         if (acc >= p) {
             hit = WalkHit{prior, index, b, a, acc - p};
             return WalkEnd::Reached;

@@ -22,12 +22,6 @@ struct PointerRun {
     std::uint16_t mode;
 };
 
-// The settings keep the count within 1..3; a settings file may not, and only three positions exist.
-int UsedPositions() {
-    const int count = gState->flPtCount;
-    return count < 0 ? 0 : (count > kPointerPositions ? kPointerPositions : count);
-}
-
 bool WalksForward(std::uint16_t mode) { return mode == kBothWays || mode == kForwardOnly; }
 bool WalksBackward(std::uint16_t mode) { return mode == kBothWays || mode == kBackwardOnly; }
 
@@ -215,12 +209,12 @@ void BuildPointerStyle(PathStyle& style) {
 }
 
 HostStatus CreatePointers(const double positions[kPointerPositions], double size, std::uint16_t mode) {
-    PointerRun run{positions, UsedPositions(), size, mode};
+    PointerRun run{positions, PointerRowsInUse(*gState), size, mode};
     return WalkDocumentPaths(PointersOnPath, &run);
 }
 
 HostStatus DivideSegments(const double positions[kPointerPositions], double size, std::uint16_t mode) {
-    PointerRun run{positions, UsedPositions(), size, mode};
+    PointerRun run{positions, PointerRowsInUse(*gState), size, mode};
     return WalkDocumentPaths(DivideOnPath, &run);
 }
 

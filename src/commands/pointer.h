@@ -5,8 +5,9 @@
 #include <cstdint>
 
 #include "host/host_types.h"
+#include "shell/plugin_state.h"
 
-constexpr int kPointerPositions = 3;
+constexpr int kPointerPositions = kPointerRows;
 
 // Command 1002: the cumulative positions of the three distances, then pointers and/or division as
 // the settings ask.

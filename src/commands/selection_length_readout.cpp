@@ -1,6 +1,8 @@
-#include "commands/document_walk.h"
 #include "commands/selection_length_readout.h"
 
+#include <cmath>
+
+#include "commands/document_walk.h"
 #include "commands/length.h"
 #include "commands/saved_selection.h"
 #include "commands/segment_length.h"
@@ -40,7 +42,9 @@ double MeasureSelectionLength() {
     SegmentLengthBatch batch;
     // A failing walk gives the length of what it reached.
     ForEachLayerArt(AddLayer, &batch);
-    return batch.Flush();
+    // Anchors too far apart overflow the sum: that is no length to show or to scale to.
+    const double length = batch.Flush();
+    return std::isfinite(length) ? length : 0.0;
 }
 
 void StoreMeasuredLength(double length) {

@@ -179,6 +179,10 @@ bool CollectSelectedLines(LineList& list, bool markPathEnds) {
 
 bool MakeCornerPath(const LineRecord& line, const RealPoint* points, std::int16_t count) {
     if (sArt == nullptr) return false;
+    // Lines too far out overflow their construction: such a path is refused, never made of NaNs.
+    for (std::int16_t k = 0; k < count; ++k) {
+        if (!IsFinitePoint(points[k])) return false;
+    }
     LayerHandle layer = nullptr;
     ArtHandle top = nullptr;
     // Without the layer's group the host would choose the place itself: count that as refused.

@@ -38,5 +38,6 @@ bool AddLine(LineList& list, const LineRecord& record);
 void ReleaseLineList(LineList& list);
 
 // A new open path of corner anchors without handles, placed as the topmost object of line's layer
-// and styled like line's object (its owner when it has one). False when the host refused the path.
+// and styled like line's object (its owner when it has one). False when the host refused the path
+// or a point is not finite.
 bool MakeCornerPath(const LineRecord& line, const RealPoint* points, std::int16_t count);

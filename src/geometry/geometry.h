@@ -16,6 +16,14 @@ inline double RealMin(double a, double b) { return b > a ? a : b; }
 
 // ---- Points ----
 
+// Numbers from a document or a file reach geometry only when finite: an infinity or a NaN would
+// spread into every anchor it touches and could never be read back.
+inline bool IsFinitePoint(const RealPoint& p) { return std::isfinite(p.h) && std::isfinite(p.v); }
+inline bool IsFiniteMatrix(const RealMatrix& m) {
+    return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
+           std::isfinite(m.tx) && std::isfinite(m.ty);
+}
+
 inline void CopyPoint(const RealPoint& from, RealPoint& to) { to = from; }
 
 // Through a volatile float: GCC 12's vectoriser folds a pair of double-to-float-to-double

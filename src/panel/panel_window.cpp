@@ -179,6 +179,7 @@ void CreatePanel(NotifierMessage* message) {
 
 void BuildPanelControls(PlatformWindow window) {
     builtPanelWindow = window;
+    gState->flPtCount = PointerRowsInUse(*gState);  // from here on the count is one the rows can show
     UpdatePanelScale(gState->panel, window);
     LoadInterfaceColors(window);
     InstallPanelWindowProc(window);

@@ -2,6 +2,7 @@
 #include "panel/settings_dialog.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -89,7 +90,8 @@ void StoreSettingsDialogFields(PluginState& state, const SettingsDialogFields& f
     CopyCut(state.handleline_line_color, sizeof state.handleline_line_color,
             chosen ? fields.colors[static_cast<std::size_t>(fields.selectedColor)] : std::string(), kColorNameBytes);
     CopyCut(state.handleline_layer, sizeof state.handleline_layer, fields.layer, kLayerFieldChars);
-    state.handleline_line_width = ReadLeadingNumber(fields.width.c_str());
+    const double width = ReadLeadingNumber(fields.width.c_str());
+    if (std::isfinite(width)) state.handleline_line_width = width;  // "1e999" is no width to save
     state.handleline_polyline = fields.polyline ? 1 : 0;
     state.handleline_reverse_side = fields.reverseSide ? 1 : 0;
 }

@@ -1,6 +1,7 @@
 // Reading the settings file: key-value lines applied to the state record through the key table.
 #include <algorithm>
 #include <cstdint>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -60,9 +61,13 @@ void ApplyValue(PluginState& state, const SettingKey& key, const char* value) {
         case SettingKind::kSigned16:
             state.*key.signed16 = static_cast<std::int16_t>(ParseInteger16(value));
             break;
-        case SettingKind::kDouble:
-            state.*key.real = ReadDecimalNumber(value);
+        case SettingKind::kDouble: {
+            // An overflowing number keeps the start value: an infinity would be written back as a word
+            // that the next start reads as 0.
+            const double number = ReadDecimalNumber(value);
+            if (std::isfinite(number)) state.*key.real = number;
             break;
+        }
         case SettingKind::kText: {
             char* field = state.*key.text;
             const std::size_t length = std::min<std::size_t>(std::strlen(value), kTextFieldSize - 1);

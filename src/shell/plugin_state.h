@@ -120,3 +120,10 @@ extern PluginState* gState;
 void SetStartValues(PluginState& state, PluginRef self, double uiScaleMax);
 
 inline bool UsesJapanese(const PluginState& state) { return state.language == kJapanese; }
+
+// The panel has three distance rows; a settings file may name any count, which the panel and
+// Pointer both take as the nearest count the panel can show.
+constexpr std::int16_t kPointerRows = 3;
+inline std::int16_t PointerRowsInUse(const PluginState& state) {
+    return state.flPtCount < 1 ? 1 : state.flPtCount > kPointerRows ? kPointerRows : state.flPtCount;
+}

@@ -63,7 +63,7 @@ void DrawPath(const Canvas& canvas, ArtHandle path, const RealMatrix& matrix) {
             previous = current;
         }
     }
-    if (closed != 0 && count > 1) Bezier(canvas, previous, first, matrix);
+    if (closed != 0) Bezier(canvas, previous, first, matrix);  // one anchor closed: a loop on itself
 }
 
 // Art without anchors of its own (text, placed art): its bounds, moved.

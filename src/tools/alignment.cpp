@@ -202,7 +202,8 @@ bool RigidMotion(const RealPoint& from, const RealPoint& to, double angle, RealM
     sRealMath->MatrixSetTranslate(&matrix, -from.h, -from.v);
     sRealMath->MatrixConcatRotate(&matrix, angle);
     sRealMath->MatrixConcatTranslate(&matrix, to.h, to.v);
-    return true;
+    // Far-out anchors or a hostile record can overflow the motion; such a move is never made.
+    return IsFiniteMatrix(matrix);
 }
 
 bool ComputeAlignMatrix(int mode, RealMatrix& matrix, const RealPoint& cursor) {

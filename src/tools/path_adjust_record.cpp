@@ -33,12 +33,20 @@ void MeasurePath(ArtHandle path, AdjustReference& reference) {
         if (Failed(sPath->GetPathSegments(path, first, size, slice), reference)) return;
         for (std::int16_t k = 0; k < size; ++k) {
             const RealPoint& p = slice[k].p;
+            if (!IsFinitePoint(p)) {
+                reference.complete = false;  // a move measured from it could never be taken back
+                return;
+            }
             if (reference.length < 0) {  // the first anchor of the whole walk
                 reference.length = 0;
                 reference.first = reference.farthest = p;
                 continue;
             }
             const double d = sRealMath->PointLength(&reference.first, &p);
+            if (!std::isfinite(d)) {
+                reference.complete = false;
+                return;
+            }
             if (d > reference.length) {  // a tie keeps the anchor met first
                 reference.length = d;
                 reference.angle = sRealMath->PointAngle(&reference.first, &p);
@@ -75,7 +83,8 @@ void RestoreObject(ArtHandle object) {
         return;
     }
     const PathAdjustTag tag = ParsePathAdjustTag(value, std::strlen(value));
-    if (tag.tokens < 5) return;
+    // A record with an overflowing field does not match the object: it stays where it is, recorded.
+    if (tag.tokens < 5 || !PathAdjustTagIsFinite(tag)) return;
 
     RealMatrix back{};
     if (tag.length <= 0) {
@@ -83,7 +92,7 @@ void RestoreObject(ArtHandle object) {
         // had no anchor at all (point text, placed art), so nothing of it can be measured now either.
         // Either way only the stored matrix can take the move back: its inverse is applied.
         back = tag.matrix;
-        if (sRealMath->MatrixInvert(&back) == 0) return;
+        if (sRealMath->MatrixInvert(&back) == 0 || !IsFiniteMatrix(back)) return;
     } else {
         // The object's first anchor goes back where it stood and the object turns back by the change of
         // its reference angle, so later moves by other means are taken back too; a reshaped or scaled

@@ -1,5 +1,6 @@
 #include "tools/path_adjust_tag.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "shell/decimal_text.h"
@@ -32,4 +33,13 @@ PathAdjustTag ParsePathAdjustTag(const char* text, std::size_t size) {
         start = p + 1;
     }
     return tag;
+}
+
+bool PathAdjustTagIsFinite(const PathAdjustTag& tag) {
+    const double fields[] = {tag.matrix.a, tag.matrix.b, tag.matrix.c, tag.matrix.d, tag.matrix.tx,
+                             tag.matrix.ty, tag.first.h,  tag.first.v,  tag.angle,    tag.length};
+    for (double field : fields) {
+        if (!std::isfinite(field)) return false;
+    }
+    return true;
 }

@@ -25,6 +25,9 @@ struct PathAdjustTag {
 int FormatPathAdjustTag(char* buffer, std::size_t size, const RealMatrix& matrix, const RealPoint& first, double angle,
                         double length);
 
+// Whether every number of the record is finite; a record that overflows a double matches nothing.
+bool PathAdjustTagIsFinite(const PathAdjustTag& tag);
+
 // Reads text up to its first zero byte, at most kPathAdjustTagReadLimit characters. Every field
 // ended by a comma is a token; the text after the last comma is never read.
 PathAdjustTag ParsePathAdjustTag(const char* text, std::size_t size);
