@@ -217,7 +217,8 @@ void CommitTypedLength(PlatformWindow window) {
     double value = 0.0;
     std::int32_t valid = 0;
     // A text the host cannot read is no length: it must not shrink the curves to nothing.
-    const bool read = sUser != nullptr && sUser->UnitsTextToPoints(text, &value, &valid) == kNoError && valid != 0;
+    const bool read = sUser != nullptr && sUser->UnitsTextToPoints(text, &value, &valid) == kNoError && valid != 0 &&
+                      std::isfinite(value);
     if (read && std::fabs(gState->typedLength - value) > kTypedLengthStep) {
         gState->typedLength = value;
         // Without looking for a view, as the slider.
@@ -232,7 +233,10 @@ double ReadHostLength(PlatformWindow window, int id) {
     AcquireSuites(gState->savedBasicSuite);
     double value = 0.0;
     std::int32_t valid = 0;
-    if (sUser == nullptr || sUser->UnitsTextToPoints(text, &value, &valid) != kNoError || valid == 0) value = 0.0;
+    if (sUser == nullptr || sUser->UnitsTextToPoints(text, &value, &valid) != kNoError || valid == 0 ||
+        !std::isfinite(value)) {
+        value = 0.0;
+    }
     ReleaseSuites(gState->savedBasicSuite);
     return value;
 }
