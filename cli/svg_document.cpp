@@ -220,24 +220,6 @@ bool ParseBool(std::string_view text, bool* value) {
     return false;
 }
 
-bool IsValidUtf8(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const std::size_t extra = lead < 0x80           ? 0
-                                  : (lead >> 5) == 0x6  ? 1
-                                  : (lead >> 4) == 0xe  ? 2
-                                  : (lead >> 3) == 0x1e ? 3
-                                                        : 4;
-        if (extra == 4 || i + extra >= text.size() + (extra == 0 ? 1 : 0)) return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) return false;
-        }
-        i += extra + 1;
-    }
-    return true;
-}
-
 std::size_t CountCharacters(const pugi::xml_node& node) {
     std::size_t count = 0;
     for (pugi::xml_node child : node.children()) {
@@ -1145,12 +1127,26 @@ public:
 
         std::ostringstream text;
         out.save(text, "  ", pugi::format_indent, pugi::encoding_utf8);
-        return text.str();
+        if (source_ == nullptr || source_->encoding == TextEncoding::Utf8 || !Fits(text.str(), source_->encoding)) {
+            return text.str();
+        }
+        declaration.attribute("encoding") = source_->encodingName.c_str();
+        std::ostringstream encoded;
+        out.save(encoded, "  ", pugi::format_indent,
+                 source_->encoding == TextEncoding::Latin1 ? pugi::encoding_latin1 : pugi::encoding_utf8);
+        return encoded.str();
     }
 
 private:
     std::string Canonical(const std::string& name) const {
         return source_ != nullptr ? source_->Canonical(name) : name;
+    }
+
+    // Whether every character of UTF-8 text has a byte of its own in encoding: below U+0080 for
+    // US-ASCII, below U+0100 (lead bytes up to 0xC3) for ISO-8859-1.
+    static bool Fits(const std::string& text, TextEncoding encoding) {
+        const unsigned limit = encoding == TextEncoding::Ascii ? 0x80 : 0xC4;
+        return std::none_of(text.begin(), text.end(), [&](char c) { return static_cast<unsigned char>(c) >= limit; });
     }
 
     static bool IsKnownNamespace(const std::string& uri) {
@@ -1418,7 +1414,7 @@ bool IsIdentity(const Affine& m) {
 }
 
 std::string HostTextToUtf8(const std::string& bytes) {
-    return IsValidUtf8(bytes) ? bytes : sim::Cp932ToUtf8(bytes);
+    return FirstBadUtf8(bytes) == std::string::npos ? bytes : sim::Cp932ToUtf8(bytes);
 }
 
 std::string SvgSource::Canonical(std::string_view name) const {
@@ -1446,17 +1442,18 @@ std::string SvgSource::Describe(const sim::Art* art) const {
     return "<" + Canonical(found->second.name()) + ">" + (line > 0 ? " on line " + std::to_string(line) : "");
 }
 
-std::unique_ptr<SvgSource> ReadSvg(const std::string& text, sim::Document& document) {
+std::unique_ptr<SvgSource> ReadSvg(const std::string& bytes, sim::Document& document) {
     auto source = std::make_unique<SvgSource>();
-    source->text = text;
+    DecodedText decoded = DecodeSvgBytes(bytes);
+    source->text = std::move(decoded.text);
+    source->encoding = decoded.encoding;
+    source->encodingName = decoded.declaredName;
+    const std::string& text = source->text;
     const pugi::xml_parse_result parsed =
         source->xml.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!parsed) {
-        const std::size_t offset =
-            std::min(static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0)), text.size());
-        const int line =
-            1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
-        throw SvgError("line " + std::to_string(line) + ": malformed XML: " + parsed.description());
+        const auto offset = static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0));
+        throw SvgError(Position(text, offset) + ": malformed XML: " + parsed.description());
     }
     if (!source->xml.document_element()) throw SvgError("the file holds no XML element");
     Reader(*source, document).Run();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "document.h"
+#include "svg_encoding.h"
 
 namespace kvsvg {
 
@@ -44,7 +45,9 @@ inline RealPoint ToSvg(const RealPoint& artwork) {
 // What reading kept of the input so that writing gives back everything that is not artwork (ids,
 // classes, definitions, metadata, text and image elements) as it was.
 struct SvgSource {
-    std::string text;                                    // the input, for line numbers
+    std::string text;                                    // the input as UTF-8, for line numbers
+    TextEncoding encoding = TextEncoding::Utf8;          // the input's, written back when the text fits
+    std::string encodingName;                            // as the input's XML declaration names it
     pugi::xml_document xml;                              // the input, parsed
     std::map<std::string, std::string> prefixRenames;    // input prefix -> the prefix written
     std::map<const sim::Art*, pugi::xml_node> elements;  // the element each art was read from
@@ -61,12 +64,14 @@ struct SvgSource {
     std::string Describe(const sim::Art* art) const;
 };
 
-// Fills document, which must be as the host makes it (one empty layer), from SVG text: its layers,
-// art, swatches (replacing the host's), drawing area, view and ruler unit. Throws SvgError with the
-// line and element of the fault; the document is then incomplete and is to be dropped.
+// Fills document, which must be as the host makes it (one empty layer), from the bytes of an SVG
+// file (see svg_encoding.h): its layers, art, swatches (replacing the host's), drawing area, view
+// and ruler unit. Throws SvgError with the line and element of the fault; the document is then
+// incomplete and is to be dropped.
 std::unique_ptr<SvgSource> ReadSvg(const std::string& text, sim::Document& document);
 
-// The document as SVG text; source (may be null) gives back what was not artwork.
+// The document as SVG text; source (may be null) gives back what was not artwork, and the input's
+// encoding when every character fits it (else the text is UTF-8).
 std::string WriteSvg(const sim::Document& document, const SvgSource* source);
 
 // A text of the host (layer titles, tags) as UTF-8: bytes that are not UTF-8 are the plug-in's

@@ -72,6 +72,7 @@ TEST_F(CliTest, BadInputLeavesNoOutputFile) {
     Write("malformed.svg", std::string(kHeader) + "<g><line/></svg>");
     Write("badpath.svg", std::string(kHeader) + "<path d=\"M 0 0 L 10\"/></svg>");
     Write("unsupported.svg", std::string(kHeader) + "<use href=\"#a\"/></svg>");
+    Write("packed.svgz", "\x1f\x8b\x08\x00");
     struct Case {
         std::vector<std::string> args;
         const char* message;
@@ -83,7 +84,8 @@ TEST_F(CliTest, BadInputLeavesNoOutputFile) {
         {{good, "-o", Path("out.svg"), "--select", "good,nothing"}, "no element with the id 'nothing'"},
         {{good, "-o", Path("out.svg"), "--anchors=good:0,2"}, "#good has 2 anchors, none with the index 2"},
         {{good, "-o", Path("out.svg"), "--anchors", "good:0;1"}, "--anchors takes ID:I,J,..."},
-        {{Path("malformed.svg"), "-o", Path("out.svg"), "bisect"}, "malformed XML"},
+        {{Path("malformed.svg"), "-o", Path("out.svg"), "bisect"}, "malformed.svg (117 bytes): line 2, column 13"},
+        {{Path("packed.svgz"), "-o", Path("out.svg")}, "packed.svgz (3 bytes): gzip-compressed"},
         {{Path("badpath.svg"), "-o", Path("out.svg"), "bisect"}, "line 2: <path>: bad path data"},
         {{Path("unsupported.svg"), "-o", Path("out.svg")}, "not supported"},
         {{good, "-o", Path("out.svg"), "frobnicate"}, "unknown command 'frobnicate'"},
@@ -111,7 +113,8 @@ TEST_F(CliTest, BadInputLeavesNoOutputFile) {
     EXPECT_EQ(Read("out.svg"), "old");
     // Nothing else was left behind (no temporary files).
     EXPECT_EQ(Files(),
-              (std::vector<std::string>{"badpath.svg", "good.svg", "malformed.svg", "out.svg", "unsupported.svg"}));
+              (std::vector<std::string>{"badpath.svg", "good.svg", "malformed.svg", "out.svg", "packed.svgz",
+                                        "unsupported.svg"}));
 }
 
 TEST_F(CliTest, AnUnwritableOutputIsAnError) {
