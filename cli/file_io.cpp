@@ -156,8 +156,14 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& erro
     return problem == 0;
 }
 
+bool IsStandardOutput(const std::string& path) {
+    struct stat named {}, output {};
+    return path == "-" || (stat(path.c_str(), &named) == 0 && fstat(STDOUT_FILENO, &output) == 0 &&
+                           named.st_dev == output.st_dev && named.st_ino == output.st_ino);
+}
+
 bool WriteOutputFile(const std::string& path, const std::string& text, std::ostream& out, std::string& error) {
-    if (path != "-") return WriteWholeFile(path, text, error);
+    if (!IsStandardOutput(path)) return WriteWholeFile(path, text, error);
     if (out.write(text.data(), static_cast<std::streamsize>(text.size())) && out.flush()) return true;
     error = "cannot write standard output";
     return false;

@@ -18,5 +18,8 @@ bool ReadInputFile(const std::string& path, std::istream& in, std::string& text,
 // allow it (as for root). False, with a message in error, when it failed.
 bool WriteWholeFile(const std::string& path, const std::string& text, std::string& error);
 
-// WriteWholeFile, or text written to out when path is "-".
+// Whether path is "-" or names the file the process's standard output is (as /dev/stdout does).
+bool IsStandardOutput(const std::string& path);
+
+// text written to out when path is standard output (see above), else WriteWholeFile.
 bool WriteOutputFile(const std::string& path, const std::string& text, std::ostream& out, std::string& error);

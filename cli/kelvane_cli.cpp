@@ -60,7 +60,8 @@ int Startup(const std::vector<std::string>& args, std::istream& in, std::ostream
     try {
         sim::Host host;
         std::string written;
-        if (!RunStartupReport(host, options, settingsOut == "-" ? err : out, err, written)) return 1;
+        const bool toStdOut = !settingsOut.empty() && IsStandardOutput(settingsOut);
+        if (!RunStartupReport(host, options, toStdOut ? err : out, err, written)) return 1;
         if (!settingsOut.empty() && !WriteOutputFile(settingsOut, written, out, problem)) {
             err << "kelvane: " << problem << "\n";
             return 2;

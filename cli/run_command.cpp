@@ -674,7 +674,8 @@ int RunDocumentCommands(const std::vector<std::string>& args, std::istream& in, 
         return kRunBadInput;
     }
     // With the drawing on standard output, what the commands did goes to standard error.
-    std::ostream& out = options.output == "-" ? err : stdOut;
+    const bool drawingToStdOut = !options.output.empty() && IsStandardOutput(options.output);
+    std::ostream& out = drawingToStdOut ? err : stdOut;
 
     try {
         sim::Host host;
@@ -737,7 +738,7 @@ int RunDocumentCommands(const std::vector<std::string>& args, std::istream& in, 
                 err << "kelvane: " << problem << "\n";
                 return kRunBadInput;
             }
-            if (options.output != "-") out << "wrote " << options.output << "\n";
+            if (!drawingToStdOut) out << "wrote " << options.output << "\n";
         } else if (changed && !options.commands.empty()) {
             err << "kelvane: the document changed, but nothing was written (no -o OUT.svg)\n";
         }
