@@ -273,6 +273,9 @@ TEST_F(CliTest, StartupStillReports) {
     EXPECT_NE(out_.find("== registered"), std::string::npos);
     EXPECT_EQ(Run({"startup", "--settings", dir_.string()}), 2);
     EXPECT_NE(err_.find(": Is a directory"), std::string::npos) << err_;
+    EXPECT_EQ(Run({"startup", "--out=-"}), 0) << err_;
+    EXPECT_EQ(out_.rfind("language = ", 0), 0u) << "only the settings file on standard output: " << out_;
+    EXPECT_NE(err_.find("== registered"), std::string::npos);
     std::istringstream in;
     std::ostringstream out, err;
     EXPECT_EQ(KelvaneMain({}, in, out, err), 2);
