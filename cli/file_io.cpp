@@ -43,7 +43,7 @@ bool FollowLinks(std::string& path) {
         if (n < 0) return false;
         std::string next(target.data(), static_cast<std::size_t>(n));
         const std::size_t slash = path.rfind('/');
-        if (next.front() != '/' && slash != std::string::npos) next = path.substr(0, slash + 1) + next;
+        if (next.rfind('/', 0) != 0 && slash != std::string::npos) next = path.substr(0, slash + 1) + next;
         path = next;
     }
     errno = ELOOP;
