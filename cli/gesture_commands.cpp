@@ -1,8 +1,11 @@
 #include "gesture_commands.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <map>
 #include <ostream>
+#include <sstream>
 
 #include "document.h"
 #include "host.h"
@@ -198,10 +201,72 @@ std::string CheckRestore(const CommandRow& row, const std::vector<std::string>& 
     return std::string(row.name) + " takes yes or no: the answer to the question, yes when not given";
 }
 
+namespace {
+
+// The reference length the restore measures: from the first anchor of the object's paths (guides
+// left out) to the anchor farthest from it; -1 without anchors.
+void MeasureReferenceLength(const sim::Art* art, const RealPoint*& first, double& length) {
+    if (art->type == kPathArt && !art->guide) {
+        for (const AnchorRecord& anchor : art->anchors) {
+            if (first == nullptr) {
+                first = &anchor.p;
+                length = 0;
+            } else {
+                length = std::max(length, std::hypot(anchor.p.h - first->h, anchor.p.v - first->v));
+            }
+        }
+    }
+    for (const sim::Art* child : art->Children()) MeasureReferenceLength(child, first, length);
+}
+
+// Why the restore passed over a top-level object that still carries its record: the plug-in
+// says nothing, so that a user can tell a broken record from a reshaped object.
+std::string WhyRecordStays(const sim::Art* art, const sim::Tag& tag, bool selectedOnly) {
+    if (selectedOnly && !art->Selected()) return "it is not selected";
+    if (tag.type != kPathAdjustTagType || tag.value.empty()) return "its record is not a text of fields";
+    const PathAdjustTag record = ParsePathAdjustTag(tag.value.c_str(), tag.value.size());
+    if (record.tokens < 5) return "its record has fewer than five fields";
+    if (!PathAdjustTagIsFinite(record)) return "a number of its record is too large for a double";
+    const RealPoint* first = nullptr;
+    double length = -1;
+    MeasureReferenceLength(art, first, length);
+    if (record.length > 0 && (length == 0 || std::fabs(length - record.length) >= 0.1)) {
+        std::ostringstream why;
+        why << "its shape no longer matches its record (reference length " << length << ", recorded "
+            << record.length << "): reshaped or scaled since";
+        return why.str();
+    }
+    return "the host did not move it";
+}
+
+void ExplainKeptRecords(RunContext& context, bool selectedOnly) {
+    for (int i = 0; i < context.document.LayerCount(); ++i) {
+        for (const sim::Art* art : context.document.LayerAt(i)->root->Children()) {
+            const auto found = art->tags.find(kPathAdjustTagName);
+            if (found == art->tags.end()) continue;
+            context.out << "  " << (context.source != nullptr ? context.source->Describe(art) : "an object")
+                        << " keeps its record: " << WhyRecordStays(art, found->second, selectedOnly) << "\n";
+        }
+    }
+}
+
+bool AnyTopLevelObjectSelected(const sim::Document& document) {
+    for (int i = 0; i < document.LayerCount(); ++i) {
+        for (const sim::Art* art : document.LayerAt(i)->root->Children()) {
+            if (art->Selected()) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 void RunRestore(RunContext& context, const CommandRow&, const std::vector<std::string>& arguments) {
     const bool yes = arguments.empty() || arguments[0] == "yes";
     context.host.App().confirmAnswers.push_back(yes ? 1 : 0);
+    const bool selectedOnly = AnyTopLevelObjectSelected(context.document);
     Gesture gesture(context, true);
     context.host.SendTool("AI Edit Options", gesture.mouse().tool);
     context.out << "  answered " << (yes ? "yes" : "no") << " to the question\n";
+    if (yes) ExplainKeptRecords(context, selectedOnly);
 }

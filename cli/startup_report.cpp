@@ -1,7 +1,10 @@
 #include "startup_report.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <ostream>
+#include <sstream>
 
 #include "file_io.h"
 #include "host.h"
@@ -59,6 +62,35 @@ void PrintRegistrations(const sim::AppState& app, std::ostream& out) {
     }
 }
 
+// The key = value pairs of a settings file as a reader sees them at a glance: blanks, tabs and
+// quotes dropped, the first "=" splitting key from value; comments and empty lines left out.
+std::map<std::string, std::string> SettingsValues(const std::string& text) {
+    std::map<std::string, std::string> values;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        line.erase(std::remove_if(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\r' || c == '\t' || c == '"'; }),
+                   line.end());
+        const std::size_t equals = line.find('=');
+        if (line.empty() || line[0] == '\'' || equals == std::string::npos) continue;
+        values[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return values;
+}
+
+// The values the plug-in did not keep as the file gave them: a number too large, a count the
+// panel cannot show, a word it does not know. The plug-in itself says nothing of them.
+void PrintValuesNotKept(const std::string& read, const std::string& written, std::ostream& out) {
+    const std::map<std::string, std::string> kept = SettingsValues(written);
+    bool any = false;
+    for (const auto& [key, value] : SettingsValues(read)) {
+        const auto found = kept.find(key);
+        if (found == kept.end() || found->second == value) continue;
+        if (!any) out << "== values kept otherwise than the file gives them\n";
+        any = true;
+        out << "  " << key << " = " << value << " is kept as " << found->second << "\n";
+    }
+}
+
 }  // namespace
 
 bool RunStartupReport(sim::Host& host, const StartupReportOptions& options, std::ostream& out, std::ostream& err,
@@ -79,6 +111,8 @@ bool RunStartupReport(sim::Host& host, const StartupReportOptions& options, std:
         PrintSettingsText(options.settingsText, out);
     }
 
+    // What the application tells its plug-ins once it has started: the panel is made.
+    host.Notify("AI Application Started Notifier");
     if (host.Shutdown() != kNoError) {
         err << "kelvane: the plug-in did not shut down cleanly\n";
         return false;
@@ -89,6 +123,7 @@ bool RunStartupReport(sim::Host& host, const StartupReportOptions& options, std:
     }
     out << "== settings file written at shut-down (" << written.size() << " bytes)\n";
     PrintSettingsText(written, out);
+    if (!options.settingsName.empty()) PrintValuesNotKept(options.settingsText, written, out);
     out << "== left behind: " << (host.OutstandingBlocks() == 0 ? "no host memory" : "host memory blocks")
         << ", suites " << (host.SuitesBalanced() ? "all released" : "NOT all released") << "\n";
     return true;

@@ -79,6 +79,25 @@ TEST_F(AdjustCliTest, PathAdjustMovesThePieceAndTheRestoreInALaterRunTakesItBack
     EXPECT_EQ(Read("back.svg").find("Path_adjust_matrix"), std::string::npos);
 }
 
+TEST_F(AdjustCliTest, RecordsTheRestorePassesOverStayAndTheReportSaysWhy) {
+    const std::string records[][2] = {
+        {"1,0,0,1,1e999,0,0,0,0,0,0", "a number of its record is too large for a double"},
+        {"1,0,0,1,5", "its record has fewer than five fields"},
+        {"1,0,0,1,5,-5,20,-30,0,10,0", "its shape no longer matches its record (reference length 20, recorded 10)"},
+    };
+    std::string drawing = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:kv=\"https://kelvane.example/ns\">\n";
+    for (int k = 0; k < 3; ++k) {
+        drawing += "<path id=\"p" + std::to_string(k) + "\" d=\"M 25 35 L 45 35\"><kv:tag name=\"Path_adjust_matrix\">" +
+                   records[k][0] + "</kv:tag></path>\n";
+    }
+    std::ofstream(Path("records.svg"), std::ios::binary) << drawing << "</svg>\n";
+    EXPECT_EQ(Run({Path("records.svg"), "-o", Path("out.svg"), "--lang", "en", "restore"}), 1);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NE(out_.find("#p" + std::to_string(k) + " keeps its record: " + records[k][1]), std::string::npos) << out_;
+        EXPECT_NE(Read("out.svg").find(records[k][0]), std::string::npos);
+    }
+}
+
 TEST_F(AdjustCliTest, ARefusedGestureBeepsAndChangesNothing) {
     // Both drags on the base: Point adjust needs two objects.
     EXPECT_EQ(Run({Path("in.svg"), "--lang", "en", "point-adjust", "40,100", "160,100", "60,120"}), 1);
