@@ -6,6 +6,7 @@
 
 #include "file_io.h"
 #include "host.h"
+#include "inkscape_front.h"
 #include "options.h"
 #include "run_command.h"
 #include "shell/plugin_state.h"
@@ -21,11 +22,11 @@ constexpr const char* kStartupUsage =
     "  output and the report to standard error).\n";
 
 constexpr const char* kMainUsage =
-    "usage: kelvane startup|run ... (kelvane help startup|run, or -h after either)\n"
+    "usage: kelvane startup|run|inkscape ... (kelvane help startup|run|inkscape, or -h after any)\n"
     "       kelvane --version\n";
 
 void PrintUsage(std::ostream& stream) {
-    stream << kMainUsage << kStartupUsage << RunUsage();
+    stream << kMainUsage << kStartupUsage << RunUsage() << InkscapeUsage();
 }
 
 // What the plug-in's about box shows: its name and version, from its own start values.
@@ -82,8 +83,10 @@ int Help(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         out << RunUsage();
     } else if (args[1] == "startup") {
         out << kStartupUsage;
+    } else if (args[1] == "inkscape") {
+        out << InkscapeUsage();
     } else {
-        err << "kelvane: no help on '" << args[1] << "' (startup or run)\n";
+        err << "kelvane: no help on '" << args[1] << "' (startup, run or inkscape)\n";
         return 2;
     }
     return 0;
@@ -98,6 +101,16 @@ int KelvaneMain(const std::vector<std::string>& args, std::istream& in, std::ost
     }
     if (args[0] == "startup") return Startup(args, in, out, err);
     if (args[0] == "run") return RunDocumentCommands(std::vector<std::string>(args.begin() + 1, args.end()), in, out, err);
+    if (args[0] == "inkscape") return InkscapeMain(std::vector<std::string>(args.begin() + 1, args.end()), in, out, err);
+    // An Inkscape extension names its command in a hidden parameter, which Inkscape passes among
+    // the others: --inkscape=COMMAND is `kelvane inkscape COMMAND`.
+    for (auto word = args.begin(); word != args.end(); ++word) {
+        if (word->rfind("--inkscape=", 0) != 0) continue;
+        std::vector<std::string> rest{word->substr(11)};
+        rest.insert(rest.end(), args.begin(), word);
+        rest.insert(rest.end(), word + 1, args.end());
+        return InkscapeMain(rest, in, out, err);
+    }
     if (args[0] == "help" || IsHelpOption(args[0])) return Help(args, out, err);
     if (args[0] == "--version") {
         PrintVersion(out);
