@@ -15,7 +15,7 @@
 
 namespace {
 
-// A point of the drawing as "X,Y" in SVG user units (y downwards), as artwork coordinates.
+// A point of the drawing as "X,Y" in SVG user units (y downwards).
 bool ParsePoint(const std::string& text, RealPoint* point) {
     const std::size_t comma = text.find(',');
     if (comma == std::string::npos) return false;
@@ -27,7 +27,7 @@ bool ParsePoint(const std::string& text, RealPoint* point) {
     if (first.ec != std::errc() || first.ptr != begin + comma || second.ec != std::errc() || second.ptr != end) {
         return false;
     }
-    *point = kvsvg::ToArtwork(RealPoint{x, y});
+    *point = RealPoint{x, y};
     return true;
 }
 
@@ -39,12 +39,17 @@ std::string CheckPoints(const CommandRow& row, const std::vector<std::string>& a
     return fine ? std::string() : std::string(row.name) + " takes " + what + " (X,Y in the drawing's coordinates)";
 }
 
-std::vector<RealPoint> Points(const std::vector<std::string>& arguments) {
+// The point of the drawing as artwork coordinates, through the file's user unit.
+RealPoint ToArtwork(const RunContext& context, const RealPoint& svg) {
+    return context.source != nullptr ? context.source->ToArtwork(svg) : RealPoint{svg.h, -svg.v};
+}
+
+std::vector<RealPoint> Points(const RunContext& context, const std::vector<std::string>& arguments) {
     std::vector<RealPoint> points;
     for (const std::string& argument : arguments) {
         RealPoint point{};
         ParsePoint(argument, &point);
-        points.push_back(point);
+        points.push_back(ToArtwork(context, point));
     }
     return points;
 }
@@ -128,7 +133,7 @@ std::string CheckPathAdjust(const CommandRow& row, const std::vector<std::string
 }
 
 void RunPathAdjust(RunContext& context, const CommandRow&, const std::vector<std::string>& arguments) {
-    const std::vector<RealPoint> p = Points(arguments);
+    const std::vector<RealPoint> p = Points(context, arguments);
     Gesture gesture(context, true);
     Mouse mouse = gesture.mouse();
     mouse.Drag(p[0], p[1]);
@@ -140,7 +145,7 @@ std::string CheckPointAdjust(const CommandRow& row, const std::vector<std::strin
 }
 
 void RunPointAdjust(RunContext& context, const CommandRow&, const std::vector<std::string>& arguments) {
-    const std::vector<RealPoint> p = Points(arguments);
+    const std::vector<RealPoint> p = Points(context, arguments);
     Gesture gesture(context, false);
     Mouse mouse = gesture.mouse();
     mouse.Drag(p[0], p[1]);
@@ -152,7 +157,7 @@ std::string CheckPointAdjust2(const CommandRow& row, const std::vector<std::stri
 }
 
 void RunPointAdjust2(RunContext& context, const CommandRow&, const std::vector<std::string>& arguments) {
-    const std::vector<RealPoint> p = Points(arguments);
+    const std::vector<RealPoint> p = Points(context, arguments);
     Gesture gesture(context, false);
     Mouse mouse = gesture.mouse();
     mouse.Drag(p[0], p[1]);
@@ -188,6 +193,7 @@ void RunToolEvents(RunContext& context, const CommandRow&, const std::vector<std
         const std::string event = arguments[k].substr(0, colon);
         RealPoint at{};
         ParsePoint(arguments[k].substr(colon + 1), &at);
+        at = ToArtwork(context, at);
         if (event == "move") mouse.MoveTo(at);
         if (event == "down") mouse.Press(at);
         if (event == "drag") mouse.DragTo(at);

@@ -564,14 +564,14 @@ std::string Number(double value) {
     return number == "-0" ? "0" : number;
 }
 
-std::string PointText(const RealPoint& artwork) {
-    const RealPoint p = kvsvg::ToSvg(artwork);
+std::string PointText(const kvsvg::SvgSource& source, const RealPoint& artwork) {
+    const RealPoint p = source.ToSvg(artwork);
     return "(" + Number(p.h) + ", " + Number(p.v) + ")";
 }
 
-std::string Outline(const PathShot& path) {
+std::string Outline(const kvsvg::SvgSource& source, const PathShot& path) {
     std::string text;
-    for (const AnchorRecord& anchor : path.anchors) text += (text.empty() ? "" : " -> ") + PointText(anchor.p);
+    for (const AnchorRecord& anchor : path.anchors) text += (text.empty() ? "" : " -> ") + PointText(source, anchor.p);
     return text + (path.closed ? " (closed)" : "");
 }
 
@@ -593,14 +593,14 @@ bool ReportChanges(const std::map<const sim::Art*, PathShot>& before, const std:
     for (const auto& [art, path] : after) {
         const auto old = before.find(art);
         if (old == before.end()) {
-            out << "  new path in layer \"" << kvsvg::HostTextToUtf8(path.layer->title) << "\": " << Outline(path)
+            out << "  new path in layer \"" << kvsvg::HostTextToUtf8(path.layer->title) << "\": " << Outline(source, path)
                 << "\n";
             any = true;
             continue;
         }
         const PathShot& was = old->second;
         if (was.anchors.size() != path.anchors.size() || was.closed != path.closed) {
-            out << "  " << Describe(source, art) << " reshaped: " << Outline(was) << "\n    now " << Outline(path)
+            out << "  " << Describe(source, art) << " reshaped: " << Outline(source, was) << "\n    now " << Outline(source, path)
                 << "\n";
             any = true;
             continue;
@@ -609,8 +609,8 @@ bool ReportChanges(const std::map<const sim::Art*, PathShot>& before, const std:
             const AnchorRecord& a = was.anchors[i];
             const AnchorRecord& b = path.anchors[i];
             if (!SamePoint(a.p, b.p)) {
-                out << "  anchor " << i << " of " << Describe(source, art) << " moved " << PointText(a.p) << " -> "
-                    << PointText(b.p) << "\n";
+                out << "  anchor " << i << " of " << Describe(source, art) << " moved " << PointText(source, a.p) << " -> "
+                    << PointText(source, b.p) << "\n";
                 any = true;
             } else if (!SamePoint(a.in, b.in) || !SamePoint(a.out, b.out)) {
                 out << "  handles of anchor " << i << " of " << Describe(source, art) << " changed\n";
@@ -620,7 +620,7 @@ bool ReportChanges(const std::map<const sim::Art*, PathShot>& before, const std:
     }
     for (const auto& [art, path] : before) {
         if (after.count(art) == 0) {
-            out << "  removed " << Describe(source, art) << ": " << Outline(path) << "\n";
+            out << "  removed " << Describe(source, art) << ": " << Outline(source, path) << "\n";
             any = true;
         }
     }

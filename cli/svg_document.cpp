@@ -13,6 +13,7 @@
 
 #include "host.h"
 #include "svg_path_data.h"
+#include "svg_splice.h"
 
 namespace kvsvg {
 
@@ -41,14 +42,8 @@ constexpr int kMaxNesting = 256;
 // The host's whole canvas, for a file that gives no page size.
 constexpr RealRect kCanvas{-8191, 8191, 8191, -8191};
 
-constexpr const char* kStyleProperties[] = {
-    "fill", "stroke", "stroke-width", "stroke-dasharray", "stroke-dashoffset", "stroke-miterlimit"};
 constexpr const char* kGeometryAttributes[] = {"d",  "x", "y",  "width", "height", "rx", "ry",     "cx",
                                                "cy", "r", "x1", "y1",    "x2",     "y2", "points", "pathLength"};
-// Attributes that the writer sets from the document, never copied from the input.
-constexpr const char* kManagedAttributes[] = {
-    "transform", "display",  "sodipodi:insensitive", "kv:selected",    "kv:anchors",
-    "kv:locked", "kv:guide", "kv:current",           "inkscape:label", "inkscape:groupmode"};
 
 Color GrayOrRgb(double red, double green, double blue) {
     Color color{};
@@ -119,24 +114,36 @@ bool NumberList(std::string_view text, std::vector<double>& out) {
     return true;
 }
 
-// A length in user units: a number, optionally with an absolute CSS unit (96 user units an inch).
-std::optional<double> Length(std::string_view text) {
+// A length in points: a number, optionally with an absolute CSS unit; a bare number is in
+// bareUnit points (a CSS pixel is 0.75 pt).
+std::optional<double> PointLength(std::string_view text, double bareUnit) {
     text = Trim(text);
     struct Unit {
         const char* suffix;
-        double userUnits;
+        double points;
     };
-    static constexpr Unit kUnits[] = {{"px", 1.0},         {"pt", 96.0 / 72.0}, {"pc", 16.0},
-                                      {"mm", 96.0 / 25.4}, {"cm", 96.0 / 2.54}, {"in", 96.0}};
+    static constexpr Unit kUnits[] = {{"px", 0.75},        {"pt", 1.0},          {"pc", 12.0},
+                                      {"mm", 72.0 / 25.4}, {"cm", 72.0 / 2.54},  {"in", 72.0},
+                                      {"q", 72.0 / 101.6}, {"Q", 72.0 / 101.6}};
     for (const Unit& unit : kUnits) {
         const std::size_t n = std::strlen(unit.suffix);
         if (text.size() > n && text.substr(text.size() - n) == unit.suffix) {
             const std::optional<double> value = WholeNumber(text.substr(0, text.size() - n));
-            if (!value || !std::isfinite(*value * unit.userUnits)) return std::nullopt;
-            return *value * unit.userUnits;
+            if (!value || !std::isfinite(*value * unit.points)) return std::nullopt;
+            return *value * unit.points;
         }
     }
-    return WholeNumber(text);
+    const std::optional<double> value = WholeNumber(text);
+    if (!value || !std::isfinite(*value * bareUnit)) return std::nullopt;
+    return *value * bareUnit;
+}
+
+// A length in user units (CSS pixels: 96 an inch).
+std::optional<double> Length(std::string_view text) {
+    const std::optional<double> points = PointLength(text, 0.75);
+    if (!points) return std::nullopt;
+    const std::optional<double> bare = WholeNumber(text);
+    return bare ? bare : std::optional<double>(*points / 0.75);
 }
 
 bool ParseHexColor(std::string_view hex, Color* color) {
@@ -280,12 +287,6 @@ std::string JoinDeclarations(const std::vector<std::pair<std::string, std::strin
     return style;
 }
 
-bool IsStyleProperty(std::string_view name) {
-    for (const char* property : kStyleProperties) {
-        if (name == property) return true;
-    }
-    return false;
-}
 
 // What the reader puts into the document must be finite: the writer could not write it otherwise.
 bool Finite(const RealPoint& p) {
@@ -372,9 +373,6 @@ enum class Kind { Group, Shape, Text, Image, Kept, Swatch, Tag, Unsupported };
 
 Kind KindOf(const std::string& name) {
     static constexpr const char* kShapes[] = {"path", "rect", "circle", "ellipse", "line", "polyline", "polygon"};
-    static constexpr const char* kKept[] = {"defs",   "title",          "desc",           "metadata", "style",
-                                            "script", "linearGradient", "radialGradient", "pattern",  "clipPath",
-                                            "mask",   "marker",         "symbol",         "filter"};
     if (name == "g") return Kind::Group;
     if (name == "text") return Kind::Text;
     if (name == "image") return Kind::Image;
@@ -383,14 +381,10 @@ Kind KindOf(const std::string& name) {
     for (const char* shape : kShapes) {
         if (name == shape) return Kind::Shape;
     }
-    for (const char* kept : kKept) {
-        if (name == kept) return Kind::Kept;
-    }
-    // Elements of other vocabularies (editor settings and the like) are kept; unknown ones of ours
-    // are a fault, so that a misspelt attribute element is not silently passed over.
-    const std::size_t colon = name.find(':');
-    if (colon != std::string::npos && name.compare(0, colon, "kv") != 0) return Kind::Kept;
-    return Kind::Unsupported;
+    // Everything else is kept as it is and passed over: elements Kelvane does not draw with (use,
+    // switch, a, nested svg, flowRoot...) and those of other vocabularies. Unknown ones of ours are
+    // a fault, so that a misspelt attribute element is not silently passed over.
+    return name.rfind("kv:", 0) == 0 ? Kind::Unsupported : Kind::Kept;
 }
 
 struct Context {
@@ -415,6 +409,7 @@ public:
         }
         ReadPage(root);
         Context context;
+        context.transform = source_.base;
         ApplyProperties(root, context.properties);
 
         // Top-level groups are layers; runs of loose elements between them get a layer each.
@@ -440,7 +435,6 @@ public:
                     ReadSwatch(child);
                     break;
                 case Kind::Kept:
-                    source_.kept[nullptr].push_back(child);
                     break;
                 case Kind::Tag:
                     Fail(child, "a tag belongs inside the element it tags");
@@ -448,7 +442,10 @@ public:
                     Unsupported(child);
             }
         }
-        if (sources.empty()) return;
+        if (sources.empty()) {
+            RememberLayers();
+            return;
+        }
 
         // The host's first layer is the top one: the last group of the file.
         std::vector<sim::Layer*> layers(sources.size());
@@ -459,6 +456,7 @@ public:
             sim::Layer* layer = layers[j];
             layer->title = "Layer " + std::to_string(j + 1);
             source_.layers[layer] = sources[j].group;
+            layerFrames_[layer] = context.transform;
             if (!sources[j].group) {
                 for (auto element = sources[j].loose.rbegin(); element != sources[j].loose.rend(); ++element) {
                     ReadElement(*element, layer->root, context);
@@ -475,12 +473,45 @@ public:
             layer->editable = !Locked(group);
             if (BoolAttribute(group, "kv:current").value_or(false)) current = layer;
             const Context layerContext = Derive(group, context);
+            layerFrames_[layer] = layerContext.transform;
             ReadChildren(group, layer->root, layerContext);
         }
         if (current != nullptr) document_.SetCurrentLayer(current);
+        RememberLayers();
     }
 
 private:
+    void RememberLayers() {
+        for (int i = 0; i < document_.LayerCount(); ++i) {
+            const sim::Layer* layer = document_.LayerAt(i);
+            const auto inner = layerFrames_.find(layer);
+            source_.readLayers[layer] = SvgSource::ReadLayer{layer->title, layer->visible, layer->editable,
+                                                             inner != layerFrames_.end() ? inner->second : source_.base};
+        }
+        source_.readCurrent = document_.CurrentLayer();
+    }
+
+    // What art read from node looks like now, for the writer to compare with at the end.
+    void Remember(const pugi::xml_node& node, const sim::Art* art, const Affine& outer, const Affine& inner) {
+        source_.elements[art] = node;
+        ReadArt& read = source_.read[art];
+        read.container = art->parent;
+        read.outer = outer;
+        read.inner = inner;
+        read.attributes = art->attributes;
+        read.style = art->style;
+        read.tags = art->tags;
+        read.matrix = art->matrix;
+        if (art->type == kPathArt) {
+            read.paths.push_back(art->anchors);
+            read.closed.push_back(art->closed);
+        }
+        for (const sim::Art* child = art->firstChild; art->type == kCompoundPathArt && child; child = child->next) {
+            read.paths.push_back(child->anchors);
+            read.closed.push_back(child->closed);
+        }
+    }
+
     // ---- Names and attributes ----
 
     void ReadNamespaces(const pugi::xml_node& root) {
@@ -574,24 +605,50 @@ private:
 
     // ---- Page ----
 
+    // The user unit is what width and height make of the viewBox (a CSS pixel without them, or
+    // when they are relative); coordinates in the host stay points.
     void ReadPage(const pugi::xml_node& root) {
-        RealRect area = kCanvas;
+        constexpr double kPointsPerPixel = 0.75;
+        const auto size = [&](const char* name) -> std::optional<double> {
+            const pugi::xml_attribute attribute = root.attribute(name);
+            const std::string_view value = Trim(attribute.value());
+            if (!attribute || value.empty() || value.back() == '%' || Lower(value) == "auto") return std::nullopt;
+            const std::optional<double> length = PointLength(value, kPointsPerPixel);
+            if (!length) Fail(root, std::string("the attribute ") + name + "=\"" + attribute.value() + "\" is not a length");
+            return length;
+        };
+        const std::optional<double> width = size("width"), height = size("height");
+        double unitX = kPointsPerPixel, unitY = kPointsPerPixel;  // points per user unit
+        std::vector<double> box;
         if (const pugi::xml_attribute viewBox = root.attribute("viewBox")) {
-            std::vector<double> box;
             if (!NumberList(viewBox.value(), box) || box.size() != 4 || box[2] <= 0 || box[3] <= 0) {
                 Fail(root, std::string("the viewBox \"") + viewBox.value() + "\" is not four numbers x y width height");
             }
-            area = RealRect{box[0], -box[1], box[0] + box[2], -(box[1] + box[3])};
-            // A size lost beside its origin, or an edge beyond a double's range, could not be written.
-            if (!(area.right > area.left) || !(area.top > area.bottom) || !std::isfinite(area.right) ||
-                !std::isfinite(area.bottom)) {
-                Fail(root, std::string("the viewBox \"") + viewBox.value() + "\" is out of range");
+            if (width && *width > 0) unitX = *width / box[2];
+            if (height && *height > 0) unitY = *height / box[3];
+            if (!(width && *width > 0)) unitX = unitY;
+            if (!(height && *height > 0)) unitY = unitX;
+            // Unless told to stretch, the viewBox keeps its proportions and fits inside.
+            if (Trim(root.attribute("preserveAspectRatio").value()).rfind("none", 0) != 0) {
+                unitX = unitY = std::min(unitX, unitY);
             }
-        } else if (root.attribute("width") && root.attribute("height")) {
-            const double width = LengthAttribute(root, "width", 0);
-            const double height = LengthAttribute(root, "height", 0);
-            if (width <= 0 || height <= 0) Fail(root, "the page has no size");
-            area = RealRect{0, 0, width, -height};
+        }
+        source_.base = Affine{unitX, 0, 0, -unitY, 0, 0};
+        if (!Finite(source_.base) || source_.base.a <= 0 || source_.base.d >= 0) Fail(root, "the page's scale is out of range");
+
+        RealRect area = kCanvas;
+        if (!box.empty()) {
+            const RealPoint topLeft = Apply(source_.base, {box[0], box[1]});
+            const RealPoint bottomRight = Apply(source_.base, {box[0] + box[2], box[1] + box[3]});
+            area = RealRect{topLeft.h, topLeft.v, bottomRight.h, bottomRight.v};
+            // A size lost beside its origin, or an edge beyond a double's range, could not be written.
+            if (!(area.right > area.left) || !(area.top > area.bottom) || !Finite(area)) {
+                Fail(root, std::string("the viewBox \"") + root.attribute("viewBox").value() + "\" is out of range");
+            }
+        } else if (width && height) {
+            if (*width <= 0 || *height <= 0) Fail(root, "the page has no size");
+            area = RealRect{0, 0, *width, -*height};
+            if (!Finite(area)) Fail(root, "the page's size is out of range");
         }
         document_.drawingArea = RealRect{area.left, area.top == 0 ? 0.0 : area.top, area.right, area.bottom};
         sim::DocumentView& view = *document_.Views().front();
@@ -603,12 +660,28 @@ private:
         };
         view.width = pixels(area.right - area.left);
         view.height = pixels(area.top - area.bottom);
+        ReadRulerUnit(root);
+    }
+
+    // The ruler unit is the document's display unit: kv:units, else Inkscape's document units, else
+    // the unit of the page's width, else pixels.
+    void ReadRulerUnit(const pugi::xml_node& root) {
+        document_.rulerUnit = sim::RulerUnit::Pixels;
         if (const pugi::xml_attribute units = Find(root, "kv:units")) {
             if (!ParseRulerUnit(units.value(), &document_.rulerUnit)) {
                 Fail(root, std::string("unknown ruler unit kv:units=\"") + units.value() +
                                "\" (in, cm, pt, pc, mm, px or q)");
             }
+            return;
         }
+        for (pugi::xml_node child : root.children()) {
+            if (child.type() != pugi::node_element || Name(child) != "sodipodi:namedview") continue;
+            if (ParseRulerUnit(Attribute(child, "inkscape:document-units"), &document_.rulerUnit)) return;
+        }
+        std::string_view width = Trim(root.attribute("width").value());
+        std::size_t digits = width.size();
+        while (digits > 0 && std::isalpha(static_cast<unsigned char>(width[digits - 1]))) --digits;
+        if (digits < width.size()) ParseRulerUnit(width.substr(digits), &document_.rulerUnit);
     }
 
     // A swatch is grey or RGB by its colour unless kind says cmyk (with cmyk="c m y k", 0 to 1)
@@ -862,9 +935,6 @@ private:
         }
         // SVG paints later elements on top; the host lists the front-most child first.
         for (auto child = children.rbegin(); child != children.rend(); ++child) ReadElement(*child, container, context);
-        for (const pugi::xml_node& child : children) {
-            if (KindOf(Name(child)) == Kind::Kept) source_.kept[container].push_back(child);
-        }
     }
 
     void ReadElement(const pugi::xml_node& node, sim::Art* container, const Context& parent) {
@@ -880,31 +950,32 @@ private:
             case Kind::Group: {
                 const Context context = Derive(node, parent);
                 sim::Art* group = document_.AddGroup(container);
-                ReadCommon(node, group, context.selected);
+                ReadCommon(node, group, context.selected, parent.transform, context.transform);
                 Context inner = context;
                 inner.selected = group->Selected();
                 ReadChildren(node, group, inner);
                 return;
             }
             case Kind::Shape:
-                ReadShape(node, name, container, Derive(node, parent));
+                ReadShape(node, name, container, parent, Derive(node, parent));
                 return;
             case Kind::Text:
-                ReadText(node, container, Derive(node, parent));
+                ReadText(node, container, parent, Derive(node, parent));
                 return;
             case Kind::Image:
-                ReadImage(node, container, Derive(node, parent));
+                ReadImage(node, container, parent, Derive(node, parent));
                 return;
         }
     }
 
     // Selection of an object without anchors, locks, visibility and tags.
-    void ReadCommon(const pugi::xml_node& node, sim::Art* art, bool inheritedSelected) {
-        source_.elements[art] = node;
+    void ReadCommon(const pugi::xml_node& node, sim::Art* art, bool inheritedSelected, const Affine& outer,
+                    const Affine& inner) {
         if (Find(node, "kv:anchors")) Fail(node, "kv:anchors belongs on paths and shapes only");
         if (BoolAttribute(node, "kv:selected").value_or(inheritedSelected)) art->attributes |= kArtSelected;
         ReadLockAndVisibility(node, art);
         ReadTags(node, art);
+        Remember(node, art, outer, inner);
     }
 
     void ReadLockAndVisibility(const pugi::xml_node& node, sim::Art* art) {
@@ -964,7 +1035,8 @@ private:
         }
     }
 
-    void ReadShape(const pugi::xml_node& node, const std::string& name, sim::Art* container, const Context& context) {
+    void ReadShape(const pugi::xml_node& node, const std::string& name, sim::Art* container, const Context& parent,
+                   const Context& context) {
         std::vector<Subpath> outlines = ShapeOutlines(node, name);
         if (outlines.empty()) Fail(node, "the shape has no outline (empty path data or points)");
         for (const Subpath& outline : outlines) {
@@ -976,9 +1048,9 @@ private:
         }
         for (Subpath& outline : outlines) {
             for (AnchorRecord& anchor : outline.anchors) {
-                anchor.p = ToArtwork(Apply(context.transform, anchor.p));
-                anchor.in = ToArtwork(Apply(context.transform, anchor.in));
-                anchor.out = ToArtwork(Apply(context.transform, anchor.out));
+                anchor.p = Apply(context.transform, anchor.p);
+                anchor.in = Apply(context.transform, anchor.in);
+                anchor.out = Apply(context.transform, anchor.out);
                 if (!Finite(anchor.p) || !Finite(anchor.in) || !Finite(anchor.out)) {
                     Fail(node, "the shape's coordinates are out of range");
                 }
@@ -997,8 +1069,6 @@ private:
                 paths.push_back(document_.AddCurve(art, outline.anchors, outline.closed));
             }
         }
-        source_.elements[art] = node;
-
         std::size_t anchorCount = 0;
         for (const Subpath& outline : outlines) anchorCount += outline.anchors.size();
         std::vector<std::int16_t> states;
@@ -1031,13 +1101,10 @@ private:
         if (selected) art->attributes |= kArtSelected;
         ReadLockAndVisibility(node, art);
         ReadTags(node, art);
-        // Titles, descriptions and the like inside a shape go back into the path written for it.
-        for (pugi::xml_node child : node.children()) {
-            if (child.type() == pugi::node_element && Name(child) != "kv:tag") source_.kept[art].push_back(child);
-        }
+        Remember(node, art, parent.transform, context.transform);
     }
 
-    void ReadText(const pugi::xml_node& node, sim::Art* container, const Context& context) {
+    void ReadText(const pugi::xml_node& node, sim::Art* container, const Context& parent, const Context& context) {
         std::vector<double> xs, ys;
         NumberList(node.attribute("x").value(), xs);
         NumberList(node.attribute("y").value(), ys);
@@ -1047,22 +1114,20 @@ private:
         const double size = context.properties.fontSize;
         const RealRect frame = FrameOf(context.transform, origin.h, origin.v - 0.8 * size,
                                        origin.h + 0.6 * size * static_cast<double>(characters), origin.v + 0.2 * size);
-        const RealPoint anchor = ToArtwork(Apply(context.transform, origin));
+        const RealPoint anchor = Apply(context.transform, origin);
         if (!Finite(frame) || !Finite(anchor)) Fail(node, "the text's position or size is out of range");
         sim::Art* art = document_.AddPointText(container, anchor, frame);
-        ReadCommon(node, art, context.selected);
-        source_.placements[art] = context.transform;
+        ReadCommon(node, art, context.selected, parent.transform, context.transform);
     }
 
-    void ReadImage(const pugi::xml_node& node, sim::Art* container, const Context& context) {
+    void ReadImage(const pugi::xml_node& node, sim::Art* container, const Context& parent, const Context& context) {
         const double x = LengthAttribute(node, "x", 0), y = LengthAttribute(node, "y", 0);
         const double w = LengthAttribute(node, "width", 0), h = LengthAttribute(node, "height", 0);
         if (w < 0 || h < 0) Fail(node, "an image has no negative size");
         const RealRect frame = FrameOf(context.transform, x, y, x + w, y + h);
         if (!Finite(frame)) Fail(node, "the image's position or size is out of range");
         sim::Art* art = document_.AddPlacedArt(container, frame);
-        ReadCommon(node, art, context.selected);
-        source_.placements[art] = context.transform;
+        ReadCommon(node, art, context.selected, parent.transform, context.transform);
     }
 
     // The artwork bounds of an SVG rectangle under transform.
@@ -1071,7 +1136,7 @@ private:
         RealRect frame{0, 0, 0, 0};
         bool first = true;
         for (const RealPoint& corner : corners) {
-            const RealPoint p = ToArtwork(Apply(transform, corner));
+            const RealPoint p = Apply(transform, corner);
             if (first) {
                 frame = RealRect{p.h, p.v, p.h, p.v};
                 first = false;
@@ -1086,61 +1151,738 @@ private:
 
     SvgSource& source_;
     sim::Document& document_;
+    std::map<const sim::Layer*, Affine> layerFrames_;
 };
 
 // ---- Writing ----
 
+bool SamePoint(const RealPoint& a, const RealPoint& b) {
+    return a.h == b.h && a.v == b.v;
+}
+
+bool SameAnchors(const std::vector<AnchorRecord>& a, const std::vector<AnchorRecord>& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](const AnchorRecord& x, const AnchorRecord& y) {
+               return SamePoint(x.p, y.p) && SamePoint(x.in, y.in) && SamePoint(x.out, y.out);
+           });
+}
+
+bool Straight(const AnchorRecord& anchor) {
+    return SamePoint(anchor.in, anchor.p) && SamePoint(anchor.out, anchor.p);
+}
+
+// Whether b is a within a millionth of a millionth of the outline's size: what the shape's own
+// attributes give back once written.
+bool NearlySame(const std::vector<AnchorRecord>& a, const std::vector<AnchorRecord>& b) {
+    if (a.size() != b.size()) return false;
+    double extent = 0;
+    for (const AnchorRecord& anchor : a) extent = std::max({extent, std::fabs(anchor.p.h), std::fabs(anchor.p.v)});
+    const double tolerance = 1e-12 * std::max(extent, 1.0);
+    const auto near = [&](const RealPoint& p, const RealPoint& q) {
+        return std::fabs(p.h - q.h) <= tolerance && std::fabs(p.v - q.v) <= tolerance;
+    };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (!near(a[i].p, b[i].p) || !near(a[i].in, b[i].in) || !near(a[i].out, b[i].out)) return false;
+    }
+    return true;
+}
+
+// The attributes that keep a shape element what it is for outlines (in its own coordinates); none
+// when only a path can draw them.
+std::optional<std::vector<std::pair<std::string, std::string>>> ShapeAttributes(const std::string& shape,
+                                                                                const std::vector<Subpath>& outlines) {
+    using Attributes = std::vector<std::pair<std::string, std::string>>;
+    if (outlines.size() != 1) return std::nullopt;
+    const Subpath& outline = outlines[0];
+    const std::vector<AnchorRecord>& a = outline.anchors;
+    const bool straight = std::all_of(a.begin(), a.end(), Straight);
+    const auto n = [](double value) { return FormatNumber(value); };
+    if (shape == "line") {
+        if (outline.closed || a.size() != 2 || !straight) return std::nullopt;
+        return Attributes{{"x1", n(a[0].p.h)}, {"y1", n(a[0].p.v)}, {"x2", n(a[1].p.h)}, {"y2", n(a[1].p.v)}};
+    }
+    if (shape == "polyline" || shape == "polygon") {
+        if (outline.closed != (shape == "polygon") || !straight) return std::nullopt;
+        std::string points;
+        for (const AnchorRecord& anchor : a) points += (points.empty() ? "" : " ") + n(anchor.p.h) + "," + n(anchor.p.v);
+        return Attributes{{"points", points}};
+    }
+    if (shape == "rect") {
+        if (!outline.closed || a.size() != 4 || !straight) return std::nullopt;
+        const double x = a[0].p.h, y = a[0].p.v, w = a[1].p.h - x, h = a[2].p.v - y;
+        if (!(w > 0) || !(h > 0) || !NearlySame(a, Rectangle(x, y, w, h, 0, 0).anchors)) return std::nullopt;
+        return Attributes{{"x", n(x)}, {"y", n(y)}, {"width", n(w)}, {"height", n(h)}};
+    }
+    if (shape == "circle" || shape == "ellipse") {
+        if (!outline.closed || a.size() != 4) return std::nullopt;
+        const double cx = (a[0].p.h + a[2].p.h) / 2, cy = (a[1].p.v + a[3].p.v) / 2;
+        const double rx = a[0].p.h - cx, ry = a[1].p.v - cy;
+        if (!(rx > 0) || !(ry > 0) || !NearlySame(a, Ellipse(cx, cy, rx, ry).anchors)) return std::nullopt;
+        if (shape == "ellipse") return Attributes{{"cx", n(cx)}, {"cy", n(cy)}, {"rx", n(rx)}, {"ry", n(ry)}};
+        if (std::fabs(rx - ry) > 1e-12 * std::max(rx, ry)) return std::nullopt;
+        return Attributes{{"cx", n(cx)}, {"cy", n(cy)}, {"r", n(rx)}};
+    }
+    return std::nullopt;
+}
+
+std::string MatrixText(const Affine& m) {
+    return "matrix(" + FormatNumber(m.a) + " " + FormatNumber(m.b) + " " + FormatNumber(m.c) + " " +
+           FormatNumber(m.d) + " " + FormatNumber(m.e) + " " + FormatNumber(m.f) + ")";
+}
+
+Affine AffineOf(const RealMatrix& m) {
+    return Affine{m.a, m.b, m.c, m.d, m.tx, m.ty};
+}
+
+double MeanScale(const Affine& m) {
+    return std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
+}
+
+// Splices what the document changed since it was read into the input's text.
 class Writer {
 public:
-    Writer(const sim::Document& document, const SvgSource* source) : document_(document), source_(source) {}
+    Writer(const sim::Document& document, const SvgSource& source)
+        : document_(document), source_(source), text_(source.text) {
+        for (const auto& [prefix, canonical] : source_.prefixRenames) written_.emplace(canonical, prefix);
+        const pugi::xml_node root = source_.xml.document_element();
+        rootTag_ = ReadStartTag(text_, source_.StartOf(root));
+        const std::size_t colon = rootTag_.name.find(':');
+        svgPrefix_ = colon == std::string::npos ? "" : rootTag_.name.substr(0, colon + 1);
+        unit_ = "  ";
+        for (pugi::xml_node child : root.children()) {
+            if (child.type() != pugi::node_element) continue;
+            const std::string space = LeadingSpace(text_, source_.StartOf(child));
+            const std::size_t newline = space.rfind('\n');
+            if (newline != std::string::npos && newline + 1 < space.size()) unit_ = space.substr(newline + 1);
+            break;
+        }
+    }
 
     std::string Run() {
-        pugi::xml_document out;
-        pugi::xml_node declaration = out.append_child(pugi::node_declaration);
-        declaration.append_attribute("version") = "1.0";
-        declaration.append_attribute("encoding") = "UTF-8";
-        pugi::xml_node root = out.append_child("svg");
-        for (const KnownNamespace& known : kKnownNamespaces) {
-            const std::string name = *known.prefix == '\0' ? "xmlns" : std::string("xmlns:") + known.prefix;
-            root.append_attribute(name.c_str()) = known.uri;
-        }
-        const pugi::xml_node input = source_ != nullptr ? source_->xml.document_element() : pugi::xml_node();
-        for (pugi::xml_attribute attribute : input.attributes()) {
-            const std::string name = attribute.name();
-            if (name == "xmlns" || name == "viewBox" || Canonical(name) == "kv:units") continue;
-            if (name.rfind("xmlns:", 0) == 0 && IsKnownNamespace(attribute.value())) continue;
-            root.append_attribute(Canonical(name).c_str()) = attribute.value();
-        }
-        const RealRect& area = document_.drawingArea;
-        root.append_attribute("viewBox") =
-            (FormatNumber(area.left) + " " + FormatNumber(area.top == 0 ? 0.0 : -area.top) + " " +
-             FormatNumber(area.right - area.left) + " " + FormatNumber(area.top - area.bottom))
-                .c_str();
-        root.append_attribute("kv:units") = RulerUnitName(document_.rulerUnit);
-
-        WriteKept(nullptr, root);
-        for (const auto& swatch : const_cast<sim::Document&>(document_).Swatches()) WriteSwatch(*swatch, root);
-        for (int i = document_.LayerCount() - 1; i >= 0; --i) {
+        for (const auto& [art, node] : source_.elements) WriteRead(*art, node);
+        WriteLayers();
+        for (int i = 0; i < document_.LayerCount(); ++i) {
             const sim::Layer* layer = document_.LayerAt(i);
-            if (layer != nullptr && layer->alive) WriteLayer(*layer, root);
+            if (!layer->alive) continue;
+            const auto group = source_.layers.find(layer);
+            if (group == source_.layers.end()) {
+                InsertLayer(i);
+            } else {
+                const pugi::xml_node parent = group->second ? group->second : source_.xml.document_element();
+                WriteNewChildren(*layer->root, parent, source_.readLayers.at(layer).inner);
+            }
         }
-
-        std::ostringstream text;
-        out.save(text, "  ", pugi::format_indent, pugi::encoding_utf8);
-        if (source_ == nullptr || source_->encoding == TextEncoding::Utf8 || !Fits(text.str(), source_->encoding)) {
-            return text.str();
-        }
-        declaration.attribute("encoding") = source_->encodingName.c_str();
-        std::ostringstream encoded;
-        out.save(encoded, "  ", pugi::format_indent,
-                 source_->encoding == TextEncoding::Latin1 ? pugi::encoding_latin1 : pugi::encoding_utf8);
-        return encoded.str();
+        DeclareNamespaces();
+        if (splice_.Empty()) return source_.bytes;
+        return Encode(splice_.Apply(text_));
     }
 
 private:
-    std::string Canonical(const std::string& name) const {
-        return source_ != nullptr ? source_->Canonical(name) : name;
+    // ---- Names ----
+
+    // A name of ours ("kv:selected") with the prefix the input binds its namespace to; a prefix it
+    // does not bind is declared on the root.
+    std::string Written(const std::string& canonical) {
+        const std::size_t colon = canonical.find(':');
+        if (colon == std::string::npos) return canonical;
+        const std::string prefix = canonical.substr(0, colon);
+        const auto found = written_.find(prefix);
+        if (found != written_.end()) {
+            return found->second.empty() ? canonical.substr(colon + 1) : found->second + canonical.substr(colon);
+        }
+        undeclared_.insert(prefix);
+        return canonical;
     }
+
+    void DeclareNamespaces() {
+        for (const std::string& prefix : undeclared_) {
+            for (const KnownNamespace& known : kKnownNamespaces) {
+                if (prefix == known.prefix && rootTag_.Find("xmlns:" + prefix) == nullptr) {
+                    splice_.Insert(rootTag_.attributesEnd, " xmlns:" + prefix + "=\"" + known.uri + "\"");
+                }
+            }
+        }
+    }
+
+    // ---- Elements as they stand in the text ----
+
+    StartTag TagOf(const pugi::xml_node& node) const { return ReadStartTag(text_, source_.StartOf(node)); }
+
+    void RemoveElement(const pugi::xml_node& node) {
+        const StartTag tag = TagOf(node);
+        const std::string space = LeadingSpace(text_, tag.start);
+        const std::size_t end = ElementEnd(text_, tag);
+        splice_.Remove(tag.start - space.size(), end - tag.start + space.size());
+    }
+
+    // The changes to one element's start tag and content, made together at the end.
+    class ElementEdit {
+    public:
+        ElementEdit(Writer& writer, const pugi::xml_node& node)
+            : writer_(writer), node_(node), tag_(writer.TagOf(node)) {}
+
+        const StartTag& Tag() const { return tag_; }
+        const AttributeSpan* Find(const std::string& canonical) const {
+            for (const AttributeSpan& span : tag_.attributes) {
+                if (writer_.source_.Canonical(span.name) == canonical) return &span;
+            }
+            return nullptr;
+        }
+        void Set(const std::string& canonical, const std::string& value) { attributes_[canonical] = value; }
+        void Drop(const std::string& canonical) {
+            if (Find(canonical) != nullptr) attributes_[canonical] = std::nullopt;
+        }
+        void Rename(const std::string& name) { name_ = name; }
+        std::vector<std::pair<std::string, std::string>>& Style() {
+            if (!style_) style_ = StyleDeclarations(node_.attribute("style").value());
+            return *style_;
+        }
+        void Append(std::string child) { children_.push_back(std::move(child)); }
+
+        void Commit() {
+            Splice& splice = writer_.splice_;
+            if (style_) {
+                const std::string style = JoinDeclarations(*style_);
+                if (style != JoinDeclarations(StyleDeclarations(node_.attribute("style").value()))) {
+                    if (style.empty()) {
+                        Drop("style");
+                    } else {
+                        Set("style", style);
+                    }
+                }
+            }
+            for (const auto& [canonical, value] : attributes_) {
+                const AttributeSpan* span = Find(canonical);
+                if (span != nullptr && value) {
+                    const std::string text = EscapeAttribute(*value);
+                    if (text != writer_.text_.substr(span->valueStart, span->valueEnd - span->valueStart)) {
+                        splice.Replace(span->valueStart, span->valueEnd - span->valueStart, text);
+                    }
+                } else if (span != nullptr) {
+                    std::size_t from = span->start;
+                    while (from > tag_.nameEnd && std::isspace(static_cast<unsigned char>(writer_.text_[from - 1]))) --from;
+                    splice.Remove(from, span->end - from);
+                } else if (value) {
+                    splice.Insert(tag_.attributesEnd, " " + writer_.Written(canonical) + "=\"" + EscapeAttribute(*value) + "\"");
+                }
+            }
+            const std::string name = name_.empty() ? tag_.name : name_;
+            if (!name_.empty()) splice.Replace(tag_.start + 1, tag_.nameEnd - tag_.start - 1, name);
+            if (!children_.empty()) {
+                const std::string space = LeadingSpace(writer_.text_, tag_.start);
+                const std::string inner = writer_.ChildSpace(node_);
+                std::string text;
+                for (const std::string& child : children_) text += inner + child;
+                if (tag_.empty) {
+                    splice.Replace(tag_.close, tag_.end - tag_.close, ">" + text + space + "</" + name + ">");
+                    return;
+                }
+                std::size_t at = EndTagStart(writer_.text_, tag_);
+                while (at > tag_.end && std::isspace(static_cast<unsigned char>(writer_.text_[at - 1]))) --at;
+                splice.Insert(at, text);
+            }
+            if (!name_.empty() && !tag_.empty) {
+                splice.Replace(EndTagStart(writer_.text_, tag_) + 2, tag_.name.size(), name);
+            }
+        }
+
+    private:
+        Writer& writer_;
+        pugi::xml_node node_;
+        StartTag tag_;
+        std::map<std::string, std::optional<std::string>> attributes_;
+        std::optional<std::vector<std::pair<std::string, std::string>>> style_;
+        std::string name_;
+        std::vector<std::string> children_;
+    };
+
+    // The white space before a child of node: as before its first child element, else one step
+    // further in than node (nothing in a file written on one line).
+    std::string ChildSpace(const pugi::xml_node& node) const {
+        for (pugi::xml_node child : node.children()) {
+            if (child.type() == pugi::node_element) return LeadingSpace(text_, source_.StartOf(child));
+        }
+        const std::string space = LeadingSpace(text_, source_.StartOf(node));
+        if (space.find('\n') != std::string::npos) return space + unit_;
+        return node == source_.xml.document_element() ? "\n" + unit_ : space;
+    }
+
+    // ---- Art read from the input ----
+
+    bool InTree(const sim::Art* art) const {
+        for (; art != nullptr; art = art->parent) {
+            if (!art->alive) return false;
+            if (art->parent == nullptr) return art->layer != nullptr && art->layer->alive && art->layer->root == art;
+        }
+        return false;
+    }
+
+    bool Kept(const sim::Art* art) const {
+        const auto found = source_.read.find(art);
+        return found != source_.read.end() && InTree(art) && found->second.container == art->parent;
+    }
+
+    void WriteRead(const sim::Art& art, const pugi::xml_node& node) {
+        if (!Kept(&art)) {
+            RemoveElement(node);
+            return;
+        }
+        const ReadArt& was = source_.read.at(&art);
+        ElementEdit edit(*this, node);
+        if (art.type == kPathArt || art.type == kCompoundPathArt) {
+            WriteGeometry(art, was, edit);
+            WriteStyle(art, was, edit);
+        } else if ((art.type == kTextFrameArt || art.type == kPlacedArt) && !SameMatrix(art.matrix, was.matrix)) {
+            // E' = outer^-1 * move * outer * E, where outer * E is the element's whole map.
+            const Affine move = AffineOf(art.matrix) * Inverse(AffineOf(was.matrix), art, "its former placement");
+            edit.Set("transform", MatrixText(Inverse(was.outer, art, "the transforms around it") * move * was.inner));
+        }
+        WriteSelection(art, edit);
+        WriteLockAndVisibility(art, was, edit);
+        WriteTags(art, was, node, edit);
+        edit.Commit();
+    }
+
+    static bool SameMatrix(const RealMatrix& a, const RealMatrix& b) {
+        return a.a == b.a && a.b == b.b && a.c == b.c && a.d == b.d && a.tx == b.tx && a.ty == b.ty;
+    }
+
+    Affine Inverse(const Affine& m, const sim::Art& art, const char* what) const {
+        Affine inverse;
+        if (!Invert(m, &inverse)) {
+            throw SvgError(source_.Describe(&art) + " changed, but " + what +
+                           " cannot be undone (a transform without an inverse, such as scale(0)): its new "
+                           "coordinates cannot be written in its own coordinate system");
+        }
+        return inverse;
+    }
+
+    static std::vector<const sim::Art*> PathsOf(const sim::Art& art) {
+        std::vector<const sim::Art*> paths;
+        if (art.type == kPathArt) paths.push_back(&art);
+        for (const sim::Art* child = art.firstChild; art.type == kCompoundPathArt && child; child = child->next) {
+            if (child->alive && child->type == kPathArt) paths.push_back(child);
+        }
+        return paths;
+    }
+
+    // The outlines of a path or compound path in the coordinates that inverse maps artwork to.
+    static std::vector<Subpath> Outlines(const sim::Art& art, const Affine& inverse) {
+        std::vector<Subpath> outlines;
+        for (const sim::Art* path : PathsOf(art)) {
+            Subpath outline{path->anchors, path->closed};
+            for (AnchorRecord& anchor : outline.anchors) {
+                anchor.p = Apply(inverse, anchor.p);
+                anchor.in = Apply(inverse, anchor.in);
+                anchor.out = Apply(inverse, anchor.out);
+            }
+            outlines.push_back(std::move(outline));
+        }
+        return outlines;
+    }
+
+    void WriteGeometry(const sim::Art& art, const ReadArt& was, ElementEdit& edit) {
+        const std::vector<const sim::Art*> paths = PathsOf(art);
+        bool same = paths.size() == was.paths.size();
+        for (std::size_t i = 0; same && i < paths.size(); ++i) {
+            same = paths[i]->closed == was.closed[i] && SameAnchors(paths[i]->anchors, was.paths[i]);
+        }
+        if (same) return;
+        const std::vector<Subpath> outlines = Outlines(art, Inverse(was.inner, art, "the transforms above it"));
+        const std::string shape = source_.Canonical(edit.Tag().name);
+        const std::string local = shape.substr(shape.find(':') + 1);
+        if (const auto attributes = ShapeAttributes(local, outlines)) {
+            for (const auto& [name, value] : *attributes) edit.Set(name, value);
+            return;
+        }
+        if (local != "path") {
+            const std::size_t colon = edit.Tag().name.find(':');
+            edit.Rename((colon == std::string::npos ? "" : edit.Tag().name.substr(0, colon + 1)) + "path");
+            for (const char* geometry : kGeometryAttributes) {
+                if (std::string_view(geometry) != "pathLength") edit.Drop(geometry);
+            }
+        }
+        edit.Set("d", FormatPathData(outlines));
+    }
+
+    // Paint the plug-in changed is written as attributes, which the style attribute no longer overrides.
+    void WriteStyle(const sim::Art& art, const ReadArt& was, ElementEdit& edit) {
+        const std::vector<std::pair<std::string, std::string>> now = StyleAttributes(art.style, was.inner);
+        const std::vector<std::pair<std::string, std::string>> before = StyleAttributes(was.style, was.inner);
+        for (std::size_t i = 0; i < now.size(); ++i) {
+            if (now[i] == before[i]) continue;
+            edit.Set(now[i].first, now[i].second);
+            auto& style = edit.Style();
+            style.erase(std::remove_if(style.begin(), style.end(), [&](const auto& d) { return d.first == now[i].first; }),
+                        style.end());
+        }
+    }
+
+    // A path style as presentation attributes in the coordinates of an element whose map is frame.
+    static std::vector<std::pair<std::string, std::string>> StyleAttributes(const PathStyle& style, const Affine& frame) {
+        const double scale = MeanScale(frame) > 0 ? MeanScale(frame) : 1;
+        std::string dashes;
+        const int dashCount = std::clamp<int>(style.stroke.dashCount, 0, kMaxDashes);
+        for (int i = 0; i < dashCount; ++i) dashes += (i == 0 ? "" : " ") + FormatNumber(style.stroke.dashes[i] / scale);
+        return {{"fill", style.fillPaint ? FormatColor(style.fill.color) : "none"},
+                {"stroke", style.strokePaint ? FormatColor(style.stroke.color) : "none"},
+                {"stroke-width", FormatNumber(style.stroke.width / scale)},
+                {"stroke-miterlimit", FormatNumber(style.stroke.miterLimit)},
+                {"stroke-dasharray", dashes.empty() ? "none" : dashes},
+                {"stroke-dashoffset", FormatNumber(style.stroke.dashOffset / scale)}};
+    }
+
+    // Selection as the reader takes it: kv:selected, else any selected anchor of kv:anchors, else
+    // the enclosing group's; kv:anchors, else every anchor as the object is.
+    void WriteSelection(const sim::Art& art, ElementEdit& edit) {
+        const bool inherited = art.parent != nullptr && art.parent->parent != nullptr && art.parent->Selected();
+        std::vector<std::int16_t> states;
+        for (const sim::Art* path : PathsOf(art)) states.insert(states.end(), path->selection.begin(), path->selection.end());
+        const bool hasAnchors = art.type == kPathArt || art.type == kCompoundPathArt;
+
+        std::optional<bool> ownSelected;
+        if (const AttributeSpan* span = edit.Find("kv:selected")) {
+            bool value = false;
+            if (ParseBool(text_.substr(span->valueStart, span->valueEnd - span->valueStart), &value)) ownSelected = value;
+        }
+        std::vector<std::int16_t> ownStates;
+        bool statesGiven = false;
+        if (const AttributeSpan* span = edit.Find("kv:anchors")) {
+            std::vector<double> values;
+            statesGiven = NumberList(text_.substr(span->valueStart, span->valueEnd - span->valueStart), values);
+            for (double value : values) ownStates.push_back(static_cast<std::int16_t>(value));
+        }
+        const bool anyOwn = std::any_of(ownStates.begin(), ownStates.end(), [](std::int16_t s) { return s != 0; });
+        const bool readSelected = ownSelected.value_or(statesGiven ? anyOwn : inherited);
+        if (!statesGiven) ownStates.assign(states.size(), readSelected ? kAnchorPointSelected : kAnchorNotSelected);
+        if (readSelected == art.Selected() && (!hasAnchors || ownStates == states)) return;
+
+        const bool selected = art.Selected();
+        const std::vector<std::pair<std::string, std::string>> marks = SelectionMarks(art, states, inherited);
+        edit.Drop("kv:selected");
+        edit.Drop("kv:anchors");
+        for (const auto& [name, value] : marks) edit.Set(name, value);
+        (void)selected;
+    }
+
+    // Only what the reader would not work out by itself.
+    static std::vector<std::pair<std::string, std::string>> SelectionMarks(const sim::Art& art,
+                                                                          const std::vector<std::int16_t>& states,
+                                                                          bool inherited) {
+        std::vector<std::pair<std::string, std::string>> marks;
+        const bool selected = art.Selected();
+        const bool anyState = std::any_of(states.begin(), states.end(), [](std::int16_t s) { return s != 0; });
+        const std::int16_t usual = selected ? kAnchorPointSelected : kAnchorNotSelected;
+        const bool writeStates = std::any_of(states.begin(), states.end(), [&](std::int16_t s) { return s != usual; });
+        if (selected != (writeStates ? anyState : inherited)) marks.emplace_back("kv:selected", selected ? "true" : "false");
+        if (writeStates) {
+            std::string text;
+            for (std::int16_t state : states) text += (text.empty() ? "" : " ") + std::to_string(state);
+            marks.emplace_back("kv:anchors", text);
+        }
+        return marks;
+    }
+
+    void WriteLockAndVisibility(const sim::Art& art, const ReadArt& was, ElementEdit& edit) {
+        const std::int32_t changed = (art.attributes ^ was.attributes) & (kArtHidden | kArtLocked);
+        if ((changed & kArtHidden) != 0) {
+            auto& style = edit.Style();
+            style.erase(std::remove_if(style.begin(), style.end(),
+                                       [](const auto& d) { return d.first == "display" || d.first == "visibility"; }),
+                        style.end());
+            edit.Drop("visibility");
+            if ((art.attributes & kArtHidden) != 0) {
+                edit.Set("display", "none");
+            } else {
+                edit.Drop("display");
+            }
+        }
+        if ((changed & kArtLocked) != 0) {
+            edit.Drop("kv:locked");
+            if ((art.attributes & kArtLocked) != 0) {
+                edit.Set("sodipodi:insensitive", "true");
+            } else {
+                edit.Drop("sodipodi:insensitive");
+            }
+        }
+    }
+
+    std::string TagElement(const std::string& name, const sim::Tag& tag) {
+        const std::string element = Written("kv:tag");
+        return "<" + element + " name=\"" + EscapeAttribute(HostTextToUtf8(name)) + "\" type=\"" +
+               EscapeAttribute(HostTextToUtf8(tag.type)) + "\">" + EscapeText(HostTextToUtf8(tag.value)) + "</" +
+               element + ">";
+    }
+
+    void WriteTags(const sim::Art& art, const ReadArt& was, const pugi::xml_node& node, ElementEdit& edit) {
+        const auto same = [](const std::map<std::string, sim::Tag>& a, const std::map<std::string, sim::Tag>& b) {
+            return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](const auto& x, const auto& y) {
+                       return x.first == y.first && x.second.type == y.second.type && x.second.value == y.second.value;
+                   });
+        };
+        if (same(art.tags, was.tags)) return;
+        std::set<std::string> written;
+        for (pugi::xml_node child : node.children()) {
+            if (child.type() != pugi::node_element || source_.Canonical(child.name()) != "kv:tag") continue;
+            const std::string name = child.attribute("name").value();
+            const auto now = art.tags.find(name);
+            const auto before = was.tags.find(name);
+            if (now == art.tags.end()) {
+                RemoveElement(child);
+            } else if (before == was.tags.end() || before->second.type != now->second.type ||
+                       before->second.value != now->second.value || written.count(name) != 0) {
+                const StartTag tag = TagOf(child);
+                if (written.count(name) != 0) {
+                    RemoveElement(child);
+                } else {
+                    splice_.Replace(tag.start, ElementEnd(text_, tag) - tag.start, TagElement(name, now->second));
+                }
+            }
+            written.insert(name);
+        }
+        for (const auto& [name, tag] : art.tags) {
+            if (written.count(name) == 0) edit.Append(TagElement(name, tag));
+        }
+    }
+
+    // ---- Layers ----
+
+    void WriteLayers() {
+        const pugi::xml_node root = source_.xml.document_element();
+        // The reader takes the last layer marked current, else the top one.
+        const sim::Layer* marked = nullptr;
+        for (const auto& [layer, group] : source_.layers) {
+            if (!group || !layer->alive) continue;
+            if (!layer->alive) continue;
+            const pugi::xml_attribute current = FindAttribute(group, "kv:current");
+            bool value = false;
+            if (current && ParseBool(current.value(), &value) && value &&
+                (marked == nullptr || document_.IndexOf(layer) < document_.IndexOf(marked))) {
+                marked = layer;
+            }
+        }
+        const sim::Layer* top = nullptr;
+        for (int i = 0; i < document_.LayerCount() && top == nullptr; ++i) {
+            if (document_.LayerAt(i)->alive) top = document_.LayerAt(i);
+        }
+        const bool currentChanged = (marked != nullptr ? marked : top) != document_.CurrentLayer();
+        (void)root;
+
+        for (const auto& [layer, group] : source_.layers) {
+            if (!group) continue;
+            if (!layer->alive) {
+                RemoveElement(group);
+                continue;
+            }
+            const SvgSource::ReadLayer& was = source_.readLayers.at(layer);
+            ElementEdit edit(*this, group);
+            if (layer->title != was.title) edit.Set("inkscape:label", HostTextToUtf8(layer->title));
+            if (layer->visible != was.visible) {
+                auto& style = edit.Style();
+                style.erase(std::remove_if(style.begin(), style.end(),
+                                           [](const auto& d) { return d.first == "display" || d.first == "visibility"; }),
+                            style.end());
+                edit.Drop("visibility");
+                if (layer->visible) {
+                    edit.Drop("display");
+                } else {
+                    edit.Set("display", "none");
+                }
+            }
+            if (layer->editable != was.editable) {
+                edit.Drop("kv:locked");
+                if (layer->editable) {
+                    edit.Drop("sodipodi:insensitive");
+                } else {
+                    edit.Set("sodipodi:insensitive", "true");
+                }
+            }
+            if (currentChanged) {
+                edit.Drop("kv:current");
+                if (layer == document_.CurrentLayer() && layer != top) edit.Set("kv:current", "true");
+            }
+            edit.Commit();
+        }
+    }
+
+    pugi::xml_attribute FindAttribute(const pugi::xml_node& node, const std::string& canonical) const {
+        for (pugi::xml_attribute attribute : node.attributes()) {
+            if (source_.Canonical(attribute.name()) == canonical) return attribute;
+        }
+        return {};
+    }
+
+    // The first and last elements of a layer in the file, when it has any.
+    std::pair<std::optional<std::size_t>, std::optional<std::size_t>> LayerExtent(const sim::Layer* layer) const {
+        const auto group = source_.layers.find(layer);
+        if (group == source_.layers.end()) return {};
+        if (group->second) {
+            const StartTag tag = TagOf(group->second);
+            return {tag.start, ElementEnd(text_, tag)};
+        }
+        std::optional<std::size_t> first, last;
+        for (const sim::Art* art = layer->root->lastChild; art != nullptr; art = art->prior) {
+            if (!Kept(art)) continue;
+            const StartTag tag = TagOf(source_.elements.at(art));
+            if (!first) first = tag.start;
+            last = ElementEnd(text_, tag);
+        }
+        return {first, last};
+    }
+
+    void InsertLayer(int index) {
+        const sim::Layer* layer = document_.LayerAt(index);
+        const pugi::xml_node root = source_.xml.document_element();
+        // Above it in the host is after it in the file.
+        for (int above = index - 1; above >= 0; --above) {
+            if (const auto extent = LayerExtent(document_.LayerAt(above)); extent.first) {
+                const std::string space = LeadingSpace(text_, *extent.first);
+                splice_.Insert(*extent.first, LayerElement(*layer, space) + space);
+                return;
+            }
+        }
+        for (int below = index + 1; below < document_.LayerCount(); ++below) {
+            if (const auto extent = LayerExtent(document_.LayerAt(below)); extent.second) {
+                const std::string space = LeadingSpace(text_, TagOf(LastElement(root)).start);
+                splice_.Insert(*extent.second, space + LayerElement(*layer, space));
+                return;
+            }
+        }
+        AppendTo(root, [&](const std::string& space) { return LayerElement(*layer, space); });
+    }
+
+    static pugi::xml_node LastElement(const pugi::xml_node& node) {
+        pugi::xml_node last;
+        for (pugi::xml_node child : node.children()) {
+            if (child.type() == pugi::node_element) last = child;
+        }
+        return last ? last : node;
+    }
+
+    // Puts what make gives (for the white space before it) after the last child of parent.
+    template <typename Make>
+    void AppendTo(const pugi::xml_node& parent, Make make) {
+        const StartTag tag = TagOf(parent);
+        const std::string space = ChildSpace(parent);
+        if (const pugi::xml_node last = LastElement(parent); last != parent) {
+            splice_.Insert(ElementEnd(text_, TagOf(last)), space + make(space));
+            return;
+        }
+        const std::string outer = LeadingSpace(text_, tag.start);
+        const std::string closing = parent == source_.xml.document_element() && outer.empty() ? "\n" : outer;
+        if (tag.empty) {
+            splice_.Replace(tag.close, tag.end - tag.close, ">" + space + make(space) + closing + "</" + tag.name + ">");
+            return;
+        }
+        std::size_t at = EndTagStart(text_, tag);
+        while (at > tag.end && std::isspace(static_cast<unsigned char>(text_[at - 1]))) --at;
+        splice_.Insert(at, space + make(space));
+    }
+
+    // ---- New art ----
+
+    void WriteNewChildren(const sim::Art& container, const pugi::xml_node& parent, const Affine& frame) {
+        // File order: the back-most child first.
+        for (const sim::Art* child = container.lastChild; child != nullptr; child = child->prior) {
+            if (!child->alive) continue;
+            if (Kept(child)) {
+                if (child->type == kGroupArt) {
+                    WriteNewChildren(*child, source_.elements.at(child), source_.read.at(child).inner);
+                }
+                continue;
+            }
+            InsertArt(*child, parent, frame);
+        }
+    }
+
+    void InsertArt(const sim::Art& art, const pugi::xml_node& parent, const Affine& frame) {
+        // Before the nearest element in front of it, else after the nearest behind it, else last.
+        for (const sim::Art* front = art.prior; front != nullptr; front = front->prior) {
+            if (!Kept(front)) continue;
+            const std::size_t at = source_.StartOf(source_.elements.at(front));
+            const std::string space = LeadingSpace(text_, at);
+            splice_.Insert(at, ArtElement(art, frame, space) + space);
+            return;
+        }
+        for (const sim::Art* back = art.next; back != nullptr; back = back->next) {
+            if (!Kept(back)) continue;
+            const StartTag tag = TagOf(source_.elements.at(back));
+            const std::string space = LeadingSpace(text_, tag.start);
+            splice_.Insert(ElementEnd(text_, tag), space + ArtElement(art, frame, space));
+            return;
+        }
+        AppendTo(parent, [&](const std::string& space) { return ArtElement(art, frame, space); });
+    }
+
+    std::string Inner(const std::string& space) const {
+        return space.find('\n') != std::string::npos ? space + unit_ : space;
+    }
+
+    std::string LayerElement(const sim::Layer& layer, const std::string& space) {
+        std::string attributes = " " + Written("inkscape:groupmode") + "=\"layer\" " + Written("inkscape:label") + "=\"" +
+                                 EscapeAttribute(HostTextToUtf8(layer.title)) + "\"";
+        if (!layer.visible) attributes += " display=\"none\"";
+        if (!layer.editable) attributes += " " + Written("sodipodi:insensitive") + "=\"true\"";
+        if (&layer == document_.CurrentLayer() && document_.LayerAt(0) != &layer) {
+            attributes += " " + Written("kv:current") + "=\"true\"";
+        }
+        std::string children;
+        for (const sim::Art* child = layer.root->lastChild; child != nullptr; child = child->prior) {
+            if (child->alive) children += Inner(space) + ArtElement(*child, source_.base, Inner(space));
+        }
+        return Element("g", attributes, children, space);
+    }
+
+    std::string Element(const std::string& name, const std::string& attributes, const std::string& children,
+                        const std::string& space) const {
+        const std::string element = svgPrefix_ + name;
+        if (children.empty()) return "<" + element + attributes + "/>";
+        return "<" + element + attributes + ">" + children + space + "</" + element + ">";
+    }
+
+    std::string Marks(const sim::Art& art, const std::vector<std::int16_t>& states) {
+        const bool inherited = art.parent != nullptr && art.parent->parent != nullptr && art.parent->Selected();
+        std::string text;
+        for (const auto& [name, value] : SelectionMarks(art, states, inherited)) {
+            text += " " + Written(name) + "=\"" + value + "\"";
+        }
+        if ((art.attributes & kArtHidden) != 0) text += " display=\"none\"";
+        if ((art.attributes & kArtLocked) != 0) text += " " + Written("sodipodi:insensitive") + "=\"true\"";
+        return text;
+    }
+
+    std::string TagElements(const sim::Art& art, const std::string& space) {
+        std::string text;
+        for (const auto& [name, tag] : art.tags) text += Inner(space) + TagElement(name, tag);
+        return text;
+    }
+
+    // New art as an element of its own, in the coordinates of its parent, whose map is frame.
+    std::string ArtElement(const sim::Art& art, const Affine& frame, const std::string& space) {
+        if (art.type == kGroupArt) {
+            std::string children = TagElements(art, space);
+            for (const sim::Art* child = art.lastChild; child != nullptr; child = child->prior) {
+                if (child->alive) children += Inner(space) + ArtElement(*child, frame, Inner(space));
+            }
+            return Element("g", Marks(art, {}), children, space);
+        }
+        if (art.type != kPathArt && art.type != kCompoundPathArt) return {};  // the plug-in makes no others
+        Affine inverse;
+        if (!Invert(frame, &inverse)) {
+            throw SvgError("a new path cannot be written in its layer's coordinate system: a transform above it "
+                           "has no inverse (such as scale(0))");
+        }
+        const std::vector<Subpath> outlines = Outlines(art, inverse);
+        if (outlines.empty()) return {};
+        std::string attributes = " d=\"" + FormatPathData(outlines) + "\"";
+        for (const auto& [name, value] : StyleAttributes(art.style, frame)) attributes += " " + name + "=\"" + value + "\"";
+        std::vector<std::int16_t> states;
+        for (const sim::Art* path : PathsOf(art)) states.insert(states.end(), path->selection.begin(), path->selection.end());
+        attributes += Marks(art, states);
+        if (PathsOf(art).front()->guide) attributes += " " + Written("kv:guide") + "=\"true\"";
+        return Element("path", attributes, TagElements(art, space), space);
+    }
+
+    // ---- Encoding ----
 
     // Whether every character of UTF-8 text has a byte of its own in encoding: below U+0080 for
     // US-ASCII, below U+0100 (lead bytes up to 0xC3) for ISO-8859-1.
@@ -1149,253 +1891,40 @@ private:
         return std::none_of(text.begin(), text.end(), [&](char c) { return static_cast<unsigned char>(c) >= limit; });
     }
 
-    static bool IsKnownNamespace(const std::string& uri) {
-        for (const KnownNamespace& known : kKnownNamespaces) {
-            if (uri == known.uri) return true;
-        }
-        return false;
-    }
-
-    pugi::xml_node Original(const sim::Art* art) const {
-        if (source_ == nullptr) return {};
-        const auto found = source_->elements.find(art);
-        return found == source_->elements.end() ? pugi::xml_node() : found->second;
-    }
-
-    // A deep copy of an input element's children, names written with this program's prefixes.
-    void CopyTree(const pugi::xml_node& from, pugi::xml_node to) const {
-        for (pugi::xml_node child : from.children()) {
-            if (child.type() == pugi::node_element) {
-                if (Canonical(child.name()) == "kv:tag") continue;  // tags are written from the art
-                pugi::xml_node copy = to.append_child(Canonical(child.name()).c_str());
-                for (pugi::xml_attribute attribute : child.attributes()) {
-                    copy.append_attribute(Canonical(attribute.name()).c_str()) = attribute.value();
+    std::string Encode(const std::string& text) {
+        if (source_.encoding == TextEncoding::Utf8) return text;
+        if (Fits(text, source_.encoding)) {
+            std::string bytes;
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                const auto c = static_cast<unsigned char>(text[i]);
+                if (c < 0x80) {
+                    bytes += static_cast<char>(c);
+                } else {
+                    bytes += static_cast<char>(((c & 0x03) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F));
                 }
-                CopyTree(child, copy);
-            } else {
-                to.append_copy(child);
             }
+            return bytes;
         }
-        KeepTextInline(to);
-    }
-
-    // Indenting would put white space into text with elements inside (text and its spans):
-    // empty text at both ends of such an element keeps the writer from indenting there.
-    static void KeepTextInline(pugi::xml_node node) {
-        bool text = false;
-        for (pugi::xml_node child : node.children()) text = text || child.type() == pugi::node_pcdata;
-        if (!text) return;
-        if (node.first_child().type() == pugi::node_element) node.prepend_child(pugi::node_pcdata);
-        if (node.last_child().type() == pugi::node_element) node.append_child(pugi::node_pcdata);
-    }
-
-    void WriteKept(const sim::Art* owner, pugi::xml_node to) const {
-        if (source_ == nullptr) return;
-        const auto found = source_->kept.find(owner);
-        if (found == source_->kept.end()) return;
-        for (const pugi::xml_node& node : found->second) {
-            pugi::xml_node copy = to.append_child(Canonical(node.name()).c_str());
-            for (pugi::xml_attribute attribute : node.attributes()) {
-                copy.append_attribute(Canonical(attribute.name()).c_str()) = attribute.value();
-            }
-            CopyTree(node, copy);
+        // The declaration names the encoding the file is now in.
+        const std::size_t end = text_.find("?>");
+        const std::size_t key = text_.find("encoding", 0);
+        const std::size_t quote = key == std::string::npos ? key : text_.find_first_of("\"'", key);
+        if (text_.compare(0, 5, "<?xml") == 0 && quote != std::string::npos && quote < end) {
+            const std::size_t close = text_.find(text_[quote], quote + 1);
+            splice_.Replace(quote + 1, close - quote - 1, "UTF-8");
         }
-    }
-
-    // The attributes of an input element that the document does not decide.
-    void CopyAttributes(const pugi::xml_node& from, pugi::xml_node to, bool shape) const {
-        for (pugi::xml_attribute attribute : from.attributes()) {
-            const std::string name = Canonical(attribute.name());
-            bool skip = false;
-            for (const char* managed : kManagedAttributes) skip = skip || name == managed;
-            if (shape) {
-                for (const char* geometry : kGeometryAttributes) skip = skip || name == geometry;
-                skip = skip || IsStyleProperty(name);
-            }
-            // Declarations of the namespaces written on the root are not repeated.
-            skip = skip || ((name == "xmlns" || name.rfind("xmlns:", 0) == 0) && IsKnownNamespace(attribute.value()));
-            if (skip) continue;
-            if (name == "style") {
-                std::vector<std::pair<std::string, std::string>> kept;
-                for (auto& declaration : StyleDeclarations(attribute.value())) {
-                    if (declaration.first == "display" || (shape && IsStyleProperty(declaration.first))) continue;
-                    kept.push_back(declaration);
-                }
-                if (!kept.empty()) to.append_attribute("style") = JoinDeclarations(kept).c_str();
-                continue;
-            }
-            to.append_attribute(name.c_str()) = attribute.value();
-        }
-    }
-
-    static void WriteLockAndVisibility(const sim::Art& art, pugi::xml_node node) {
-        if ((art.attributes & kArtHidden) != 0) node.append_attribute("display") = "none";
-        if ((art.attributes & kArtLocked) != 0) node.append_attribute("sodipodi:insensitive") = "true";
-    }
-
-    static void WriteTags(const sim::Art& art, pugi::xml_node node) {
-        for (const auto& [name, tag] : art.tags) {
-            pugi::xml_node element = node.append_child("kv:tag");
-            element.append_attribute("name") = HostTextToUtf8(name).c_str();
-            element.append_attribute("type") = HostTextToUtf8(tag.type).c_str();
-            element.text() = HostTextToUtf8(tag.value).c_str();
-        }
-    }
-
-    static void WriteSwatch(const sim::Swatch& swatch, pugi::xml_node parent) {
-        pugi::xml_node node = parent.append_child("kv:swatch");
-        node.append_attribute("name") = HostTextToUtf8(swatch.name).c_str();
-        const Color& color = swatch.color;
-        node.append_attribute("color") = FormatColor(color).c_str();
-        Color plain{};
-        ParseColor(FormatColor(color), &plain);
-        switch (color.kind) {
-            case kFourColor:
-                node.append_attribute("kind") = "cmyk";
-                node.append_attribute("cmyk") = (FormatNumber(color.c) + " " + FormatNumber(color.m) + " " +
-                                                 FormatNumber(color.y) + " " + FormatNumber(color.k))
-                                                    .c_str();
-                break;
-            case kCustomColor:
-                node.append_attribute("kind") = "spot";
-                if (color.tint != 1) node.append_attribute("tint") = FormatNumber(color.tint).c_str();
-                break;
-            case kThreeColor:
-                if (plain.kind != kThreeColor) node.append_attribute("kind") = "rgb";
-                break;
-            default:
-                break;
-        }
-    }
-
-    void WriteLayer(const sim::Layer& layer, pugi::xml_node parent) const {
-        pugi::xml_node group = parent.append_child("g");
-        if (source_ != nullptr) {
-            const auto found = source_->layers.find(&layer);
-            if (found != source_->layers.end() && found->second) CopyAttributes(found->second, group, false);
-        }
-        group.prepend_attribute("inkscape:label") = HostTextToUtf8(layer.title).c_str();
-        group.prepend_attribute("inkscape:groupmode") = "layer";
-        if (!layer.visible) group.append_attribute("display") = "none";
-        if (!layer.editable) group.append_attribute("sodipodi:insensitive") = "true";
-        // The reader takes the top layer as the current one unless told otherwise.
-        if (document_.CurrentLayer() == &layer && document_.LayerAt(0) != &layer) {
-            group.append_attribute("kv:current") = "true";
-        }
-        WriteKept(layer.root, group);
-        WriteChildren(*layer.root, group, false);
-    }
-
-    void WriteChildren(const sim::Art& container, pugi::xml_node node, bool selected) const {
-        for (const sim::Art* child = container.lastChild; child != nullptr; child = child->prior) {
-            if (child->alive) WriteArt(*child, node, selected);
-        }
-    }
-
-    void WriteArt(const sim::Art& art, pugi::xml_node parent, bool inheritedSelected) const {
-        switch (art.type) {
-            case kGroupArt: {
-                pugi::xml_node group = parent.append_child("g");
-                if (const pugi::xml_node original = Original(&art)) CopyAttributes(original, group, false);
-                if (art.Selected() != inheritedSelected) group.append_attribute("kv:selected") = art.Selected();
-                WriteLockAndVisibility(art, group);
-                WriteKept(&art, group);
-                WriteTags(art, group);
-                WriteChildren(art, group, art.Selected());
-                return;
-            }
-            case kPathArt:
-            case kCompoundPathArt:
-                WritePath(art, parent, inheritedSelected);
-                return;
-            case kTextFrameArt:
-            case kPlacedArt:
-                WritePlaced(art, parent, inheritedSelected);
-                return;
-            default:
-                return;
-        }
-    }
-
-    void WritePath(const sim::Art& art, pugi::xml_node parent, bool inheritedSelected) const {
-        std::vector<const sim::Art*> paths;
-        if (art.type == kPathArt) {
-            paths.push_back(&art);
-        } else {
-            for (const sim::Art* child = art.firstChild; child != nullptr; child = child->next) {
-                if (child->alive && child->type == kPathArt) paths.push_back(child);
-            }
-            if (paths.empty()) return;
-        }
-        pugi::xml_node node = parent.append_child("path");
-        if (const pugi::xml_node original = Original(&art)) CopyAttributes(original, node, true);
-
-        std::vector<Subpath> outlines;
-        std::vector<std::int16_t> states;
-        for (const sim::Art* path : paths) {
-            Subpath outline{path->anchors, path->closed};
-            for (AnchorRecord& anchor : outline.anchors) {
-                anchor.p = ToSvg(anchor.p);
-                anchor.in = ToSvg(anchor.in);
-                anchor.out = ToSvg(anchor.out);
-            }
-            outlines.push_back(std::move(outline));
-            states.insert(states.end(), path->selection.begin(), path->selection.end());
-        }
-        node.append_attribute("d") = FormatPathData(outlines).c_str();
-
-        const PathStyle& style = art.style;
-        node.append_attribute("fill") = style.fillPaint ? FormatColor(style.fill.color).c_str() : "none";
-        node.append_attribute("stroke") = style.strokePaint ? FormatColor(style.stroke.color).c_str() : "none";
-        node.append_attribute("stroke-width") = FormatNumber(style.stroke.width).c_str();
-        node.append_attribute("stroke-miterlimit") = FormatNumber(style.stroke.miterLimit).c_str();
-        std::string dashes;
-        const int dashCount = std::clamp<int>(style.stroke.dashCount, 0, kMaxDashes);
-        for (int i = 0; i < dashCount; ++i) dashes += (i == 0 ? "" : " ") + FormatNumber(style.stroke.dashes[i]);
-        node.append_attribute("stroke-dasharray") = dashes.empty() ? "none" : dashes.c_str();
-        node.append_attribute("stroke-dashoffset") = FormatNumber(style.stroke.dashOffset).c_str();
-
-        // Only what the reader would not work out by itself is written (see ReadShape).
-        const bool selected = art.Selected();
-        const bool anyState = std::any_of(states.begin(), states.end(), [](std::int16_t s) { return s != 0; });
-        const std::int16_t usual = selected ? kAnchorPointSelected : kAnchorNotSelected;
-        const bool writeStates = std::any_of(states.begin(), states.end(), [&](std::int16_t s) { return s != usual; });
-        if (selected != (writeStates ? anyState : inheritedSelected)) node.append_attribute("kv:selected") = selected;
-        if (writeStates) {
-            std::string text;
-            for (std::int16_t state : states) text += (text.empty() ? "" : " ") + std::to_string(state);
-            node.append_attribute("kv:anchors") = text.c_str();
-        }
-        if (paths.front()->guide) node.append_attribute("kv:guide") = "true";
-        WriteLockAndVisibility(art, node);
-        WriteKept(&art, node);
-        WriteTags(art, node);
-    }
-
-    // Text and images are written as they were read, moved (turned, scaled) as their art was.
-    void WritePlaced(const sim::Art& art, pugi::xml_node parent, bool inheritedSelected) const {
-        const pugi::xml_node original = Original(&art);
-        if (!original || source_->placements.count(&art) == 0) return;
-        const Affine& placement = source_->placements.at(&art);
-        pugi::xml_node node = parent.append_child(Canonical(original.name()).c_str());
-        CopyAttributes(original, node, false);
-        WriteTags(art, node);  // first, so that the text that follows stays as it was
-        CopyTree(original, node);
-        // The art's moves in SVG coordinates (y downwards): flipped into artwork, moved, flipped back.
-        const RealMatrix& m = art.matrix;
-        const Affine moved = Affine{m.a, -m.b, -m.c, m.d, m.tx, -m.ty} * placement;
-        if (!IsIdentity(moved)) {
-            node.append_attribute("transform") =
-                ("matrix(" + FormatNumber(moved.a) + " " + FormatNumber(moved.b) + " " + FormatNumber(moved.c) + " " +
-                 FormatNumber(moved.d) + " " + FormatNumber(moved.e) + " " + FormatNumber(moved.f) + ")")
-                    .c_str();
-        }
-        if (art.Selected() != inheritedSelected) node.append_attribute("kv:selected") = art.Selected();
-        WriteLockAndVisibility(art, node);
+        return splice_.Apply(text_);
     }
 
     const sim::Document& document_;
-    const SvgSource* source_;
+    const SvgSource& source_;
+    const std::string& text_;
+    Splice splice_;
+    StartTag rootTag_;
+    std::string svgPrefix_;  // of the input's SVG elements, with its colon
+    std::string unit_;       // one step of indentation
+    std::multimap<std::string, std::string> written_;  // our prefixes to those of the input
+    std::set<std::string> undeclared_;
 };
 
 }  // namespace
@@ -1444,24 +1973,77 @@ std::string SvgSource::Describe(const sim::Art* art) const {
 
 std::unique_ptr<SvgSource> ReadSvg(const std::string& bytes, sim::Document& document) {
     auto source = std::make_unique<SvgSource>();
+    source->bytes = bytes;
     DecodedText decoded = DecodeSvgBytes(bytes);
     source->text = std::move(decoded.text);
     source->encoding = decoded.encoding;
     source->encodingName = decoded.declaredName;
     const std::string& text = source->text;
     const pugi::xml_parse_result parsed =
-        source->xml.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
+        source->xml.load_buffer(text.data(), text.size(),
+                                pugi::parse_default | pugi::parse_declaration | pugi::parse_doctype | pugi::parse_pi |
+                                    pugi::parse_comments,
+                                pugi::encoding_utf8);
     if (!parsed) {
         const auto offset = static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0));
         throw SvgError(Position(text, offset) + ": malformed XML: " + parsed.description());
     }
-    if (!source->xml.document_element()) throw SvgError("the file holds no XML element");
+    const pugi::xml_node root = source->xml.document_element();
+    if (!root) throw SvgError("the file holds no XML element");
+    // Offsets count from the start of the text; the parser may have skipped a byte order mark.
+    const std::string name = std::string("<") + root.name();
+    for (std::ptrdiff_t shift : {0, 3}) {
+        const std::ptrdiff_t at = root.offset_debug() - 1 + shift;
+        if (at >= 0 && text.compare(static_cast<std::size_t>(at), name.size(), name) == 0) {
+            source->offsetShift = shift - 1;
+            break;
+        }
+    }
     Reader(*source, document).Run();
     return source;
 }
 
 std::string WriteSvg(const sim::Document& document, const SvgSource* source) {
-    return Writer(document, source).Run();
+    if (source != nullptr) return Writer(document, *source).Run();
+    // A document of no file: an empty drawing of its size, in points, that everything is added to.
+    const RealRect& area = document.drawingArea;
+    const std::string width = FormatNumber(area.right - area.left), height = FormatNumber(area.top - area.bottom);
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg";
+    for (const KnownNamespace& known : kKnownNamespaces) {
+        text += std::string(" xmlns") + (*known.prefix != '\0' ? ":" : "") + known.prefix + "=\"" + known.uri + "\"";
+    }
+    text += " width=\"" + width + "pt\" height=\"" + height + "pt\" viewBox=\"" + FormatNumber(area.left) + " " +
+            FormatNumber(area.top == 0 ? 0.0 : -area.top) + " " + width + " " + height + "\"/>\n";
+    SvgSource empty;
+    empty.bytes = empty.text = text;
+    empty.xml.load_string(text.c_str(), pugi::parse_default | pugi::parse_declaration);
+    empty.offsetShift = -1;
+    empty.base = Affine{1, 0, 0, -1, 0, 0};
+    for (const KnownNamespace& known : kKnownNamespaces) empty.prefixRenames[known.prefix] = known.prefix;
+    return Writer(document, empty).Run();
+}
+
+bool Invert(const Affine& m, Affine* inverse) {
+    const double determinant = m.a * m.d - m.b * m.c;
+    if (determinant == 0 || !std::isfinite(determinant)) return false;
+    const Affine result{m.d / determinant,
+                        -m.b / determinant,
+                        -m.c / determinant,
+                        m.a / determinant,
+                        (m.c * m.f - m.d * m.e) / determinant,
+                        (m.b * m.e - m.a * m.f) / determinant};
+    if (!Finite(result)) return false;
+    *inverse = result;
+    return true;
+}
+
+RealPoint SvgSource::ToSvg(const RealPoint& artwork) const {
+    Affine inverse;
+    return Invert(base, &inverse) ? Apply(inverse, artwork) : artwork;
+}
+
+std::size_t SvgSource::StartOf(const pugi::xml_node& node) const {
+    return static_cast<std::size_t>(node.offset_debug() + offsetShift);
 }
 
 bool ParseRulerUnit(std::string_view name, sim::RulerUnit* unit) {

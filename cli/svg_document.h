@@ -1,11 +1,12 @@
 // SVG files as documents of the simulated host, and documents back as SVG files.
 //
-// Coordinates: one SVG user unit is one point; the host's artwork y grows upwards and SVG's
-// downwards, so artwork (h, v) is SVG (x, -y) everywhere, both ways. Layers, groups, paths, text,
-// images, selection, tags and swatches map as cli/README.md describes. Transforms are applied to the
-// coordinates; the written file has none on paths and groups.
+// Coordinates: the host's are points with y growing upwards; an SVG user unit is what the root's
+// width and height make of its viewBox (a CSS pixel, 0.75 pt, without them), and SVG's y grows
+// downwards. Layers, groups, paths, text, images, selection, tags and swatches map as cli/README.md
+// describes. Writing changes the input's text only where the document changed.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <pugixml.hpp>
@@ -35,27 +36,47 @@ Affine operator*(const Affine& outer, const Affine& inner);  // inner first, the
 RealPoint Apply(const Affine& m, const RealPoint& p);
 bool IsIdentity(const Affine& m);
 
-inline RealPoint ToArtwork(const RealPoint& svg) {
-    return RealPoint{svg.h, svg.v == 0 ? 0.0 : -svg.v};
-}
-inline RealPoint ToSvg(const RealPoint& artwork) {
-    return RealPoint{artwork.h, artwork.v == 0 ? 0.0 : -artwork.v};
-}
+// The inverse of m; false when it has none (a scale of 0) or it is out of range.
+bool Invert(const Affine& m, Affine* inverse);
 
-// What reading kept of the input so that writing gives back everything that is not artwork (ids,
-// classes, definitions, metadata, text and image elements) as it was.
+// What an art read from an element looked like then, to tell what a run changed.
+struct ReadArt {
+    const sim::Art* container = nullptr;
+    std::vector<std::vector<AnchorRecord>> paths;  // of a path or compound path, in artwork coordinates
+    std::vector<bool> closed;
+    std::int32_t attributes = 0;
+    PathStyle style{};
+    std::map<std::string, sim::Tag> tags;
+    RealMatrix matrix{1, 0, 0, 1, 0, 0};
+    // The element's coordinates (inside its own transform) and its parent's, to artwork.
+    Affine inner, outer;
+};
+
+// The input and what each art and layer was read from, so that writing changes only what changed.
 struct SvgSource {
-    std::string text;                                    // the input as UTF-8, for line numbers
+    std::string bytes;                                   // the input as read
+    std::string text;                                    // the input as UTF-8, which the offsets are of
     TextEncoding encoding = TextEncoding::Utf8;          // the input's, written back when the text fits
     std::string encodingName;                            // as the input's XML declaration names it
     pugi::xml_document xml;                              // the input, parsed
     std::map<std::string, std::string> prefixRenames;    // input prefix -> the prefix written
     std::map<const sim::Art*, pugi::xml_node> elements;  // the element each art was read from
     std::map<const sim::Layer*, pugi::xml_node> layers;  // empty node: a layer made for loose elements
-    // Elements that are not artwork, by the art they were found in (null: the root element).
-    std::map<const sim::Art*, std::vector<pugi::xml_node>> kept;
-    // Text and images: the full transform of the element, which the art's own moves then follow.
-    std::map<const sim::Art*, Affine> placements;
+    std::map<const sim::Art*, ReadArt> read;             // what each art of elements looked like
+    struct ReadLayer {
+        std::string title;
+        bool visible = true, editable = true;
+        Affine inner;  // the layer's coordinates to artwork
+    };
+    std::map<const sim::Layer*, ReadLayer> readLayers;
+    const sim::Layer* readCurrent = nullptr;
+    std::ptrdiff_t offsetShift = -1;  // from a node's offset_debug() to its start tag in text
+    Affine base;  // user space of the root to artwork: the user unit in points, y flipped
+
+    RealPoint ToArtwork(const RealPoint& svg) const { return Apply(base, svg); }
+    RealPoint ToSvg(const RealPoint& artwork) const;
+    // Where the element's start tag begins in text.
+    std::size_t StartOf(const pugi::xml_node& node) const;
 
     // The element name with its prefix as written ("svg:rect" -> "rect", "ink:label" -> "inkscape:label").
     std::string Canonical(std::string_view name) const;
@@ -70,8 +91,9 @@ struct SvgSource {
 // incomplete and is to be dropped.
 std::unique_ptr<SvgSource> ReadSvg(const std::string& text, sim::Document& document);
 
-// The document as SVG text; source (may be null) gives back what was not artwork, and the input's
-// encoding when every character fits it (else the text is UTF-8).
+// The document as SVG text: the input of source with only what the document changed since it was
+// read changed, in the input's encoding when every character fits it (else in UTF-8). Throws
+// SvgError when a change cannot be written (a path to write under a transform with no inverse).
 std::string WriteSvg(const sim::Document& document, const SvgSource* source);
 
 // A text of the host (layer titles, tags) as UTF-8: bytes that are not UTF-8 are the plug-in's

@@ -18,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kDrawing =
-    "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:kv=\"https://kelvane.example/ns\" viewBox=\"0 0 400 300\">\n"
+    "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:kv=\"https://kelvane.example/ns\" viewBox=\"0 0 400 300\" width=\"400pt\" height=\"300pt\">\n"
     "  <g id=\"layer\">\n"
     "    <path id=\"base\" d=\"M 40 100 L 160 100 L 160 200 L 40 200 Z\"/>\n"
     "    <path id=\"piece\" d=\"M 250 150 L 250 110 L 280 150 Z\"/>\n"
@@ -85,7 +85,7 @@ TEST_F(AdjustCliTest, RecordsTheRestorePassesOverStayAndTheReportSaysWhy) {
         {"1,0,0,1,5", "its record has fewer than five fields"},
         {"1,0,0,1,5,-5,20,-30,0,10,0", "its shape no longer matches its record (reference length 20, recorded 10)"},
     };
-    std::string drawing = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:kv=\"https://kelvane.example/ns\">\n";
+    std::string drawing = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:kv=\"https://kelvane.example/ns\" viewBox=\"0 0 100 100\" width=\"100pt\" height=\"100pt\">\n";
     for (int k = 0; k < 3; ++k) {
         drawing += "<path id=\"p" + std::to_string(k) + "\" d=\"M 25 35 L 45 35\"><kv:tag name=\"Path_adjust_matrix\">" +
                    records[k][0] + "</kv:tag></path>\n";

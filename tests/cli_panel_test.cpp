@@ -15,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kArch =
-    "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:kv=\"https://kelvane.example/ns\" viewBox=\"0 0 200 200\">\n"
+    "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:kv=\"https://kelvane.example/ns\" viewBox=\"0 0 200 200\" width=\"200pt\" height=\"200pt\">\n"
     "<kv:swatch name=\"Black\" color=\"#000000\"/>\n"
     "<kv:swatch name=\"Handle red\" color=\"#d62728\" kind=\"rgb\"/>\n"
     "<path id=\"arch\" d=\"M 20 140 C 40 60 90 40 110 100\" kv:selected=\"true\"/>\n"

@@ -19,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kHeader =
-    "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:kv=\"https://kelvane.example/ns\" viewBox=\"0 0 200 200\">\n";
+    "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:kv=\"https://kelvane.example/ns\" viewBox=\"0 0 200 200\" width=\"200pt\" height=\"200pt\">\n";
 
 class CliTest : public ::testing::Test {
 protected:
@@ -71,7 +71,7 @@ TEST_F(CliTest, BadInputLeavesNoOutputFile) {
         Write("good.svg", std::string(kHeader) + "<line id=\"good\" x2=\"10\" kv:selected=\"true\"/></svg>");
     Write("malformed.svg", std::string(kHeader) + "<g><line/></svg>");
     Write("badpath.svg", std::string(kHeader) + "<path d=\"M 0 0 L 10\"/></svg>");
-    Write("unsupported.svg", std::string(kHeader) + "<use href=\"#a\"/></svg>");
+    Write("unsupported.svg", std::string(kHeader) + "<kv:frob/></svg>");
     Write("packed.svgz", "\x1f\x8b\x08\x00");
     struct Case {
         std::vector<std::string> args;
@@ -84,7 +84,7 @@ TEST_F(CliTest, BadInputLeavesNoOutputFile) {
         {{good, "-o", Path("out.svg"), "--select", "good,nothing"}, "no element with the id 'nothing'"},
         {{good, "-o", Path("out.svg"), "--anchors=good:0,2"}, "#good has 2 anchors, none with the index 2"},
         {{good, "-o", Path("out.svg"), "--anchors", "good:0;1"}, "--anchors takes ID:I,J,..."},
-        {{Path("malformed.svg"), "-o", Path("out.svg"), "bisect"}, "malformed.svg (117 bytes): line 2, column 13"},
+        {{Path("malformed.svg"), "-o", Path("out.svg"), "bisect"}, "malformed.svg (146 bytes): line 2, column 13"},
         {{Path("packed.svgz"), "-o", Path("out.svg")}, "packed.svgz (3 bytes): gzip-compressed"},
         {{Path("badpath.svg"), "-o", Path("out.svg"), "bisect"}, "line 2: <path>: bad path data"},
         {{Path("unsupported.svg"), "-o", Path("out.svg")}, "not supported"},
@@ -154,10 +154,7 @@ TEST_F(CliTest, WithoutCommandsTheDocumentIsWrittenBack) {
         std::string(kHeader) + "<g id=\"a\"><circle cx=\"50\" cy=\"50\" r=\"10\" kv:anchors=\"1 0 0 4\"/></g></svg>";
     const std::string in = Write("in.svg", text);
     ASSERT_EQ(Run({"--units", "mm", in, "-o", Path("out.svg")}), kRunChanged) << err_;
-    sim::Document document;
-    const auto source = kvsvg::ReadSvg(text, document);
-    document.rulerUnit = sim::RulerUnit::Millimeters;
-    EXPECT_EQ(Read("out.svg"), kvsvg::WriteSvg(document, source.get()));
+    EXPECT_EQ(Read("out.svg"), text) << "byte for byte: the ruler unit of the run is no change";
     EXPECT_NE(out_.find("wrote " + Path("out.svg")), std::string::npos) << out_;
 }
 
@@ -187,7 +184,7 @@ TEST_F(CliTest, TheBisectorOfAVIsWrittenWithTheDocument) {
 
 TEST_F(CliTest, StandardInputAndOutput) {
     ASSERT_EQ(Run({"-", "-o", "-", "--lang=en", "bisect"}, std::string(kHeader) + kV), kRunChanged) << err_;
-    EXPECT_EQ(out_.rfind("<?xml", 0), 0u) << "only the drawing on standard output";
+    EXPECT_EQ(out_.rfind("<svg", 0), 0u) << "only the drawing on standard output";
     EXPECT_NE(out_.find("stroke=\"#000000\""), std::string::npos) << out_;
     EXPECT_NE(err_.find("bisect: changed the document"), std::string::npos) << "the report goes to standard error";
     EXPECT_EQ(Run({"-", "--settings", "-"}, kHeader), kRunBadInput);
