@@ -219,21 +219,31 @@ const sim::Art* ArtOf(const kvsvg::SvgSource& source, const std::string& id) {
     return nullptr;
 }
 
-bool IsLayerId(const kvsvg::SvgSource& source, const std::string& id) {
+// Whether the user could select the art in the host: neither it nor what holds it is hidden or
+// locked. Inkscape lets no one select such objects either, but a script's select-by-id does.
+bool Selectable(const sim::Art* art) {
+    for (const sim::Art* holder = art; holder != nullptr; holder = holder->parent) {
+        if ((holder->attributes & (kArtHidden | kArtLocked)) != 0) return false;
+    }
+    return art->layer == nullptr || (art->layer->visible && art->layer->editable);
+}
+
+bool IsSelectableLayer(const kvsvg::SvgSource& source, const std::string& id) {
     for (const auto& [layer, node] : source.layers) {
-        if (node && id == node.attribute("id").value()) return true;
+        if (node && id == node.attribute("id").value()) return layer->visible && layer->editable;
     }
     return false;
 }
 
 // The node tool's nodes, when there are any, are the selection (Inkscape passes their paths as
-// --id too); else every anchor of the selected objects. Ids of elements that are not artwork are
-// passed over. A message when a node is not in its path.
+// --id too); else every anchor of the selected objects. Ids of elements that are not artwork, or
+// that are hidden or locked, are passed over. A message when a node is not in its path.
 std::string SelectionRequestOf(const Selection& selection, const kvsvg::SvgSource& source, SelectionRequest& request) {
     request.given = true;
     if (selection.nodes.empty()) {
         for (const std::string& id : selection.ids) {
-            if (ArtOf(source, id) != nullptr || IsLayerId(source, id)) request.objects.push_back(id);
+            const sim::Art* art = ArtOf(source, id);
+            if (art != nullptr ? Selectable(art) : IsSelectableLayer(source, id)) request.objects.push_back(id);
         }
         return {};
     }
@@ -250,7 +260,7 @@ std::string SelectionRequestOf(const Selection& selection, const kvsvg::SvgSourc
         }
         const std::string id = node.substr(0, first);
         const sim::Art* art = ArtOf(source, id);
-        if (art == nullptr) continue;
+        if (art == nullptr || !Selectable(art)) continue;
         // Subpaths of a compound path are counted in turn, as kelvane's anchor indices are.
         std::vector<const sim::Art*> paths;
         if (art->type == kCompoundPathArt) {

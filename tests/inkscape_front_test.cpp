@@ -1,0 +1,314 @@
+// `kelvane inkscape`, run with the arguments Inkscape passes to an extension: selected objects and
+// the node tool's nodes, parameters as --name=value, the document last. The document comes back on
+// standard output (byte for byte when nothing changed) and what the user reads on standard error.
+// One user unit is one millimetre in these drawings (width 210mm over a viewBox 210 wide).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <pugixml.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "inkscape_front.h"
+#include "kelvane_cli.h"
+#include "shell/plugin_state.h"
+
+namespace {
+
+// Made like Inkscape's documents: the current layer and the unit on the named view, a sublayer, a
+// locked layer and a hidden one.
+constexpr const char* kDrawing = R"(<?xml version="1.0" encoding="UTF-8"?>
+<svg width="210mm" height="297mm" viewBox="0 0 210 297" version="1.1" id="svg1"
+   xmlns:inkscape="http://www.inkscape.org/namespaces/inkscape"
+   xmlns:sodipodi="http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd" xmlns="http://www.w3.org/2000/svg">
+  <sodipodi:namedview id="namedview1" inkscape:document-units="mm" inkscape:current-layer="layer1"/>
+  <defs id="defs1"/>
+  <g inkscape:label="Lines" inkscape:groupmode="layer" id="layer1">
+    <path id="left" d="M 30,200 L 90,80" style="fill:none;stroke:#000000;stroke-width:0.5"/>
+    <path id="right" d="M 180,200 L 120,80" style="fill:none;stroke:#000000;stroke-width:0.5"/>
+    <path id="pair" d="M 20,100 L 60,100 M 20,120 L 80,120" style="fill:none;stroke:#000000"/>
+    <path id="curve" d="M 20,260 C 60,220 140,300 190,250" style="fill:none;stroke:#ff0000"/>
+    <circle id="circle" cx="105" cy="150" r="15" style="fill:none;stroke:#000000"/>
+    <g inkscape:label="Sub" inkscape:groupmode="layer" id="sublayer">
+      <path id="inner" d="M 10,10 L 40,10" style="fill:none;stroke:#000000"/>
+    </g>
+  </g>
+  <g inkscape:label="Locked" inkscape:groupmode="layer" id="layer2" sodipodi:insensitive="true">
+    <path id="lockedA" d="M 30,250 L 90,230" style="fill:none;stroke:#000000"/>
+    <path id="lockedB" d="M 180,250 L 120,230" style="fill:none;stroke:#000000"/>
+  </g>
+  <g inkscape:label="Hidden" inkscape:groupmode="layer" id="layer3" style="display:none">
+    <path id="hiddenA" d="M 30,20 L 90,40" style="fill:none;stroke:#000000"/>
+  </g>
+</svg>
+)";
+
+struct Result {
+    int status = 0;
+    std::string out, err;
+};
+
+// Runs kelvane with args and the drawing on standard input, its language set as Inkscape's.
+Result RunKelvane(std::vector<std::string> args, const std::string& language = "en_US", const std::string& input = kDrawing) {
+    const char* saved = std::getenv("LANGUAGE");
+    const std::optional<std::string> before = saved ? std::optional<std::string>(saved) : std::nullopt;
+    setenv("LANGUAGE", language.c_str(), 1);
+    args.push_back("-");
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    Result result;
+    result.status = KelvaneMain(args, in, out, err);
+    if (before) {
+        setenv("LANGUAGE", before->c_str(), 1);
+    } else {
+        unsetenv("LANGUAGE");
+    }
+    result.out = out.str();
+    result.err = err.str();
+    return result;
+}
+
+std::vector<double> Numbers(const std::string& text) {
+    std::vector<double> numbers;
+    const char* p = text.c_str();
+    while (*p != '\0') {
+        char* end = nullptr;
+        const double value = std::strtod(p, &end);
+        if (end == p) {
+            ++p;
+        } else {
+            numbers.push_back(value);
+            p = end;
+        }
+    }
+    return numbers;
+}
+
+// The paths of the document that the input did not have (no id): the id of their parent and
+// the numbers of their path data.
+struct NewPath {
+    std::string parent;
+    std::vector<double> numbers;
+};
+
+std::vector<NewPath> NewPaths(const std::string& svg) {
+    pugi::xml_document xml;
+    EXPECT_TRUE(xml.load_string(svg.c_str()));
+    std::vector<NewPath> paths;
+    for (const pugi::xpath_node& node : xml.select_nodes("//*[local-name()='path'][not(@id)]")) {
+        paths.push_back({node.node().parent().attribute("id").value(), Numbers(node.node().attribute("d").value())});
+    }
+    return paths;
+}
+
+std::string PathData(const std::string& svg, const std::string& id) {
+    pugi::xml_document xml;
+    xml.load_string(svg.c_str());
+    return xml.select_node(("//*[@id='" + id + "']").c_str()).node().attribute("d").value();
+}
+
+// The plug-in works in single precision in places.
+void ExpectNear(const std::vector<double>& actual, const std::vector<double>& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < actual.size(); ++i) EXPECT_NEAR(actual[i], expected[i], 1e-4) << "number " << i;
+}
+
+// The measured length that Measure shows, in millimetres.
+double Measured(const std::string& message) {
+    const std::size_t colon = message.rfind(": ");
+    return colon == std::string::npos ? -1 : std::strtod(message.c_str() + colon + 2, nullptr);
+}
+
+// ---- What leaves the document as it was, and what the user is told ----
+
+struct UnchangedCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* language;
+    const char* message;  // a part of standard error
+};
+
+class InkscapeUnchanged : public ::testing::TestWithParam<UnchangedCase> {};
+
+TEST_P(InkscapeUnchanged, WritesTheInputBackAndSaysWhy) {
+    const UnchangedCase& c = GetParam();
+    const Result result = RunKelvane(c.args, c.language);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, kDrawing);  // byte for byte
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InkscapeUnchanged,
+    ::testing::Values(
+        UnchangedCase{"BisectOfACircleIsRefused",
+                      {"inkscape", "bisect", "--id=left", "--id=circle"},
+                      "en_US",
+                      "Kelvane Angle Bisector: Non straight line objects are selected."},
+        UnchangedCase{"RefusalInJapanese",
+                      {"inkscape", "bisect", "--id=left", "--id=circle"},
+                      "ja_JP.UTF-8",
+                      "Kelvane 角の二等分線: 直線以外のオブジェクトが選択されています。"},
+        UnchangedCase{"LockedLinesAreNotSelected", {"inkscape", "bisect", "--id=lockedA", "--id=lockedB"}, "en",
+                      "Two or more straight lines are not selected."},
+        UnchangedCase{"MeasureAPath", {"inkscape", "measure", "--id=left"}, "en", "segments: 134.164 mm"},
+        UnchangedCase{"MeasureThroughTheHiddenParameter", {"--inkscape=measure", "--id=pair"}, "en", "segments: 100 mm"},
+        UnchangedCase{"MeasureInJapanese", {"inkscape", "measure", "--id=pair"}, "ja", "選択したセグメントの長さ: 100 mm"},
+        UnchangedCase{"MeasureASublayer", {"inkscape", "measure", "--id=sublayer"}, "en", "segments: 30 mm"},
+        // The node tool's selection wins over the objects Inkscape passes with it.
+        UnchangedCase{"MeasureNodesOfTheSecondSubpath",
+                      {"inkscape", "measure", "--id=pair", "--selected-nodes=pair:1:0", "--selected-nodes=pair:1:1"},
+                      "en",
+                      "segments: 60 mm"},
+        UnchangedCase{"OneNodeIsNoSegment", {"inkscape", "measure", "--id=pair", "--selected-nodes=pair:0:1"}, "en",
+                      "no selected segment has a length"},
+        UnchangedCase{"HiddenArtIsNotMeasured", {"inkscape", "measure", "--id=hiddenA"}, "en",
+                      "no selected segment has a length"},
+        UnchangedCase{"ANodeOutsideItsPath", {"inkscape", "measure", "--selected-nodes=pair:2:0"}, "en",
+                      "#pair has no node 0 in subpath 2"},
+        UnchangedCase{"ANodeMalformed", {"inkscape", "measure", "--selected-nodes=pair:x:0"}, "en",
+                      "--selected-nodes takes ID:SUBPATH:NODE"},
+        UnchangedCase{"NothingSelected", {"inkscape", "cross", "--extend=true"}, "en", "Kelvane Extension Crossing: "},
+        UnchangedCase{"HandlesOfNothing", {"inkscape", "handles"}, "en", "Kelvane Handle Line: nothing changed"},
+        UnchangedCase{"BrokenLineWithoutDashes", {"inkscape", "pointer", "--id=left", "--dash=true"}, "en",
+                      "Broken line needs a first dash length above 0"},
+        UnchangedCase{"ScaleBeyondTheSlider", {"inkscape", "length", "--id=curve", "--mode=scale", "--percent=12"},
+                      "en", "--percent takes -10 to 10"}),
+    [](const ::testing::TestParamInfo<UnchangedCase>& info) { return info.param.name; });
+
+// ---- Commands that change the document: the new paths and where they go ----
+
+struct ChangeCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* layer;  // the id of the element the new path is in
+    std::vector<double> numbers;  // of its path data
+};
+
+class InkscapeChange : public ::testing::TestWithParam<ChangeCase> {};
+
+TEST_P(InkscapeChange, AddsOnePathWhereExpected) {
+    const ChangeCase& c = GetParam();
+    const Result result = RunKelvane(c.args);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    const std::vector<NewPath> paths = NewPaths(result.out);
+    ASSERT_EQ(paths.size(), 1u) << result.out;
+    EXPECT_EQ(paths[0].parent, c.layer);
+    ExpectNear(paths[0].numbers, c.numbers);
+    // Nothing of the selection or of Inkscape's settings is written into the drawing.
+    EXPECT_EQ(result.out.find("kv:"), std::string::npos) << result.out;
+    EXPECT_EQ(PathData(result.out, "left"), "M 30,200 L 90,80");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InkscapeChange,
+    ::testing::Values(
+        // In the current layer of the named view, not the top one.
+        ChangeCase{"Bisector", {"inkscape", "bisect", "--id=left", "--id=right"}, "layer1", {105, 80, 105, 200}},
+        ChangeCase{"Crossing", {"inkscape", "cross", "--id=left", "--id=right"}, "layer1", {120, 80, 105, 50, 90, 80}},
+        // 50 mm forward from the first node of the 60 mm subpath, 5 mm long, across it.
+        ChangeCase{"PointerFromANode",
+                   {"inkscape", "pointer", "--selected-nodes=pair:1:0", "--direction=forward", "--d1=50", "--size=5",
+                    "--unit=mm", "--width=0.1"},
+                   "layer1",
+                   {70, 117.5, 70, 122.5}},
+        ChangeCase{"PointerInCentimetres",
+                   {"inkscape", "pointer", "--selected-nodes=pair:1:0", "--direction=forward", "--d1=3", "--size=1",
+                    "--unit=cm"},
+                   "layer1",
+                   {50, 115, 50, 125}}),
+    [](const ::testing::TestParamInfo<ChangeCase>& info) { return info.param.name; });
+
+TEST(InkscapeFront, ExtendedEndsMoveToTheCrossing) {
+    const Result result = RunKelvane({"inkscape", "cross", "--id=left", "--id=right", "--extend=true"});
+    EXPECT_EQ(result.err, "");
+    ExpectNear(Numbers(PathData(result.out, "left")), {30, 200, 105, 50});
+    ExpectNear(Numbers(PathData(result.out, "right")), {180, 200, 105, 50});
+    EXPECT_TRUE(NewPaths(result.out).empty());
+}
+
+TEST(InkscapeFront, HandleLinesOnANewLayerInTheChosenColour) {
+    const Result result = RunKelvane({"inkscape", "handles", "--id=curve", "--layer=Handles", "--width=0.5",
+                               "--color=4278190335", "--polyline=true", "--reverse=false"});
+    EXPECT_EQ(result.err, "");
+    pugi::xml_document xml;
+    ASSERT_TRUE(xml.load_string(result.out.c_str()));
+    const pugi::xml_node layer = xml.select_node("//*[@inkscape:label='Handles']").node();
+    ASSERT_TRUE(layer);
+    EXPECT_STREQ(layer.attribute("inkscape:groupmode").value(), "layer");
+    std::vector<std::vector<double>> lines;
+    for (const pugi::xml_node path : layer.children()) {
+        if (std::string(path.name()) != "path") continue;
+        lines.push_back(Numbers(path.attribute("d").value()));
+        EXPECT_STREQ(path.attribute("stroke").value(), "#ff0000");
+    }
+    ASSERT_EQ(lines.size(), 2u);
+    ExpectNear(lines[0], {20, 260, 60, 220});
+    ExpectNear(lines[1], {190, 250, 140, 300});
+    // The colour's swatch was the command's only: the drawing gets none.
+    EXPECT_EQ(result.out.find("swatch"), std::string::npos);
+}
+
+// Length: a total typed, or the slider's percentage; measured again from the document written.
+TEST(InkscapeFront, LengthReshapesToTheTotalOrByThePercentage) {
+    const double before = Measured(RunKelvane({"inkscape", "measure", "--id=curve"}).err);
+    ASSERT_GT(before, 100);
+    struct Case {
+        std::vector<std::string> args;
+        double expected;
+    };
+    const Case cases[] = {
+        {{"inkscape", "length", "--id=curve", "--mode=total", "--length=200", "--unit=document"}, 200},
+        {{"inkscape", "length", "--id=curve", "--mode=total", "--length=21", "--unit=cm"}, 210},
+        {{"inkscape", "length", "--id=curve", "--mode=scale", "--percent=10"}, before * 1.1},
+        {{"inkscape", "length", "--id=curve", "--mode=\"scale\"", "--percent=-5"}, before * 0.95},
+    };
+    for (const Case& c : cases) {
+        const Result changed = RunKelvane(c.args);
+        EXPECT_EQ(changed.err, "");
+        ASSERT_NE(changed.out, kDrawing);
+        EXPECT_EQ(Numbers(PathData(changed.out, "curve")).front(), 20);  // the anchors stay
+        const Result measured = RunKelvane({"inkscape", "measure", "--id=curve"}, "en", changed.out);
+        EXPECT_NEAR(Measured(measured.err), c.expected, 0.01 * c.expected) << measured.err;
+    }
+}
+
+TEST(InkscapeFront, UsageErrorsWriteNothing) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"inkscape", "frob"}, {"inkscape", "bisect", "--nope=1"}, {"inkscape", "measure", "--id"}}) {
+        const Result result = RunKelvane(args);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_NE(result.err.find("usage: kelvane inkscape"), std::string::npos);
+    }
+}
+
+TEST(InkscapeFront, AnUnreadableDrawingIsLeftAsItWas) {
+    const std::string drawing = R"(<svg xmlns="http://www.w3.org/2000/svg"><path id="p" d="M 0 0 L"/></svg>)";
+    const Result result = RunKelvane({"inkscape", "bisect", "--id=p"}, "en", drawing);
+    EXPECT_EQ(result.out, drawing);
+    EXPECT_NE(result.err.find("cannot read this drawing"), std::string::npos) << result.err;
+}
+
+TEST(InkscapeFront, LanguageFollowsInkscapesInterface) {
+    struct Case {
+        const char *language, *lcAll, *lcMessages, *lang;
+        std::uint16_t expected;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, nullptr, "ja_JP.UTF-8", kJapanese}, {"ja", nullptr, nullptr, "en_US.UTF-8", kJapanese},
+        {"en", nullptr, nullptr, "ja_JP.UTF-8", kEnglish},     {"", "", "ja_JP.UTF-8", "C", kJapanese},
+        {nullptr, "de_DE.UTF-8", nullptr, "ja_JP", kEnglish},  {nullptr, nullptr, nullptr, nullptr, kEnglish},
+        {"", "", "", "C.UTF-8", kEnglish},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(InkscapeLanguage(c.language, c.lcAll, c.lcMessages, c.lang), c.expected)
+            << (c.language ? c.language : "-") << " " << (c.lang ? c.lang : "-");
+    }
+}
+
+}  // namespace
