@@ -443,6 +443,8 @@ public:
             }
         }
         if (sources.empty()) {
+            // The host's one layer stands for the file's root, where new art then goes.
+            source_.layers[document_.LayerAt(0)] = pugi::xml_node();
             RememberLayers();
             return;
         }
