@@ -144,7 +144,7 @@ TEST(SvgWriter, ANewLayerNamedBeyondLatin1MakesTheFileUtf8) {
 TEST(SvgWriter, APathUnderAScaleOfZeroIsNotWrittenFlat) {
     sim::Document document;
     const auto source = kvsvg::ReadSvg(Drawing("<g transform=\"scale(0)\"><path id=\"p\" d=\"M0 0 H1\"/></g>"), document);
-    Move(Front(document)->firstChild, 1, 5, 5);
+    Move(Front(document), 1, 5, 5);
     try {
         kvsvg::WriteSvg(document, source.get());
         ADD_FAILURE() << "written";
