@@ -694,6 +694,7 @@ int RunDocumentCommands(const std::vector<std::string>& args, std::istream& in, 
                 err << "kelvane: " << wrong << "\n";
                 return kRunBadInput;
             }
+            kvsvg::TakeSelectionAsRead(document, *source);
         }
 
         if (!options.settings.empty() && !InstallSettingsFile(host, settings, err)) return kRunBadInput;

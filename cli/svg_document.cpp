@@ -367,6 +367,16 @@ Subpath Rectangle(double x, double y, double w, double h, double rx, double ry) 
     return outline.Closed();
 }
 
+// The selection states of every anchor of a path or compound path, in order.
+std::vector<std::int16_t> SelectionStates(const sim::Art& art) {
+    std::vector<std::int16_t> states;
+    if (art.type == kPathArt) states = art.selection;
+    for (const sim::Art* child = art.firstChild; art.type == kCompoundPathArt && child; child = child->next) {
+        if (child->alive && child->type == kPathArt) states.insert(states.end(), child->selection.begin(), child->selection.end());
+    }
+    return states;
+}
+
 // ---- Reading ----
 
 enum class Kind { Group, Shape, Text, Image, Kept, Swatch, Tag, Unsupported };
@@ -504,6 +514,8 @@ private:
         read.style = art->style;
         read.tags = art->tags;
         read.matrix = art->matrix;
+        read.selected = art->Selected();
+        read.states = SelectionStates(*art);
         if (art->type == kPathArt) {
             read.paths.push_back(art->anchors);
             read.closed.push_back(art->closed);
@@ -1438,7 +1450,7 @@ private:
             const Affine move = AffineOf(art.matrix) * Inverse(AffineOf(was.matrix), art, "its former placement");
             edit.Set("transform", MatrixText(Inverse(was.outer, art, "the transforms around it") * move * was.inner));
         }
-        WriteSelection(art, edit);
+        WriteSelection(art, was, edit);
         WriteLockAndVisibility(art, was, edit);
         WriteTags(art, was, node, edit);
         edit.Commit();
@@ -1490,6 +1502,11 @@ private:
         }
         if (same) return;
         const std::vector<Subpath> outlines = Outlines(art, Inverse(was.inner, art, "the transforms above it"));
+        // What Inkscape would make the outline again from (an arc's or a star's parameters, a path
+        // effect's source) and its node types no longer describe it.
+        for (const char* derived : {"sodipodi:type", "sodipodi:nodetypes", "inkscape:original-d", "inkscape:path-effect"}) {
+            edit.Drop(derived);
+        }
         const std::string shape = source_.Canonical(edit.Tag().name);
         const std::string local = shape.substr(shape.find(':') + 1);
         if (const auto attributes = ShapeAttributes(local, outlines)) {
@@ -1535,7 +1552,8 @@ private:
 
     // Selection as the reader takes it: kv:selected, else any selected anchor of kv:anchors, else
     // the enclosing group's; kv:anchors, else every anchor as the object is.
-    void WriteSelection(const sim::Art& art, ElementEdit& edit) {
+    void WriteSelection(const sim::Art& art, const ReadArt& was, ElementEdit& edit) {
+        if (art.Selected() == was.selected && SelectionStates(art) == was.states) return;
         const bool inherited = art.parent != nullptr && art.parent->parent != nullptr && art.parent->Selected();
         std::vector<std::int16_t> states;
         for (const sim::Art* path : PathsOf(art)) states.insert(states.end(), path->selection.begin(), path->selection.end());
@@ -2023,6 +2041,13 @@ std::string WriteSvg(const sim::Document& document, const SvgSource* source) {
     empty.base = Affine{1, 0, 0, -1, 0, 0};
     for (const KnownNamespace& known : kKnownNamespaces) empty.prefixRenames[known.prefix] = known.prefix;
     return Writer(document, empty).Run();
+}
+
+void TakeSelectionAsRead(const sim::Document&, SvgSource& source) {
+    for (auto& [art, read] : source.read) {
+        read.selected = art->Selected();
+        read.states = SelectionStates(*art);
+    }
 }
 
 bool Invert(const Affine& m, Affine* inverse) {

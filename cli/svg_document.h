@@ -48,6 +48,8 @@ struct ReadArt {
     PathStyle style{};
     std::map<std::string, sim::Tag> tags;
     RealMatrix matrix{1, 0, 0, 1, 0, 0};
+    bool selected = false;
+    std::vector<std::int16_t> states;  // of every anchor of its paths, in order
     // The element's coordinates (inside its own transform) and its parent's, to artwork.
     Affine inner, outer;
 };
@@ -95,6 +97,10 @@ std::unique_ptr<SvgSource> ReadSvg(const std::string& text, sim::Document& docum
 // read changed, in the input's encoding when every character fits it (else in UTF-8). Throws
 // SvgError when a change cannot be written (a path to write under a transform with no inverse).
 std::string WriteSvg(const sim::Document& document, const SvgSource* source);
+
+// Takes the document's selection as the one read: what --select and --anchors choose for a run is
+// not written into the file, only what the commands then change.
+void TakeSelectionAsRead(const sim::Document& document, SvgSource& source);
 
 // A text of the host (layer titles, tags) as UTF-8: bytes that are not UTF-8 are the plug-in's
 // Japanese texts, in code page 932.
