@@ -180,6 +180,12 @@ TEST_F(CliTest, TheBisectorOfAVIsWrittenWithTheDocument) {
     EXPECT_FALSE(art[0]->Selected()) << "the new path is not selected";
     EXPECT_TRUE(art[1]->Selected() && art[2]->Selected()) << "the lines stay selected";
     EXPECT_EQ(art[0]->anchors.size(), 2u);
+    // The new path is one line more, after the lines; every other byte is as it was.
+    std::string written = Read("out.svg");
+    const std::size_t start = written.find("\n<path d=\"M 50 150");
+    ASSERT_NE(start, std::string::npos) << written;
+    written.erase(start, written.find("/>", start) + 2 - start);
+    EXPECT_EQ(written, Read("v.svg"));
 }
 
 TEST_F(CliTest, StandardInputAndOutput) {
@@ -257,7 +263,7 @@ TEST_F(CliTest, RefusalsAreAlertsInTheLanguageAndExitOne) {
     EXPECT_NE(err_.find("kelvane: bisect: alert: Two or more straight lines are not selected."), std::string::npos)
         << err_;
     EXPECT_NE(out_.find("cross: nothing changed"), std::string::npos) << out_;
-    EXPECT_TRUE(fs::exists(Path("out.svg"))) << "the unchanged document is still written";
+    EXPECT_EQ(Read("out.svg"), Read("one.svg")) << "the unchanged document is written back byte for byte";
 
     EXPECT_EQ(Run({in, "--lang", "ja", "bisect"}), kRunUnchanged);
     EXPECT_NE(err_.find("kelvane: bisect: alert: 角の二等分線を作成する２つ以上の直線が選択されていません。"),
