@@ -1510,7 +1510,14 @@ private:
         const std::string shape = source_.Canonical(edit.Tag().name);
         const std::string local = shape.substr(shape.find(':') + 1);
         if (const auto attributes = ShapeAttributes(local, outlines)) {
-            for (const auto& [name, value] : *attributes) edit.Set(name, value);
+            for (const auto& [name, value] : *attributes) {
+                // A coordinate that did not move keeps its text (and its absence, which is 0).
+                const AttributeSpan* span = edit.Find(name);
+                const std::optional<double> before =
+                    span != nullptr ? Length(text_.substr(span->valueStart, span->valueEnd - span->valueStart)) : 0.0;
+                if (name != "points" && before && before == WholeNumber(value)) continue;
+                edit.Set(name, value);
+            }
             return;
         }
         if (local != "path") {

@@ -141,6 +141,17 @@ TEST(SvgWriter, ANewLayerNamedBeyondLatin1MakesTheFileUtf8) {
         << "the prefix it uses is declared";
 }
 
+TEST(SvgWriter, ALatin1FileStaysLatin1WhenItsTextFits) {
+    const std::string input = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\">"
+                              "<title>\xe9t\xe9</title><line x2=\"1\"/><desc>\xff</desc></svg>";
+    sim::Document document;
+    const auto source = kvsvg::ReadSvg(input, document);
+    Move(Front(document), 1, 1.5, 0);
+    EXPECT_EQ(kvsvg::WriteSvg(document, source.get()),
+              "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\">"
+              "<title>\xe9t\xe9</title><line x2=\"2\"/><desc>\xff</desc></svg>");
+}
+
 TEST(SvgWriter, APathUnderAScaleOfZeroIsNotWrittenFlat) {
     sim::Document document;
     const auto source = kvsvg::ReadSvg(Drawing("<g transform=\"scale(0)\"><path id=\"p\" d=\"M0 0 H1\"/></g>"), document);
