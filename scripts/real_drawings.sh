@@ -4,7 +4,8 @@
 # byte, or be refused with a reason (exit 2). Files that came back changed are rendered before and
 # after with rsvg-convert to tell a harmless difference from one a user would see.
 #   bash scripts/real_drawings.sh KELVANE [INKSCAPE_SHARE]
-# Exit status: 0 every drawing came back or was refused, 1 some came back changed, 77 skipped.
+# Exit status: 0 every drawing came back or was refused, 1 some came back changed (or kelvane
+# failed otherwise), 77 skipped.
 set -u
 kelvane=${1:?usage: real_drawings.sh KELVANE [INKSCAPE_SHARE]}
 share=${2:-/usr/share/inkscape}
@@ -19,7 +20,7 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-total=0 same=0 pixels_same=0 pixels_different=0 refused=0
+total=0 same=0 pixels_same=0 pixels_different=0 refused=0 crashed=0
 changed_list=""
 
 while IFS= read -r -d '' file; do
@@ -43,6 +44,11 @@ while IFS= read -r -d '' file; do
         echo "refused: $file: $(tail -n 1 "$work/err" | sed "s|^kelvane: [^:]*: ||")"
         continue
     fi
+    if [ $status -gt 2 ]; then
+        crashed=$((crashed + 1))
+        echo "failed: $file: exit $status: $(tail -n 3 "$work/err")"
+        continue
+    fi
     if cmp -s "$input" "$work/out.svg"; then
         same=$((same + 1))
         continue
@@ -61,5 +67,5 @@ done < <(find "$share/examples" "$share/templates" "$share/symbols" "$share/scre
               "$share/extensions" \( -name '*.svg' -o -name '*.svgz' \) -type f -print0 2>/dev/null | sort -z)
 
 echo "real drawings: $total; byte-identical $same; changed with the same pixels $pixels_same;" \
-     "pixel-different $pixels_different; refused $refused"
-[ $((pixels_same + pixels_different)) -eq 0 ]
+     "pixel-different $pixels_different; refused $refused; failed otherwise $crashed"
+[ $((pixels_same + pixels_different + crashed)) -eq 0 ]
