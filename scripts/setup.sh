@@ -13,7 +13,7 @@ packages=(
     fonts-liberation2 fonts-ipafont-gothic      # Wine's stand-ins for the dialogs' fonts, Japanese glyphs
     libpugixml-dev librsvg2-bin                 # resource tools
     locales                                     # a decimal-comma locale for the tests
-    inkscape imagemagick                        # the Inkscape extensions' tests, screenshots of Inkscape
+    inkscape imagemagick xdotool                # the Inkscape extensions' tests, screenshots of Inkscape
 )
 
 missing=()
