@@ -134,8 +134,11 @@ void Splice::Replace(std::size_t offset, std::size_t length, std::string with) {
 std::string Splice::Apply(const std::string& text) const {
     std::vector<const Edit*> sorted;
     for (const Edit& edit : edits_) sorted.push_back(&edit);
+    // At one offset, insertions go before what is replaced or removed there.
     std::stable_sort(sorted.begin(), sorted.end(), [](const Edit* a, const Edit* b) {
-        return a->offset != b->offset ? a->offset < b->offset : a->order < b->order;
+        if (a->offset != b->offset) return a->offset < b->offset;
+        if ((a->length == 0) != (b->length == 0)) return a->length == 0;
+        return a->order < b->order;
     });
     std::string out;
     out.reserve(text.size());

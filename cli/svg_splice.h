@@ -55,7 +55,8 @@ public:
     void Remove(std::size_t offset, std::size_t length) { Replace(offset, length, {}); }
     bool Empty() const { return edits_.empty(); }
     // text with every replacement made; replacements inside a removed range are dropped, insertions
-    // at one offset keep the order in which they were made. Throws std::logic_error on overlaps.
+    // at one offset keep the order in which they were made and go before a replacement there.
+    // Throws std::logic_error on overlaps.
     std::string Apply(const std::string& text) const;
 
 private:

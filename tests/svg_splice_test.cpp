@@ -41,7 +41,8 @@ TEST(SvgSplice, ChangesAreSplicedInOrder) {
     splice.Remove(b - 3, 7);
     splice.Insert(b + 1, "never");  // inside what was removed
     splice.Insert(c, "<n2/>\n  ");
-    EXPECT_EQ(splice.Apply(text), "<a>\n  <n1/>\n  <n2/>\n  <c/>\n</a>");
+    splice.Insert(b - 3, "\n  <n0/>");  // after what comes before the removed element
+    EXPECT_EQ(splice.Apply(text), "<a>\n  <n0/>\n  <n1/>\n  <n2/>\n  <c/>\n</a>");
     kvsvg::Splice overlapping;
     overlapping.Replace(1, 3, "x");
     overlapping.Replace(2, 3, "y");
