@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -1479,15 +1481,33 @@ private:
         return paths;
     }
 
-    // The outlines of a path or compound path in the coordinates that inverse maps artwork to.
-    static std::vector<Subpath> Outlines(const sim::Art& art, const Affine& inverse) {
+    // The point of the element's coordinates (frame maps them to artwork) for an artwork point: of
+    // those that frame takes exactly onto it, the one with the fewest digits, so that an anchor
+    // that did not move keeps its numbers (150, not 150.00000000000003); else the inverse's.
+    static RealPoint ToElement(const RealPoint& artwork, const Affine& frame, const Affine& inverse) {
+        const RealPoint exact = Apply(inverse, artwork);
+        const auto rounded = [](double value, int digits) {
+            char text[40];
+            std::snprintf(text, sizeof text, "%.*g", digits, value);
+            return std::strtod(text, nullptr);
+        };
+        for (int digits = 1; digits < 17; ++digits) {
+            const RealPoint candidate{rounded(exact.h, digits), rounded(exact.v, digits)};
+            const RealPoint back = Apply(frame, candidate);
+            if (back.h == artwork.h && back.v == artwork.v) return candidate;
+        }
+        return exact;
+    }
+
+    // The outlines of a path or compound path in the coordinates that frame maps to artwork.
+    static std::vector<Subpath> Outlines(const sim::Art& art, const Affine& frame, const Affine& inverse) {
         std::vector<Subpath> outlines;
         for (const sim::Art* path : PathsOf(art)) {
             Subpath outline{path->anchors, path->closed};
             for (AnchorRecord& anchor : outline.anchors) {
-                anchor.p = Apply(inverse, anchor.p);
-                anchor.in = Apply(inverse, anchor.in);
-                anchor.out = Apply(inverse, anchor.out);
+                anchor.p = ToElement(anchor.p, frame, inverse);
+                anchor.in = ToElement(anchor.in, frame, inverse);
+                anchor.out = ToElement(anchor.out, frame, inverse);
             }
             outlines.push_back(std::move(outline));
         }
@@ -1501,7 +1521,8 @@ private:
             same = paths[i]->closed == was.closed[i] && SameAnchors(paths[i]->anchors, was.paths[i]);
         }
         if (same) return;
-        const std::vector<Subpath> outlines = Outlines(art, Inverse(was.inner, art, "the transforms above it"));
+        const std::vector<Subpath> outlines =
+            Outlines(art, was.inner, Inverse(was.inner, art, "the transforms above it"));
         // What Inkscape would make the outline again from (an arc's or a star's parameters, a path
         // effect's source) and its node types no longer describe it.
         for (const char* derived : {"sodipodi:type", "sodipodi:nodetypes", "inkscape:original-d", "inkscape:path-effect"}) {
@@ -1898,7 +1919,7 @@ private:
             throw SvgError("a new path cannot be written in its layer's coordinate system: a transform above it "
                            "has no inverse (such as scale(0))");
         }
-        const std::vector<Subpath> outlines = Outlines(art, inverse);
+        const std::vector<Subpath> outlines = Outlines(art, frame, inverse);
         if (outlines.empty()) return {};
         std::string attributes = " d=\"" + FormatPathData(outlines) + "\"";
         for (const auto& [name, value] : StyleAttributes(art.style, frame)) attributes += " " + name + "=\"" + value + "\"";
