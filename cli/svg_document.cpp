@@ -1581,10 +1581,9 @@ private:
     // Selection as the reader takes it: kv:selected, else any selected anchor of kv:anchors, else
     // the enclosing group's; kv:anchors, else every anchor as the object is.
     void WriteSelection(const sim::Art& art, const ReadArt& was, ElementEdit& edit) {
-        if (art.Selected() == was.selected && SelectionStates(art) == was.states) return;
+        const std::vector<std::int16_t> states = SelectionStates(art);
+        if (art.Selected() == was.selected && states == was.states) return;
         const bool inherited = art.parent != nullptr && art.parent->parent != nullptr && art.parent->Selected();
-        std::vector<std::int16_t> states;
-        for (const sim::Art* path : PathsOf(art)) states.insert(states.end(), path->selection.begin(), path->selection.end());
         const bool hasAnchors = art.type == kPathArt || art.type == kCompoundPathArt;
 
         std::optional<bool> ownSelected;
@@ -1604,12 +1603,9 @@ private:
         if (!statesGiven) ownStates.assign(states.size(), readSelected ? kAnchorPointSelected : kAnchorNotSelected);
         if (readSelected == art.Selected() && (!hasAnchors || ownStates == states)) return;
 
-        const bool selected = art.Selected();
-        const std::vector<std::pair<std::string, std::string>> marks = SelectionMarks(art, states, inherited);
         edit.Drop("kv:selected");
         edit.Drop("kv:anchors");
-        for (const auto& [name, value] : marks) edit.Set(name, value);
-        (void)selected;
+        for (const auto& [name, value] : SelectionMarks(art, states, inherited)) edit.Set(name, value);
     }
 
     // Only what the reader would not work out by itself.
@@ -1695,12 +1691,10 @@ private:
     // ---- Layers ----
 
     void WriteLayers() {
-        const pugi::xml_node root = source_.xml.document_element();
         // The reader takes the last layer marked current, else the top one.
         const sim::Layer* marked = nullptr;
         for (const auto& [layer, group] : source_.layers) {
             if (!group || !layer->alive) continue;
-            if (!layer->alive) continue;
             const pugi::xml_attribute current = FindAttribute(group, "kv:current");
             bool value = false;
             if (current && ParseBool(current.value(), &value) && value &&
@@ -1713,7 +1707,6 @@ private:
             if (document_.LayerAt(i)->alive) top = document_.LayerAt(i);
         }
         const bool currentChanged = (marked != nullptr ? marked : top) != document_.CurrentLayer();
-        (void)root;
 
         for (const auto& [layer, group] : source_.layers) {
             if (!group) continue;
@@ -1923,9 +1916,7 @@ private:
         if (outlines.empty()) return {};
         std::string attributes = " d=\"" + FormatPathData(outlines) + "\"";
         for (const auto& [name, value] : StyleAttributes(art.style, frame)) attributes += " " + name + "=\"" + value + "\"";
-        std::vector<std::int16_t> states;
-        for (const sim::Art* path : PathsOf(art)) states.insert(states.end(), path->selection.begin(), path->selection.end());
-        attributes += Marks(art, states);
+        attributes += Marks(art, SelectionStates(art));
         if (PathsOf(art).front()->guide) attributes += " " + Written("kv:guide") + "=\"true\"";
         return Element("path", attributes, TagElements(art, space), space);
     }
