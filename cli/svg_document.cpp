@@ -1761,11 +1761,11 @@ private:
             return {tag.start, ElementEnd(text_, tag)};
         }
         std::optional<std::size_t> first, last;
-        for (const sim::Art* art = layer->root->lastChild; art != nullptr; art = art->prior) {
-            if (!Kept(art)) continue;
-            const StartTag tag = TagOf(source_.elements.at(art));
-            if (!first) first = tag.start;
-            last = ElementEnd(text_, tag);
+        for (const sim::Art* art = layer->root->lastChild; art != nullptr && !first; art = art->prior) {
+            if (Kept(art)) first = source_.StartOf(source_.elements.at(art));
+        }
+        for (const sim::Art* art = layer->root->firstChild; art != nullptr && !last; art = art->next) {
+            if (Kept(art)) last = ElementEnd(text_, TagOf(source_.elements.at(art)));
         }
         return {first, last};
     }
