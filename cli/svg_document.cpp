@@ -679,10 +679,11 @@ private:
         ReadRulerUnit(root);
     }
 
-    // The ruler unit is the document's display unit: kv:units, else Inkscape's document units, else
-    // the unit of the page's width, else pixels.
+    // The ruler unit is the document's display unit: kv:units (the host's own units), else Inkscape's
+    // document units, else the unit of the page's width, else pixels. The host's pixel is a point,
+    // as the plug-in reads it, so a drawing in CSS pixels (0.75 pt) is shown in points rather than
+    // in a pixel that would mislabel every length.
     void ReadRulerUnit(const pugi::xml_node& root) {
-        document_.rulerUnit = sim::RulerUnit::Pixels;
         if (const pugi::xml_attribute units = Find(root, "kv:units")) {
             if (!ParseRulerUnit(units.value(), &document_.rulerUnit)) {
                 Fail(root, std::string("unknown ruler unit kv:units=\"") + units.value() +
@@ -690,14 +691,21 @@ private:
             }
             return;
         }
+        document_.rulerUnit = DisplayUnit(root);
+        if (document_.rulerUnit == sim::RulerUnit::Pixels) document_.rulerUnit = sim::RulerUnit::Points;
+    }
+
+    sim::RulerUnit DisplayUnit(const pugi::xml_node& root) {
+        sim::RulerUnit unit = sim::RulerUnit::Pixels;
         for (pugi::xml_node child : root.children()) {
             if (child.type() != pugi::node_element || Name(child) != "sodipodi:namedview") continue;
-            if (ParseRulerUnit(Attribute(child, "inkscape:document-units"), &document_.rulerUnit)) return;
+            if (ParseRulerUnit(Attribute(child, "inkscape:document-units"), &unit)) return unit;
         }
         std::string_view width = Trim(root.attribute("width").value());
         std::size_t digits = width.size();
         while (digits > 0 && std::isalpha(static_cast<unsigned char>(width[digits - 1]))) --digits;
-        if (digits < width.size()) ParseRulerUnit(width.substr(digits), &document_.rulerUnit);
+        if (digits < width.size()) ParseRulerUnit(width.substr(digits), &unit);
+        return unit;
     }
 
     // A swatch is grey or RGB by its colour unless kind says cmyk (with cmyk="c m y k", 0 to 1)

@@ -97,7 +97,7 @@ double PointsPerUnit(RulerUnit unit) {
         case RulerUnit::Points: return 1.0;
         case RulerUnit::Picas: return 12.0;
         case RulerUnit::Millimeters: return 72.0 / 25.4;
-        case RulerUnit::Pixels: return 0.75;  // a CSS pixel, as SVG drawings have it
+        case RulerUnit::Pixels: return 1.0;  // the host's pixel is a point, as the plug-in's own unit table has it
         case RulerUnit::Q: return 72.0 / 25.4 / 4.0;
     }
     return 1.0;

@@ -49,11 +49,11 @@ TEST_F(SimUnits, PointsAsText) {
     EXPECT_EQ(Text(7.0866141732283465, sim::RulerUnit::Q), "10 H");
     EXPECT_EQ(Text(10, sim::RulerUnit::Centimeters), "0.353 cm");
     EXPECT_EQ(Text(10, sim::RulerUnit::Centimeters, 1), "0.4 cm");
-    EXPECT_EQ(Text(12, sim::RulerUnit::Pixels), "16 px") << "a CSS pixel is 0.75 pt";
+    EXPECT_EQ(Text(12, sim::RulerUnit::Pixels), "12 px") << "the host's pixel is a point";
 
     char small[4];
     EXPECT_EQ(user->PointsToUnitsText(1234, -1, small, sizeof small), kNoError);
-    EXPECT_STREQ(small, "164") << "cut to the buffer";
+    EXPECT_STREQ(small, "123") << "cut to the buffer";
 }
 
 TEST_F(SimUnits, TextAsPoints) {

@@ -173,12 +173,13 @@ TEST(SvgWriter, UnitsAsTheDocumentSays) {
         sim::RulerUnit ruler;
     };
     const Case cases[] = {
-        {"", 0.75, sim::RulerUnit::Pixels},
+        {"", 0.75, sim::RulerUnit::Points},  // CSS pixels, which the host's point-sized pixel would mislabel
         {"width=\"210mm\" height=\"297mm\" viewBox=\"0 0 210 297\"", 72 / 25.4, sim::RulerUnit::Millimeters},
         {"width=\"100pt\" height=\"50pt\" viewBox=\"0 0 200 100\"", 0.5, sim::RulerUnit::Points},
         {"width=\"2in\" viewBox=\"0 0 144 10\"", 1, sim::RulerUnit::Inches},
-        {"width=\"400\" height=\"400\" viewBox=\"0 0 200 100\"", 1.5, sim::RulerUnit::Pixels},
-        {"width=\"100%\" viewBox=\"0 0 200 100\"", 0.75, sim::RulerUnit::Pixels},
+        {"width=\"400\" height=\"400\" viewBox=\"0 0 200 100\"", 1.5, sim::RulerUnit::Points},
+        {"width=\"100%\" viewBox=\"0 0 200 100\"", 0.75, sim::RulerUnit::Points},
+        {"width=\"400\"><sodipodi:namedview inkscape:document-units=\"px\"/", 0.75, sim::RulerUnit::Points},
         {"width=\"10cm\" viewBox=\"0 0 10 10\"><sodipodi:namedview inkscape:document-units=\"q\"/", 72 / 2.54,
          sim::RulerUnit::Q},
         {"width=\"10cm\" kv:units=\"pc\"", 0.75, sim::RulerUnit::Picas},
