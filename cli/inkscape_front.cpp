@@ -296,8 +296,7 @@ std::string AttributeOf(const kvsvg::SvgSource& source, const pugi::xml_node& no
     return {};
 }
 
-// Inkscape's current layer (its sublayers belong to the host layer of their top-level layer) and
-// its document unit, unless the file names Kelvane's own.
+// Inkscape's current layer (its sublayers belong to the host layer of their top-level layer).
 void ApplyNamedView(const kvsvg::SvgSource& source, sim::Document& document) {
     const pugi::xml_node view = NamedView(source);
     if (!view) return;
@@ -310,21 +309,9 @@ void ApplyNamedView(const kvsvg::SvgSource& source, sim::Document& document) {
     if (const sim::Art* art = current.empty() ? nullptr : ArtOf(source, current); art != nullptr && art->layer) {
         document.SetCurrentLayer(art->layer);
     }
-    if (AttributeOf(source, source.xml.document_element(), "kv:units").empty()) {
-        kvsvg::ParseRulerUnit(AttributeOf(source, view, "inkscape:document-units"), &document.rulerUnit);
-    }
 }
 
 const char* Say(const Text& text, std::uint16_t language) { return language == kJapanese ? text.ja : text.en; }
-
-int Beeps(const sim::Host& host) {
-#ifndef _WIN32
-    return host.BeepCount();
-#else
-    (void)host;
-    return 0;
-#endif
-}
 
 struct Parsed {
     const FrontCommand* command = nullptr;
@@ -451,7 +438,7 @@ void RunPlan(const Parsed& parsed, const Plan& plan, const std::string& bytes, s
         std::vector<std::string> arguments = call.arguments;
         if (call.command == "handles") arguments.insert(arguments.end(), handleArguments.begin(), handleArguments.end());
         const std::size_t alerts = host.App().alerts.size();
-        const int beeps = Beeps(host);
+        const int beeps = BeepsOf(host);
         const std::uint64_t revision = document.Revision();
         row->run(context, *row, arguments);
         if (document.Revision() != revision) {
@@ -462,7 +449,7 @@ void RunPlan(const Parsed& parsed, const Plan& plan, const std::string& bytes, s
             err << title << sim::Cp932ToUtf8(host.App().alerts[i].text) << "\n";
             heard = true;
         }
-        if (Beeps(host) != beeps) {
+        if (BeepsOf(host) != beeps) {
             err << title << Say(kBeep, language) << "\n";
             heard = true;
         }

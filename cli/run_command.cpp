@@ -641,6 +641,8 @@ void ReportFeedback(const sim::Host& host, std::size_t alertsBefore, int beepsBe
 #endif
 }
 
+}  // namespace
+
 int BeepsOf(const sim::Host& host) {
 #ifndef _WIN32
     return host.BeepCount();
@@ -649,8 +651,6 @@ int BeepsOf(const sim::Host& host) {
     return 0;
 #endif
 }
-
-}  // namespace
 
 int RunDocumentCommands(const std::vector<std::string>& args, std::istream& in, std::ostream& stdOut,
                         std::ostream& err) {

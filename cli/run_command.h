@@ -43,6 +43,9 @@ struct CommandRow {
 
 const std::vector<CommandRow>& CommandTable();
 
+// How many times the plug-in has beeped in this host (the simulated host counts them natively).
+int BeepsOf(const sim::Host& host);
+
 // args: the words after "run"; in is read for a file named "-". Prints what each command changed on
 // out (on err when the drawing goes to out), and the plug-in's alerts and beeps (in its language)
 // and any fault on err. Returns one of the statuses above.
