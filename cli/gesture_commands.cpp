@@ -6,6 +6,7 @@
 #include <map>
 #include <ostream>
 #include <sstream>
+#include <vector>
 
 #include "document.h"
 #include "host.h"
@@ -54,14 +55,21 @@ std::vector<RealPoint> Points(const RunContext& context, const std::vector<std::
     return points;
 }
 
+// The top-level objects of every layer, in order: the objects that carry adjust records.
+std::vector<const sim::Art*> TopLevelObjects(const sim::Document& document) {
+    std::vector<const sim::Art*> objects;
+    for (int i = 0; i < document.LayerCount(); ++i) {
+        for (const sim::Art* art : document.LayerAt(i)->root->Children()) objects.push_back(art);
+    }
+    return objects;
+}
+
 // The records of every art, to tell what a gesture recorded or restored.
 std::map<const sim::Art*, std::string> Records(const sim::Document& document) {
     std::map<const sim::Art*, std::string> records;
-    for (int i = 0; i < document.LayerCount(); ++i) {
-        for (const sim::Art* art : document.LayerAt(i)->root->Children()) {
-            const auto found = art->tags.find(kPathAdjustTagName);
-            if (found != art->tags.end()) records[art] = found->second.value;
-        }
+    for (const sim::Art* art : TopLevelObjects(document)) {
+        const auto found = art->tags.find(kPathAdjustTagName);
+        if (found != art->tags.end()) records[art] = found->second.value;
     }
     return records;
 }
@@ -246,23 +254,17 @@ std::string WhyRecordStays(const sim::Art* art, const sim::Tag& tag, bool select
 }
 
 void ExplainKeptRecords(RunContext& context, bool selectedOnly) {
-    for (int i = 0; i < context.document.LayerCount(); ++i) {
-        for (const sim::Art* art : context.document.LayerAt(i)->root->Children()) {
-            const auto found = art->tags.find(kPathAdjustTagName);
-            if (found == art->tags.end()) continue;
-            context.out << "  " << (context.source != nullptr ? context.source->Describe(art) : "an object")
-                        << " keeps its record: " << WhyRecordStays(art, found->second, selectedOnly) << "\n";
-        }
+    for (const sim::Art* art : TopLevelObjects(context.document)) {
+        const auto found = art->tags.find(kPathAdjustTagName);
+        if (found == art->tags.end()) continue;
+        context.out << "  " << (context.source != nullptr ? context.source->Describe(art) : "an object")
+                    << " keeps its record: " << WhyRecordStays(art, found->second, selectedOnly) << "\n";
     }
 }
 
 bool AnyTopLevelObjectSelected(const sim::Document& document) {
-    for (int i = 0; i < document.LayerCount(); ++i) {
-        for (const sim::Art* art : document.LayerAt(i)->root->Children()) {
-            if (art->Selected()) return true;
-        }
-    }
-    return false;
+    const std::vector<const sim::Art*> objects = TopLevelObjects(document);
+    return std::any_of(objects.begin(), objects.end(), [](const sim::Art* art) { return art->Selected(); });
 }
 
 }  // namespace
