@@ -208,18 +208,18 @@ void BuildPointerStyle(PathStyle& style) {
     }
 }
 
-HostStatus CreatePointers(const double positions[kPointerPositions], double size, std::uint16_t mode) {
+HostStatus CreatePointers(const double positions[kPointerRows], double size, std::uint16_t mode) {
     PointerRun run{positions, PointerRowsInUse(*gState), size, mode};
     return WalkDocumentPaths(PointersOnPath, &run);
 }
 
-HostStatus DivideSegments(const double positions[kPointerPositions], double size, std::uint16_t mode) {
+HostStatus DivideSegments(const double positions[kPointerRows], double size, std::uint16_t mode) {
     PointerRun run{positions, PointerRowsInUse(*gState), size, mode};
     return WalkDocumentPaths(DivideOnPath, &run);
 }
 
 void RunPointerCommand() {
-    double positions[kPointerPositions];
+    double positions[kPointerRows];
     positions[0] = gState->flPtDistance1;
     positions[1] = positions[0] + gState->flPtDistance2;
     positions[2] = positions[1] + gState->flPtDistance3;

@@ -7,17 +7,15 @@
 #include "host/host_types.h"
 #include "shell/plugin_state.h"
 
-constexpr int kPointerPositions = kPointerRows;
-
 // Command 1002: the cumulative positions of the three distances, then pointers and/or division as
 // the settings ask.
 void RunPointerCommand();
 
 // A pointer of length size across the path at every position reached from every start anchor.
-HostStatus CreatePointers(const double positions[kPointerPositions], double size, std::uint16_t mode);
+HostStatus CreatePointers(const double positions[kPointerRows], double size, std::uint16_t mode);
 
 // An anchor inserted at every position reached, without changing the path's shape. size is unused.
-HostStatus DivideSegments(const double positions[kPointerPositions], double size, std::uint16_t mode);
+HostStatus DivideSegments(const double positions[kPointerRows], double size, std::uint16_t mode);
 
 // The paint of a pointer from the settings.
 void BuildPointerStyle(PathStyle& style);
