@@ -280,37 +280,6 @@ std::string SelectionRequestOf(const Selection& selection, const kvsvg::SvgSourc
     return {};
 }
 
-// ---- Inkscape's document settings ----
-
-pugi::xml_node NamedView(const kvsvg::SvgSource& source) {
-    for (pugi::xml_node child : source.xml.document_element().children()) {
-        if (source.Canonical(child.name()) == "sodipodi:namedview") return child;
-    }
-    return {};
-}
-
-std::string AttributeOf(const kvsvg::SvgSource& source, const pugi::xml_node& node, const std::string& name) {
-    for (pugi::xml_attribute attribute : node.attributes()) {
-        if (source.Canonical(attribute.name()) == name) return attribute.value();
-    }
-    return {};
-}
-
-// Inkscape's current layer (its sublayers belong to the host layer of their top-level layer).
-void ApplyNamedView(const kvsvg::SvgSource& source, sim::Document& document) {
-    const pugi::xml_node view = NamedView(source);
-    if (!view) return;
-    const std::string current = AttributeOf(source, view, "inkscape:current-layer");
-    for (const auto& [layer, node] : source.layers) {
-        if (node && !current.empty() && current == node.attribute("id").value()) {
-            document.SetCurrentLayer(const_cast<sim::Layer*>(layer));
-        }
-    }
-    if (const sim::Art* art = current.empty() ? nullptr : ArtOf(source, current); art != nullptr && art->layer) {
-        document.SetCurrentLayer(art->layer);
-    }
-}
-
 const char* Say(const Text& text, std::uint16_t language) { return language == kJapanese ? text.ja : text.en; }
 
 struct Parsed {
@@ -396,7 +365,6 @@ void RunPlan(const Parsed& parsed, const Plan& plan, const std::string& bytes, s
     // are not the drawing's.
     sim::Layer* const readCurrent = document.CurrentLayer();
     const sim::RulerUnit readUnit = document.rulerUnit;
-    ApplyNamedView(*source, document);
     SelectionRequest request;
     if (const std::string problem = SelectionRequestOf(parsed.selection, *source, request); !problem.empty()) {
         err << title << problem << "\n";

@@ -424,19 +424,26 @@ public:
         context.transform = source_.base;
         ApplyProperties(root, context.properties);
 
-        // Top-level groups are layers; runs of loose elements between them get a layer each.
+        // A drawing that marks its layers (Inkscape's) has those as layers, and its other top-level
+        // groups are art; elsewhere every top-level group is a layer. Runs of loose elements between
+        // layers get a layer each. Layers inside layers are groups of their top-level layer.
         struct LayerSource {
             pugi::xml_node group;
             std::vector<pugi::xml_node> loose;
         };
+        bool marksLayers = false;
+        for (pugi::xml_node child : root.children()) marksLayers = marksLayers || IsMarkedLayer(child);
         std::vector<LayerSource> sources;
         document_.Swatches().clear();
         for (pugi::xml_node child : root.children()) {
             if (child.type() != pugi::node_element) continue;
             switch (KindOf(Name(child))) {
                 case Kind::Group:
-                    sources.push_back(LayerSource{child, {}});
-                    break;
+                    if (!marksLayers || IsMarkedLayer(child)) {
+                        sources.push_back(LayerSource{child, {}});
+                        break;
+                    }
+                    [[fallthrough]];
                 case Kind::Shape:
                 case Kind::Text:
                 case Kind::Image:
@@ -457,7 +464,7 @@ public:
         if (sources.empty()) {
             // The host's one layer stands for the file's root, where new art then goes.
             source_.layers[document_.LayerAt(0)] = pugi::xml_node();
-            RememberLayers();
+            RememberLayers(document_.LayerAt(0));
             return;
         }
 
@@ -465,7 +472,9 @@ public:
         std::vector<sim::Layer*> layers(sources.size());
         layers.back() = document_.LayerAt(0);
         for (std::size_t j = sources.size() - 1; j-- > 0;) layers[j] = document_.AddLayer("");
-        sim::Layer* current = nullptr;
+        sim::Layer* marked = nullptr;
+        sim::Layer* named = nullptr;  // the namedview's current layer, or the layer holding it
+        const std::string namedId = CurrentLayerId(root);
         for (std::size_t j = 0; j < sources.size(); ++j) {
             sim::Layer* layer = layers[j];
             layer->title = "Layer " + std::to_string(j + 1);
@@ -485,17 +494,43 @@ public:
             }
             layer->visible = !OwnDisplayNone(group) && !OwnVisibilityHidden(group);
             layer->editable = !Locked(group);
-            if (BoolAttribute(group, "kv:current").value_or(false)) current = layer;
+            if (BoolAttribute(group, "kv:current").value_or(false)) marked = layer;
+            if (!namedId.empty() && Holds(group, namedId)) named = layer;
             const Context layerContext = Derive(group, context);
             layerFrames_[layer] = layerContext.transform;
             ReadChildren(group, layer->root, layerContext);
         }
-        if (current != nullptr) document_.SetCurrentLayer(current);
-        RememberLayers();
+        sim::Layer* const unmarked = named != nullptr ? named : document_.LayerAt(0);
+        document_.SetCurrentLayer(marked != nullptr ? marked : unmarked);
+        RememberLayers(unmarked);
     }
 
 private:
-    void RememberLayers() {
+    bool IsMarkedLayer(const pugi::xml_node& node) const {
+        return node.type() == pugi::node_element && KindOf(Name(node)) == Kind::Group &&
+               Attribute(node, "inkscape:groupmode") == "layer";
+    }
+
+    std::string CurrentLayerId(const pugi::xml_node& root) const {
+        for (pugi::xml_node child : root.children()) {
+            if (child.type() == pugi::node_element && Name(child) == "sodipodi:namedview") {
+                return Attribute(child, "inkscape:current-layer");
+            }
+        }
+        return {};
+    }
+
+    static bool Holds(const pugi::xml_node& node, const std::string& id) {
+        if (id == node.attribute("id").value()) return true;
+        for (pugi::xml_node child : node.children()) {
+            if (child.type() == pugi::node_element && Holds(child, id)) return true;
+        }
+        return false;
+    }
+
+    // unmarked: the layer a reader takes as current when no layer is marked so.
+    void RememberLayers(const sim::Layer* unmarked) {
+        source_.unmarkedCurrent = unmarked;
         for (int i = 0; i < document_.LayerCount(); ++i) {
             const sim::Layer* layer = document_.LayerAt(i);
             const auto inner = layerFrames_.find(layer);
@@ -1699,22 +1734,12 @@ private:
     // ---- Layers ----
 
     void WriteLayers() {
-        // The reader takes the last layer marked current, else the top one.
-        const sim::Layer* marked = nullptr;
-        for (const auto& [layer, group] : source_.layers) {
-            if (!group || !layer->alive) continue;
-            const pugi::xml_attribute current = FindAttribute(group, "kv:current");
-            bool value = false;
-            if (current && ParseBool(current.value(), &value) && value &&
-                (marked == nullptr || document_.IndexOf(layer) < document_.IndexOf(marked))) {
-                marked = layer;
-            }
+        // The reader takes the layer marked current, else the one it took unmarked (or the top one).
+        const sim::Layer* unmarked = source_.unmarkedCurrent;
+        for (int i = 0; i < document_.LayerCount() && (unmarked == nullptr || !unmarked->alive); ++i) {
+            unmarked = document_.LayerAt(i);
         }
-        const sim::Layer* top = nullptr;
-        for (int i = 0; i < document_.LayerCount() && top == nullptr; ++i) {
-            if (document_.LayerAt(i)->alive) top = document_.LayerAt(i);
-        }
-        const bool currentChanged = (marked != nullptr ? marked : top) != document_.CurrentLayer();
+        const bool currentChanged = source_.readCurrent != document_.CurrentLayer();
 
         for (const auto& [layer, group] : source_.layers) {
             if (!group) continue;
@@ -1747,18 +1772,12 @@ private:
             }
             if (currentChanged) {
                 edit.Drop("kv:current");
-                if (layer == document_.CurrentLayer() && layer != top) edit.Set("kv:current", "true");
+                if (layer == document_.CurrentLayer() && layer != unmarked) edit.Set("kv:current", "true");
             }
             edit.Commit();
         }
     }
 
-    pugi::xml_attribute FindAttribute(const pugi::xml_node& node, const std::string& canonical) const {
-        for (pugi::xml_attribute attribute : node.attributes()) {
-            if (source_.Canonical(attribute.name()) == canonical) return attribute;
-        }
-        return {};
-    }
 
     // The first and last elements of a layer in the file, when it has any.
     std::pair<std::optional<std::size_t>, std::optional<std::size_t>> LayerExtent(const sim::Layer* layer) const {

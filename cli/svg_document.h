@@ -72,6 +72,7 @@ struct SvgSource {
     };
     std::map<const sim::Layer*, ReadLayer> readLayers;
     const sim::Layer* readCurrent = nullptr;
+    const sim::Layer* unmarkedCurrent = nullptr;  // current when no layer says kv:current
     std::ptrdiff_t offsetShift = -1;  // from a node's offset_debug() to its start tag in text
     Affine base;  // user space of the root to artwork: the user unit in points, y flipped
 

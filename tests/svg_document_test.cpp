@@ -176,6 +176,30 @@ TEST(SvgDocument, LayersGroupsAndPaintOrder) {
     EXPECT_EQ(document.LayerAt(2)->title, "Layer 1") << "loose elements before the first layer get one of their own";
 }
 
+// Inkscape marks its layers: its other top-level groups are art, its sublayers are groups, and
+// the namedview names the current layer until the plug-in chooses another.
+TEST(SvgDocument, MarkedLayersAndTheNamedCurrentLayer) {
+    const std::string input = Svg(
+        "<sodipodi:namedview id=\"view\" inkscape:current-layer=\"sub\"/>\n"
+        "<g inkscape:groupmode=\"layer\" id=\"back\"><g inkscape:groupmode=\"layer\" id=\"sub\">"
+        "<line x2=\"1\"/></g></g>\n"
+        "<g id=\"loose\"><line x2=\"2\"/></g>\n"
+        "<g inkscape:groupmode=\"layer\" id=\"front\"><line x2=\"3\"/></g>");
+    sim::Document document;
+    const auto source = kvsvg::ReadSvg(input, document);
+    ASSERT_EQ(document.LayerCount(), 3);
+    EXPECT_EQ(document.LayerAt(0)->title, "front");
+    EXPECT_EQ(document.LayerAt(1)->root->firstChild->type, kGroupArt) << "a group between layers is art";
+    const sim::Layer* back = document.LayerAt(2);
+    EXPECT_EQ(back->root->firstChild->type, kGroupArt) << "a sublayer is a group of its layer";
+    EXPECT_EQ(document.CurrentLayer(), back) << "the named sublayer's layer";
+
+    document.SetCurrentLayer(document.LayerAt(0));
+    sim::Document reread;
+    kvsvg::ReadSvg(kvsvg::WriteSvg(document, source.get()), reread);
+    EXPECT_EQ(reread.CurrentLayer()->title, "front") << "the plug-in's choice is written and read back";
+}
+
 TEST(SvgDocument, StylesAreInheritedOverriddenAndScaled) {
     sim::Document document;
     const auto source = kvsvg::ReadSvg(
