@@ -378,45 +378,28 @@ protected:
         return steps;
     }
 
-    Steps Slider() {
+    // The first move of the slider, or a second one in the same run of changes.
+    Steps Slider(bool again) {
         Steps steps;
-        steps.prepare = [this] {
+        steps.prepare = [this, again] {
             Fresh();
             LengthShapes();
             Click(kMeasureButton);
+            if (again) sim::MovePanelSlider(host, -20);
             Ready();
         };
-        steps.act = [this] { sim::MovePanelSlider(host, -40); };
-        steps.check = [this](const Trial& run) {
+        steps.act = [this, again] { sim::MovePanelSlider(host, again ? 20 : -40); };
+        steps.check = [this, again](const Trial& run) {
             ExpectAnchorsInPlace();
-            EXPECT_EQ(State().lengthAdjustStage, ActionRan() ? 1u : 0u);
+            EXPECT_EQ(State().lengthAdjustStage, again || ActionRan() ? 1u : 0u);
             if (run.Good()) {
                 EXPECT_FALSE(before.Changed().empty()) << "the good run lengthens the curves";
             }
         };
         return steps;
     }
-
-    // A second move of the slider in the same run of changes.
-    Steps SliderAgain() {
-        Steps steps;
-        steps.prepare = [this] {
-            Fresh();
-            LengthShapes();
-            Click(kMeasureButton);
-            sim::MovePanelSlider(host, -20);
-            Ready();
-        };
-        steps.act = [this] { sim::MovePanelSlider(host, 20); };
-        steps.check = [this](const Trial& run) {
-            ExpectAnchorsInPlace();
-            EXPECT_EQ(State().lengthAdjustStage, 1u);
-            if (run.Good()) {
-                EXPECT_FALSE(before.Changed().empty());
-            }
-        };
-        return steps;
-    }
+    Steps Slider() { return Slider(false); }
+    Steps SliderAgain() { return Slider(true); }
 
     void PointerShapes(bool divide) {
         sim::Art* group = doc->AddGroup(Root());
@@ -443,36 +426,24 @@ protected:
         EXPECT_LE(pointers, goodMade.size());
     }
 
-    Steps Pointer() {
+    Steps Pointer(bool divide) {
         Steps steps;
-        steps.prepare = [this] {
+        steps.prepare = [this, divide] {
             Fresh();
-            PointerShapes(false);
+            PointerShapes(divide);
             Ready();
         };
         steps.act = [this] { Click(kPointerButton); };
-        steps.check = [this](const Trial& run) {
+        steps.check = [this, divide](const Trial& run) {
             Remember(run);
-            if (run.Good()) {
-                EXPECT_EQ(goodMade.size(), 8u);
+            ExpectPointers();
+            if (!divide) {
+                if (run.Good()) {
+                    EXPECT_EQ(goodMade.size(), 8u);
+                }
+                ExpectOriginalsUntouched();
+                return;
             }
-            ExpectOriginalsUntouched();
-            ExpectPointers();
-        };
-        return steps;
-    }
-
-    Steps PointerWithDivide() {
-        Steps steps;
-        steps.prepare = [this] {
-            Fresh();
-            PointerShapes(true);
-            Ready();
-        };
-        steps.act = [this] { Click(kPointerButton); };
-        steps.check = [this](const Trial& run) {
-            Remember(run);
-            ExpectPointers();
             // Division only inserts anchors, and no more than the good run did.
             for (const sim::Art* art : before.Changed()) {
                 ASSERT_TRUE(art->alive);
@@ -486,6 +457,8 @@ protected:
         };
         return steps;
     }
+    Steps Pointer() { return Pointer(false); }
+    Steps PointerWithDivide() { return Pointer(true); }
 
     std::vector<const sim::Art*> HandleLines() {
         std::vector<const sim::Art*> lines;

@@ -34,11 +34,7 @@ void Pump() {
     }
 }
 
-struct Picture {
-    bool saved = false;
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> pixels;  // top-down rows of 0x00RRGGBB
-
+struct Picture : win32_capture::Capture {
     std::uint32_t At(int x, int y) const {
         return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
     }
@@ -68,13 +64,7 @@ struct Picture {
 Picture SavePanelPicture(HWND window, const std::string& name) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();
-    const win32_capture::Capture capture = win32_capture::CaptureWindow(window, false, name);
-    Picture picture;
-    picture.saved = capture.saved;
-    picture.width = capture.width;
-    picture.height = capture.height;
-    picture.pixels = capture.pixels;
-    return picture;
+    return Picture{win32_capture::CaptureWindow(window, false, name)};
 }
 
 constexpr std::uint32_t Grey(unsigned level) { return level << 16 | level << 8 | level; }
@@ -196,26 +186,20 @@ TEST_F(PanelWindows, ControlsAreChildWindowsWithThePluginsProcedures) {
     EXPECT_FALSE(IsWindow(panel)) << "destroyed at shut-down";
 }
 
-TEST_F(PanelWindows, LightEnglish) {
-    StartFullPanel(kEnglish, false);
+// Each language in each interface brightness.
+class PanelLooks : public PanelWindows, public ::testing::WithParamInterface<std::pair<std::uint16_t, bool>> {};
+
+TEST_P(PanelLooks, AreWellPainted) {
+    const auto [language, dark] = GetParam();
+    StartFullPanel(language, dark);
     EXPECT_EQ(sim::PanelControlText(host, kLengthReadout), "98.139 mm");
-    ExpectWellPainted(Look("panel-en-light"), "panel-en-light");
+    const std::string name = std::string("panel-") + (language == kEnglish ? "en" : "ja") + (dark ? "-dark" : "-light");
+    ExpectWellPainted(Look(name), name);
 }
 
-TEST_F(PanelWindows, DarkEnglish) {
-    StartFullPanel(kEnglish, true);
-    ExpectWellPainted(Look("panel-en-dark"), "panel-en-dark");
-}
-
-TEST_F(PanelWindows, LightJapanese) {
-    StartFullPanel(kJapanese, false);
-    ExpectWellPainted(Look("panel-ja-light"), "panel-ja-light");
-}
-
-TEST_F(PanelWindows, DarkJapanese) {
-    StartFullPanel(kJapanese, true);
-    ExpectWellPainted(Look("panel-ja-dark"), "panel-ja-dark");
-}
+INSTANTIATE_TEST_SUITE_P(PanelWindows, PanelLooks,
+                         ::testing::Values(std::pair{kEnglish, false}, std::pair{kEnglish, true},
+                                           std::pair{kJapanese, false}, std::pair{kJapanese, true}));
 
 TEST_F(PanelWindows, ABrightnessChangeRepaintsEverything) {
     StartFullPanel(kEnglish, false);

@@ -12,7 +12,6 @@
 #include "panel/about_box.h"
 #include "panel/settings_dialog.h"
 #include "plugin_fixture.h"
-#include "resource_ids.h"
 #include "settings/settings_file.h"
 #include "shell/commands.h"
 
@@ -22,14 +21,6 @@ namespace {
 const std::string kJapaneseBlack = "\x83\x75\x83\x89\x83\x62\x83\x4e";
 
 // ---- The dialog's rules ---------------------------------------------------------------------
-
-TEST(SettingsDialogRules, TemplateFollowsTheLanguage) {
-    EXPECT_EQ(SettingsDialogTemplate(kJapanese), KELVANE_DIALOG_SETTINGS_JAPANESE);
-    EXPECT_EQ(SettingsDialogTemplate(kEnglish), KELVANE_DIALOG_SETTINGS_ENGLISH);
-    EXPECT_EQ(SettingsDialogTemplate(kKorean), KELVANE_DIALOG_SETTINGS_ENGLISH);
-    EXPECT_EQ(KELVANE_DIALOG_SETTINGS_JAPANESE, 16179);
-    EXPECT_EQ(KELVANE_DIALOG_SETTINGS_ENGLISH, 16279);
-}
 
 TEST(SettingsDialogRules, WidthIsTheLeadingNumber) {
     EXPECT_DOUBLE_EQ(ReadLeadingNumber("2.5mm"), 2.5);
@@ -89,31 +80,6 @@ TEST_F(SettingsDialogFieldsTest, OpenWithTheStateHandleLineSettings) {
     EXPECT_EQ(fields.width, "141.732") << "written with %g";
     EXPECT_FALSE(fields.polyline);
     EXPECT_TRUE(fields.reverseSide);
-}
-
-TEST_F(SettingsDialogFieldsTest, DefaultsOpenOnBlack) {
-    const SettingsDialogFields fields = OpenSettingsDialogFields(state, {"White", "Black"});
-    EXPECT_EQ(fields.selectedColor, 1);
-    EXPECT_EQ(fields.layer, "HANDLE LINE");
-    EXPECT_EQ(fields.width, "0.5");
-    EXPECT_TRUE(fields.polyline);
-    EXPECT_FALSE(fields.reverseSide);
-}
-
-TEST_F(SettingsDialogFieldsTest, StoreTakesEveryField) {
-    SettingsDialogFields fields;
-    fields.colors = {"White", "Spot Green"};
-    fields.selectedColor = 1;
-    fields.layer = "Handles";
-    fields.width = "2.5mm";
-    fields.polyline = false;
-    fields.reverseSide = true;
-    StoreSettingsDialogFields(state, fields);
-    EXPECT_STREQ(state.handleline_line_color, "Spot Green");
-    EXPECT_STREQ(state.handleline_layer, "Handles");
-    EXPECT_DOUBLE_EQ(state.handleline_line_width, 2.5);
-    EXPECT_EQ(state.handleline_polyline, 0);
-    EXPECT_EQ(state.handleline_reverse_side, 1);
 }
 
 TEST_F(SettingsDialogFieldsTest, StoreWithoutAChosenEntryEmptiesTheColour) {
@@ -237,13 +203,7 @@ TEST_F(SettingsDialogCommand, OkStoresTheFieldsAndWritesTheSettingsFileAtOnce) {
     EXPECT_EQ(State().handleline_polyline, 0);
     EXPECT_EQ(State().handleline_reverse_side, 1);
 
-    const std::string written = ReadSettingsFileText();
-    EXPECT_EQ(written, FormatSettingsText(State()));
-    EXPECT_NE(written.find("handleline_layer = \"Handles\"\r\n"), std::string::npos);
-    EXPECT_NE(written.find("handleline_line_width = 2.5\r\n"), std::string::npos);
-    EXPECT_NE(written.find("handleline_line_color = \"CMYK Red\"\r\n"), std::string::npos);
-    EXPECT_NE(written.find("handleline_polyline = 0\r\n"), std::string::npos);
-    EXPECT_NE(written.find("handleline_reverse_side = 1\r\n"), std::string::npos);
+    EXPECT_EQ(ReadSettingsFileText(), FormatSettingsText(State()));
 }
 
 TEST_F(SettingsDialogCommand, OkWithoutChangesStillWritesTheFile) {
