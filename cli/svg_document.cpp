@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <sstream>
+#include <unordered_map>
 
 #include "host.h"
 #include "svg_path_data.h"
@@ -1296,6 +1297,58 @@ double MeanScale(const Affine& m) {
     return std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
 }
 
+// A value rounded to 1..16 significant digits, as "%.*g" prints it and strtod reads it back: its
+// 17 digits are printed once, and most roundings are then a product or quotient of exact numbers.
+class DigitRounding {
+public:
+    explicit DigitRounding(double value) : value_(value) {
+        if (!std::isfinite(value)) return;
+        char text[40];
+        const auto printed = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 16);
+        const char* at = text;
+        if (*at == '-') {
+            negative_ = true;
+            ++at;
+        }
+        digits_[0] = *at;
+        std::memcpy(digits_ + 1, at + 2, 16);  // past the point
+        std::from_chars(at + 19, printed.ptr, exponent_);  // past the 'e', a sign and digits
+        if (at[19] == '+') std::from_chars(at + 20, printed.ptr, exponent_);
+        ready_ = true;
+    }
+
+    double At(int digits) const {
+        if (!ready_) return Slow(digits);
+        // A tie at the 17th digit may hide which way the value itself lies.
+        if (digits_[digits] == '5' && std::all_of(digits_ + digits + 1, digits_ + 17, [](char c) { return c == '0'; })) {
+            return Slow(digits);
+        }
+        std::uint64_t mantissa = 0;
+        for (int i = 0; i < digits; ++i) mantissa = mantissa * 10 + static_cast<std::uint64_t>(digits_[i] - '0');
+        if (digits_[digits] >= '5') ++mantissa;
+        const int power = exponent_ - (digits - 1);
+        static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        if (power < -22 || power > 22 || mantissa > (std::uint64_t{1} << 53)) return Slow(digits);
+        // Both exact, so one correctly rounded operation gives what strtod gives.
+        const auto m = static_cast<double>(mantissa);
+        const double magnitude = power >= 0 ? m * kPowers[power] : m / kPowers[-power];
+        return negative_ ? -magnitude : magnitude;
+    }
+
+private:
+    double Slow(int digits) const {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.*g", digits, value_);
+        return std::strtod(text, nullptr);
+    }
+
+    double value_;
+    bool ready_ = false, negative_ = false;
+    char digits_[17] = {};
+    int exponent_ = 0;
+};
+
 // Splices what the document changed since it was read into the input's text.
 class Writer {
 public:
@@ -1529,13 +1582,9 @@ private:
     // that did not move keeps its numbers (150, not 150.00000000000003); else the inverse's.
     static RealPoint ToElement(const RealPoint& artwork, const Affine& frame, const Affine& inverse) {
         const RealPoint exact = Apply(inverse, artwork);
-        const auto rounded = [](double value, int digits) {
-            char text[40];
-            std::snprintf(text, sizeof text, "%.*g", digits, value);
-            return std::strtod(text, nullptr);
-        };
+        const DigitRounding h(exact.h), v(exact.v);
         for (int digits = 1; digits < 17; ++digits) {
-            const RealPoint candidate{rounded(exact.h, digits), rounded(exact.v, digits)};
+            const RealPoint candidate{h.At(digits), v.At(digits)};
             const RealPoint back = Apply(frame, candidate);
             if (back.h == artwork.h && back.v == artwork.v) return candidate;
         }
@@ -1818,12 +1867,24 @@ private:
         AppendTo(root, [&](const std::string& space) { return LayerElement(*layer, space); });
     }
 
-    static pugi::xml_node LastElement(const pugi::xml_node& node) {
+    // Remembered: every new art of a container that kept none of its own goes after the same one.
+    pugi::xml_node LastElement(const pugi::xml_node& node) {
+        const auto known = lastElements_.find(node.internal_object());
+        if (known != lastElements_.end()) return pugi::xml_node(known->second);
         pugi::xml_node last;
         for (pugi::xml_node child : node.children()) {
             if (child.type() == pugi::node_element) last = child;
         }
-        return last ? last : node;
+        if (!last) last = node;
+        lastElements_.emplace(node.internal_object(), last.internal_object());
+        return last;
+    }
+
+    // ElementEnd, remembered for the elements that new art goes after.
+    std::size_t EndOf(const StartTag& tag) {
+        const auto known = ends_.find(tag.start);
+        if (known != ends_.end()) return known->second;
+        return ends_.emplace(tag.start, ElementEnd(text_, tag)).first->second;
     }
 
     // Puts what make gives (for the white space before it) after the last child of parent.
@@ -1832,7 +1893,7 @@ private:
         const StartTag tag = TagOf(parent);
         const std::string space = ChildSpace(parent);
         if (const pugi::xml_node last = LastElement(parent); last != parent) {
-            splice_.Insert(ElementEnd(text_, TagOf(last)), space + make(space));
+            splice_.Insert(EndOf(TagOf(last)), space + make(space));
             return;
         }
         const std::string outer = LeadingSpace(text_, tag.start);
@@ -1849,33 +1910,49 @@ private:
     // ---- New art ----
 
     void WriteNewChildren(const sim::Art& container, const pugi::xml_node& parent, const Affine& frame) {
-        // File order: the back-most child first.
+        // File order: the back-most child first. The kept neighbours of each child are found in one
+        // pass each way, not by a walk from every new child.
+        std::vector<const sim::Art*> children;
+        std::vector<bool> kept;
         for (const sim::Art* child = container.lastChild; child != nullptr; child = child->prior) {
-            if (!child->alive) continue;
-            if (Kept(child)) {
+            children.push_back(child);
+            kept.push_back(Kept(child));
+        }
+        const std::size_t none = children.size();
+        std::vector<std::size_t> front(children.size(), none);  // the nearest kept one in front
+        for (std::size_t i = children.size(), nearest = none; i-- > 0;) {
+            front[i] = nearest;
+            if (kept[i]) nearest = i;
+        }
+        std::size_t back = none;  // the nearest kept one behind
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            const sim::Art* child = children[i];
+            if (kept[i]) {
+                back = i;
                 if (child->type == kGroupArt) {
                     WriteNewChildren(*child, source_.elements.at(child), source_.read.at(child).inner);
                 }
                 continue;
             }
-            InsertArt(*child, parent, frame);
+            if (!child->alive) continue;
+            InsertArt(*child, front[i] == none ? nullptr : children[front[i]], back == none ? nullptr : children[back],
+                      parent, frame);
         }
     }
 
-    void InsertArt(const sim::Art& art, const pugi::xml_node& parent, const Affine& frame) {
-        // Before the nearest element in front of it, else after the nearest behind it, else last.
-        for (const sim::Art* front = art.prior; front != nullptr; front = front->prior) {
-            if (!Kept(front)) continue;
+    // Before the nearest element in front of it, else after the nearest behind it, else last.
+    void InsertArt(const sim::Art& art, const sim::Art* front, const sim::Art* back, const pugi::xml_node& parent,
+                   const Affine& frame) {
+        if (front != nullptr) {
             const std::size_t at = source_.StartOf(source_.elements.at(front));
             const std::string space = LeadingSpace(text_, at);
             splice_.Insert(at, ArtElement(art, frame, space) + space);
             return;
         }
-        for (const sim::Art* back = art.next; back != nullptr; back = back->next) {
-            if (!Kept(back)) continue;
+        if (back != nullptr) {
             const StartTag tag = TagOf(source_.elements.at(back));
             const std::string space = LeadingSpace(text_, tag.start);
-            splice_.Insert(ElementEnd(text_, tag), space + ArtElement(art, frame, space));
+            splice_.Insert(EndOf(tag), space + ArtElement(art, frame, space));
             return;
         }
         AppendTo(parent, [&](const std::string& space) { return ArtElement(art, frame, space); });
@@ -1991,6 +2068,8 @@ private:
     std::string unit_;       // one step of indentation
     std::multimap<std::string, std::string> written_;  // our prefixes to those of the input
     std::set<std::string> undeclared_;
+    std::unordered_map<pugi::xml_node_struct*, pugi::xml_node_struct*> lastElements_;
+    std::unordered_map<std::size_t, std::size_t> ends_;
 };
 
 }  // namespace
@@ -2024,7 +2103,14 @@ std::string SvgSource::Canonical(std::string_view name) const {
 int SvgSource::LineOf(const pugi::xml_node& node) const {
     const std::ptrdiff_t offset = node.offset_debug();
     if (offset < 0 || static_cast<std::size_t>(offset) > text.size()) return 0;
-    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + offset, '\n'));
+    if (newlines.empty()) {
+        for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+            newlines.push_back(at);
+        }
+        newlines.push_back(std::string::npos);  // marks the list as made, past every offset
+    }
+    const auto before = std::lower_bound(newlines.begin(), newlines.end(), static_cast<std::size_t>(offset));
+    return 1 + static_cast<int>(before - newlines.begin());
 }
 
 std::string SvgSource::Describe(const sim::Art* art) const {

@@ -74,6 +74,8 @@ struct SvgSource {
     const sim::Layer* readCurrent = nullptr;
     const sim::Layer* unmarkedCurrent = nullptr;  // current when no layer says kv:current
     std::ptrdiff_t offsetShift = -1;  // from a node's offset_debug() to its start tag in text
+    // Where each line of text ends, found on the first LineOf: a report names many elements.
+    mutable std::vector<std::size_t> newlines;
     Affine base;  // user space of the root to artwork: the user unit in points, y flipped
 
     RealPoint ToArtwork(const RealPoint& svg) const { return Apply(base, svg); }
