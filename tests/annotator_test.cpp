@@ -93,7 +93,11 @@ TEST_F(AnnotatorTest, BetweenTheDragsNothingAndDuringTheSecondBothLines) {
     ExpectLine(lines[0], V(100, 100), V(200, 100));
     ExpectLine(lines[1], V(300, 300), V(320, 330));
 
+    // Ending the gesture has the lines redrawn away.
+    const std::size_t invalidations = App().invalidations.size();
     Up({320, 330});
+    ASSERT_EQ(App().invalidations.size(), invalidations + 1);
+    EXPECT_EQ(App().invalidations.back().rect.bottom, 600);
     EXPECT_TRUE(Of(Draw(), sim::DrawOp::Line).empty()) << "the gesture ended";
 }
 
@@ -209,20 +213,6 @@ TEST_F(AnnotatorTest, TheAnnotationRectangleIsTheWholeViewAndZeroWithoutOne) {
     App().invalidations.clear();
     EXPECT_EQ(host.AnnotationInvalidate(State().annotator, ViewRect{1, 2, 3, 4}), kNoError);
     EXPECT_TRUE(App().invalidations.empty());
-}
-
-TEST_F(AnnotatorTest, EndingAGestureHasTheLinesRedrawnAway) {
-    Rectangle(100, 100, 100, 50);
-    Rectangle(300, 300, 40, 20);
-    Select(PathTool());
-    DragFromTo({100, 100}, {200, 100});
-    Move({300, 300});
-    Down({300, 300});
-    Drag({300, 320});
-    const std::size_t before = App().invalidations.size();
-    Up({300, 320});
-    ASSERT_EQ(App().invalidations.size(), before + 1);
-    EXPECT_EQ(App().invalidations.back().rect.bottom, 600);
 }
 
 TEST_F(AnnotatorTest, AFailingDrawerCallOnlyLeavesThatPieceOut) {

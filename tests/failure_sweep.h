@@ -64,11 +64,7 @@ inline bool IsSilent(HostStatus status) {
 inline std::string ErrorAlertText(HostStatus status, const std::string& caller, const std::string& selector) {
     const auto code = static_cast<std::uint32_t>(status);
     std::string letters;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        const char letter = static_cast<char>((code >> shift) & 0xFF);
-        if (letter == '\0') break;
-        letters += letter;
-    }
+    for (int shift = 24; shift >= 0 && ((code >> shift) & 0xFF) != 0; shift -= 8) letters += static_cast<char>(code >> shift);
     std::ostringstream text;
     text << "Error=" << std::hex << code << ", " << letters << " (caller : " << caller << ", selector : " << selector
          << ")";

@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr double kMm = 2.8346456692913384;  // points
+
 class LengthTextTest : public PluginTest {
 protected:
     sim::Document* document = nullptr;
@@ -32,8 +34,8 @@ protected:
 
 TEST_F(LengthTextTest, LengthsAreShownInTheRulerUnit) {
     const std::pair<sim::RulerUnit, const char*> units[] = {
-        {sim::RulerUnit::Inches, "1.5 in"},     {sim::RulerUnit::Centimeters, "3.81 cm"},
-        {sim::RulerUnit::Points, "108 pt"},     {sim::RulerUnit::Picas, "9 pc"},
+        {sim::RulerUnit::Inches, "1.5 in"},       {sim::RulerUnit::Centimeters, "3.81 cm"},
+        {sim::RulerUnit::Points, "108 pt"},       {sim::RulerUnit::Picas, "9 pc"},
         {sim::RulerUnit::Millimeters, "38.1 mm"}, {sim::RulerUnit::Pixels, "108 px"},
         {sim::RulerUnit::Q, "152.4 H"},
     };
@@ -47,16 +49,52 @@ TEST_F(LengthTextTest, LengthsAreShownInTheRulerUnit) {
     EXPECT_EQ(Format(1), "0.353 mm") << "three decimals";
 }
 
-TEST_F(LengthTextTest, ATypedUnitWinsOverTheDefaultAndTheRuler) {
-    document->rulerUnit = sim::RulerUnit::Millimeters;
-    EXPECT_DOUBLE_EQ(ParseLengthText("1in", kUnitPoint), 72);
-    EXPECT_DOUBLE_EQ(ParseLengthText("2.54cm", kUnitPoint), 72);
-    EXPECT_DOUBLE_EQ(ParseLengthText("12pt", kUnitMillimetre), 12);
-    EXPECT_DOUBLE_EQ(ParseLengthText("2pc", kUnitPoint), 24);
-    EXPECT_DOUBLE_EQ(ParseLengthText("25.4mm", kUnitPoint), 72);
-    EXPECT_DOUBLE_EQ(ParseLengthText("10px", kUnitMillimetre), 10);
-    EXPECT_DOUBLE_EQ(ParseLengthText("4H", kUnitPoint), 4 * 0.7086614173228346);
-    EXPECT_DOUBLE_EQ(ParseLengthText(" 3 mm", kUnitPoint), 3 * 2.8346456692913384) << "white space and a blank";
+// A typed unit wins over the default unit, which wins over the ruler unit; the number is read up to
+// what cannot continue it, and a length beyond the range of a double is no length.
+TEST_F(LengthTextTest, TypedLengthsInPoints) {
+    const struct {
+        const char* text;
+        int defaultUnit;
+        sim::RulerUnit ruler;
+        double points;
+    } cases[] = {
+        {"1in", kUnitPoint, sim::RulerUnit::Millimeters, 72},
+        {"2.54cm", kUnitPoint, sim::RulerUnit::Millimeters, 72},
+        {"12pt", kUnitMillimetre, sim::RulerUnit::Millimeters, 12},
+        {"2pc", kUnitPoint, sim::RulerUnit::Millimeters, 24},
+        {"25.4mm", kUnitPoint, sim::RulerUnit::Millimeters, 72},
+        {"10px", kUnitMillimetre, sim::RulerUnit::Millimeters, 10},
+        {"4H", kUnitPoint, sim::RulerUnit::Millimeters, 4 * 0.7086614173228346},
+        {" 3 mm", kUnitPoint, sim::RulerUnit::Millimeters, 3 * kMm},
+        {"2", kUnitPoint, sim::RulerUnit::Centimeters, 2},
+        {"2", kUnitInch, sim::RulerUnit::Centimeters, 144},
+        {"2", kUnitRuler, sim::RulerUnit::Centimeters, 2 * 10 * kMm},
+        {"1.5", kUnitRuler, sim::RulerUnit::Inches, 1.5 * 72},
+        {"1.5", kUnitRuler, sim::RulerUnit::Points, 1.5},
+        {"1.5", kUnitRuler, sim::RulerUnit::Picas, 1.5 * 12},
+        {"1.5", kUnitRuler, sim::RulerUnit::Pixels, 1.5},
+        {"1.5", kUnitRuler, sim::RulerUnit::Q, 1.5 * 0.7086614173228346},
+        {"1.5", kUnitRuler, sim::RulerUnit::Millimeters, 1.5 * kMm},
+        {"abc", kUnitPoint, sim::RulerUnit::Points, 0},
+        {"", kUnitPoint, sim::RulerUnit::Points, 0},
+        {"-2pt", kUnitPoint, sim::RulerUnit::Points, -2},
+        {"1.5e1pt", kUnitPoint, sim::RulerUnit::Points, 15},
+        {"7 apples", kUnitPoint, sim::RulerUnit::Points, 7},
+        {"0x10", kUnitPoint, sim::RulerUnit::Points, 0},
+        {"inf", kUnitPoint, sim::RulerUnit::Points, 0},
+        {"9e999pc", kUnitPoint, sim::RulerUnit::Points, 0},
+        {"-1e400", kUnitPoint, sim::RulerUnit::Points, 0},
+        {"1e307in", kUnitPoint, sim::RulerUnit::Points, 0},  // beyond range once in points
+        {"1e308", kUnitPoint, sim::RulerUnit::Points, 1e308},
+        {"1e-400", kUnitPoint, sim::RulerUnit::Points, 0},
+    };
+    for (const auto& c : cases) {
+        document->rulerUnit = c.ruler;
+        EXPECT_DOUBLE_EQ(ParseLengthText(c.text, c.defaultUnit), c.points) << '"' << c.text << '"';
+    }
+    EXPECT_EQ(ParseLengthText(nullptr, kUnitPoint), 0);
+    // Only the first 80 characters are read: a unit beyond them is not seen.
+    EXPECT_EQ(ParseLengthText(("2" + std::string(90, ' ') + "in").c_str(), kUnitPoint), 2);
 }
 
 TEST_F(LengthTextTest, TheDecimalPointIgnoresTheLocale) {
@@ -64,46 +102,8 @@ TEST_F(LengthTextTest, TheDecimalPointIgnoresTheLocale) {
     if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma on this machine";
     document->rulerUnit = sim::RulerUnit::Millimeters;
     EXPECT_EQ(Format(1), "0.353 mm");
-    EXPECT_DOUBLE_EQ(ParseLengthText("2.5mm", kUnitPoint), 2.5 * 2.8346456692913384);
-    EXPECT_DOUBLE_EQ(ParseLengthText("2,5mm", kUnitPoint), 2 * 2.8346456692913384) << "read up to the comma";
-}
-
-TEST_F(LengthTextTest, WithoutAUnitTheDefaultElseTheRulerUnit) {
-    document->rulerUnit = sim::RulerUnit::Centimeters;
-    EXPECT_DOUBLE_EQ(ParseLengthText("2", kUnitPoint), 2) << "one character, no suffix: the default unit";
-    EXPECT_DOUBLE_EQ(ParseLengthText("2", kUnitInch), 144);
-    EXPECT_DOUBLE_EQ(ParseLengthText("2", kUnitRuler), 2 * 28.346456692913385);
-    const std::pair<sim::RulerUnit, double> rulers[] = {
-        {sim::RulerUnit::Inches, 72},  {sim::RulerUnit::Points, 1},         {sim::RulerUnit::Picas, 12},
-        {sim::RulerUnit::Pixels, 1},   {sim::RulerUnit::Q, 0.7086614173228346},
-        {sim::RulerUnit::Millimeters, 2.8346456692913384},
-    };
-    for (const auto& [unit, factor] : rulers) {
-        document->rulerUnit = unit;
-        EXPECT_DOUBLE_EQ(ParseLengthText("1.5", kUnitRuler), 1.5 * factor);
-    }
-}
-
-TEST_F(LengthTextTest, TheNumberIsReadUpToWhatCannotContinueIt) {
-    EXPECT_EQ(ParseLengthText("abc", kUnitPoint), 0);
-    EXPECT_EQ(ParseLengthText("", kUnitPoint), 0);
-    EXPECT_EQ(ParseLengthText("-2pt", kUnitPoint), -2);
-    EXPECT_EQ(ParseLengthText("1.5e1pt", kUnitPoint), 15);
-    EXPECT_EQ(ParseLengthText("7 apples", kUnitPoint), 7);
-    EXPECT_EQ(ParseLengthText("0x10", kUnitPoint), 0) << "decimal only";
-    EXPECT_EQ(ParseLengthText("inf", kUnitPoint), 0);
-    EXPECT_EQ(ParseLengthText(nullptr, kUnitPoint), 0);
-    // Only the first 80 characters are read: a unit beyond them is not seen.
-    const std::string padded = "2" + std::string(90, ' ') + "in";
-    EXPECT_EQ(ParseLengthText(padded.c_str(), kUnitPoint), 2);
-}
-
-TEST_F(LengthTextTest, ALengthBeyondTheRangeOfADoubleIsNoLength) {
-    EXPECT_EQ(ParseLengthText("9e999pc", kUnitPoint), 0) << "the number itself";
-    EXPECT_EQ(ParseLengthText("-1e400", kUnitPoint), 0);
-    EXPECT_EQ(ParseLengthText("1e307in", kUnitPoint), 0) << "the number in points";
-    EXPECT_EQ(ParseLengthText("1e308", kUnitPoint), 1e308) << "the largest lengths are still read";
-    EXPECT_EQ(ParseLengthText("1e-400", kUnitPoint), 0);
+    EXPECT_DOUBLE_EQ(ParseLengthText("2.5mm", kUnitPoint), 2.5 * kMm);
+    EXPECT_DOUBLE_EQ(ParseLengthText("2,5mm", kUnitPoint), 2 * kMm) << "read up to the comma";
 }
 
 }  // namespace

@@ -98,7 +98,8 @@ TEST(PathAdjustTagText, TheDecimalPointIgnoresTheLocale) {
     EXPECT_EQ(tag.length, 1e300);
 }
 
-TEST(PathAdjustTagText, OnlyCommaEndedFieldsAreRead) {
+// Only comma-ended fields within the first 255 characters are read; further tokens are counted.
+TEST(PathAdjustTagText, OnlyCommaEndedFieldsOfTheFirst255CharactersAreRead) {
     const char* text = "2,0,0,2,7,9";  // the last field is never read
     const PathAdjustTag tag = ParsePathAdjustTag(text, std::strlen(text));
     EXPECT_EQ(tag.tokens, 5);
@@ -109,21 +110,17 @@ TEST(PathAdjustTagText, OnlyCommaEndedFieldsAreRead) {
 
     const char* many = "1,0,0,1,0,0,3,4,0.5,10,0,99,98,";
     const PathAdjustTag more = ParsePathAdjustTag(many, std::strlen(many));
-    EXPECT_EQ(more.tokens, 13) << "further tokens are counted";
+    EXPECT_EQ(more.tokens, 13);
     EXPECT_EQ(more.length, 10);
     EXPECT_EQ(more.first.v, 4);
-}
 
-TEST(PathAdjustTagText, OnlyTheFirst255CharactersAreRead) {
-    std::string text = "1,0,0,";
-    text += std::string(255 - text.size() - 2, ' ') + "2,";  // this comma is the 255th character
-    text += "5,6,7,8,9,10,0";
-    PathAdjustTag tag = ParsePathAdjustTag(text.c_str(), text.size());
-    EXPECT_EQ(tag.tokens, 4);
-    EXPECT_EQ(tag.matrix.d, 2);
-    text.insert(0, " ");
-    tag = ParsePathAdjustTag(text.c_str(), text.size());
-    EXPECT_EQ(tag.tokens, 3) << "one character later the comma is cut off";
+    std::string cut = "1,0,0,";
+    cut += std::string(255 - cut.size() - 2, ' ') + "2,";  // this comma is the 255th character
+    cut += "5,6,7,8,9,10,0";
+    EXPECT_EQ(ParsePathAdjustTag(cut.c_str(), cut.size()).tokens, 4);
+    EXPECT_EQ(ParsePathAdjustTag(cut.c_str(), cut.size()).matrix.d, 2);
+    cut.insert(0, " ");
+    EXPECT_EQ(ParsePathAdjustTag(cut.c_str(), cut.size()).tokens, 3) << "one character later the comma is cut off";
 }
 
 // ---- Restore ----
@@ -172,6 +169,16 @@ TEST_F(PathAdjustRecordTest, WithSomethingSelectedOnlySelectedObjectsAreRestored
     a->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,5,5,0,0,0,0,0"};
     b->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,5,5,0,0,0,0,0"};
     doc->SelectWhole(b);
+    Restore(0);
+    EXPECT_EQ(App().alerts.at(0).text, "Restore PathAdjust of selected objects.");
+    for (const sim::UndoStep& step : host.Undo().Steps()) {
+        EXPECT_FALSE(step.textSet) << "a cancelled question changes nothing";
+        EXPECT_EQ(step.forgetRedosCalls, 0);
+    }
+    ExpectAnchors(b, {{0, 50}, {10, 50}}, 0);
+    EXPECT_FALSE(Record(b).empty());
+
+    App().alerts.clear();
     State().language = kJapanese;
     Restore();
     ASSERT_EQ(App().alerts.size(), 1u);
@@ -192,42 +199,23 @@ TEST_F(PathAdjustRecordTest, WithSomethingSelectedOnlySelectedObjectsAreRestored
     ExpectAnchors(a, {{-5, -5}, {5, -5}}, 0);
 }
 
-TEST_F(PathAdjustRecordTest, ACancelledQuestionChangesNothing) {
-    sim::Art* a = doc->AddPath(Root(), {{0, 0}, {10, 0}});
-    a->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,5,5,0,0,0,0,0"};
-    doc->SelectWhole(a);
-    Restore(0);
-    EXPECT_EQ(App().alerts.at(0).text, "Restore PathAdjust of selected objects.");
-    ExpectAnchors(a, {{0, 0}, {10, 0}}, 0);
-    EXPECT_FALSE(Record(a).empty());
-    for (const sim::UndoStep& step : host.Undo().Steps()) EXPECT_FALSE(step.textSet);
-    for (const sim::UndoStep& step : host.Undo().Steps()) EXPECT_EQ(step.forgetRedosCalls, 0);
-}
-
-TEST_F(PathAdjustRecordTest, AnObjectWhoseAnchorsAllCoincideGoesBackByTheInverseMatrix) {
-    // A one-anchor path moved by Point adjust: its reference length is exactly 0.
+// A one-anchor path (its reference length is exactly 0) and point text (no anchor to measure: length
+// -1) moved by Point adjust: only the stored matrix can take the move back.
+TEST_F(PathAdjustRecordTest, ObjectsWithoutAReferenceGoBackByTheInverseMatrix) {
     Rectangle(100, 100, 100, 50);
+    Rectangle(100, 500, 100, 50);
     sim::Art* dot = doc->AddPath(Root(), {{300, 300}});
     PointAdjust({200, 100}, {300, 300}, {230, 115});
+    sim::Art* text = doc->AddPointText(Root(), {300, 300}, {300, 312, 360, 297});
+    PointAdjust({200, 500}, {300, 300}, {230, 515});
     EXPECT_POINT_NEAR(dot->anchors[0].p, (RealPoint{200, 100}), 1e-9);
-    const PathAdjustTag tag = ParsePathAdjustTag(Record(dot).c_str(), Record(dot).size());
-    EXPECT_EQ(tag.length, 0);
+    EXPECT_POINT_NEAR(text->textAnchor, (RealPoint{200, 500}), 1e-9);
+    EXPECT_EQ(ParsePathAdjustTag(Record(dot).c_str(), Record(dot).size()).length, 0);
+    EXPECT_EQ(ParsePathAdjustTag(Record(text).c_str(), Record(text).size()).length, -1);
     Restore();
     ExpectAnchors(dot, {{300, 300}}, 1e-3);
-    EXPECT_TRUE(Record(dot).empty());
-}
-
-TEST_F(PathAdjustRecordTest, AnObjectWithoutAnchorsGoesBackByTheInverseMatrixToo) {
-    // Point text has no anchor to measure: its record says length -1, and only the stored matrix can
-    // take the move back.
-    Rectangle(100, 100, 100, 50);
-    sim::Art* text = doc->AddPointText(Root(), {300, 300}, {300, 312, 360, 297});
-    PointAdjust({200, 100}, {300, 300}, {230, 115});
-    EXPECT_POINT_NEAR(text->textAnchor, (RealPoint{200, 100}), 1e-9);
-    const PathAdjustTag tag = ParsePathAdjustTag(Record(text).c_str(), Record(text).size());
-    EXPECT_EQ(tag.length, -1);
-    Restore();
     EXPECT_POINT_NEAR(text->textAnchor, (RealPoint{300, 300}), 1e-3);
+    EXPECT_TRUE(Record(dot).empty());
     EXPECT_TRUE(Record(text).empty());
 }
 
