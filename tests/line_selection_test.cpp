@@ -1,5 +1,10 @@
 // Gathering the selected straight segments: which segments count, what is recorded for each, and
 // what counts as a selected object without lines. Read directly through the host's suites.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <utility>
 #include <vector>
 
 #include "commands/straight_line_selection.h"
@@ -199,6 +204,67 @@ TEST_F(LineSelectionTest, PathEndsAreMarkedOnlyWhenAsked) {
     const Collected single = Collect(true);
     EXPECT_EQ(single.lines.back().startIsPathEnd, 1);
     EXPECT_EQ(single.lines.back().endIsPathEnd, 1) << "the one segment of a two-anchor path has both ends";
+}
+
+double NearestEnds(const LineRecord& i, const LineRecord& j) {
+    const RealPoint a[2] = {i.start, i.end};
+    const RealPoint b[2] = {j.start, j.end};
+    double d = std::numeric_limits<double>::infinity();
+    for (const RealPoint& p : a) {
+        for (const RealPoint& q : b) d = std::min(d, std::hypot(p.h - q.h, p.v - q.v));
+    }
+    return d;
+}
+
+// The search the pairing must agree with: every unused line against every later one, each pass.
+std::vector<std::pair<int, int>> PlainSearchPairs(std::vector<LineRecord> lines) {
+    std::vector<std::pair<int, int>> pairs;
+    const int n = static_cast<int>(lines.size());
+    for (;;) {
+        bool found = false;
+        double best = 0;
+        std::pair<int, int> pair;
+        for (int i = 0; i < n; ++i) {
+            if (lines[i].used != 0) continue;
+            for (int j = i + 1; j < n; ++j) {
+                const double d = NearestEnds(lines[i], lines[j]);
+                if (!found || d < best) found = true, best = d, pair = {i, j};
+            }
+        }
+        if (!found) return pairs;
+        lines[pair.first].used = lines[pair.second].used = 1;
+        pairs.push_back(pair);
+    }
+}
+
+// Random lines on a coarse grid (equal distances, duplicate lines), some with a coordinate that is not
+// a number.
+TEST(LinePairsTest, TakesTheSamePairsAsThePlainSearch) {
+    const struct { int lines, grid, nanEvery; } cases[] = {{2, 3, 0}, {7, 2, 0}, {40, 3, 0}, {61, 50, 0},
+                                                          {30, 3, 4}, {25, 4, 2}, {9, 1000, 0}};
+    std::mt19937 random(7);
+    for (const auto& c : cases) {
+        for (int round = 0; round < 20; ++round) {
+            std::vector<LineRecord> lines(static_cast<std::size_t>(c.lines));
+            for (std::size_t k = 0; k < lines.size(); ++k) {
+                auto coordinate = [&] { return static_cast<double>(random() % static_cast<unsigned>(c.grid)); };
+                lines[k] = LineRecord{};
+                lines[k].start = {coordinate(), coordinate()};
+                lines[k].end = {coordinate(), coordinate()};
+                if (c.nanEvery != 0 && random() % static_cast<unsigned>(c.nanEvery) == 0) lines[k].end.v = NAN;
+            }
+            LineList list{lines.data(), c.lines, c.lines, 0};
+            LinePairs pairs(list, NearestEnds);
+            std::vector<std::pair<int, int>> got;
+            std::int32_t first = 0, second = 0;
+            while (pairs.Next(list, first, second)) {
+                lines[first].used = lines[second].used = 1;
+                got.emplace_back(first, second);
+            }
+            for (LineRecord& line : lines) line.used = 0;
+            EXPECT_EQ(got, PlainSearchPairs(lines)) << c.lines << " lines on a grid of " << c.grid;
+        }
+    }
 }
 
 }  // namespace

@@ -35,25 +35,6 @@ double NearestEnds(const LineRecord& i, const LineRecord& j) {
                    RealMin(Length(i.end, j.start), Length(i.end, j.end)));
 }
 
-// The closest pair of an unpaired line with any later one; among equal distances the first in list order.
-bool FindPair(const LineList& list, std::int32_t& first, std::int32_t& second) {
-    bool found = false;
-    double best = 0;
-    for (std::int32_t i = 0; i < list.count; ++i) {
-        if (list.records[i].used != 0) continue;
-        for (std::int32_t j = i + 1; j < list.count; ++j) {
-            const double d = NearestEnds(list.records[i], list.records[j]);
-            if (!found || d < best) {
-                found = true;
-                best = d;
-                first = i;
-                second = j;
-            }
-        }
-    }
-    return found;
-}
-
 struct PairEnds {
     RealPoint nearI, nearJ, farI, farJ;
 };
@@ -111,7 +92,8 @@ void RunAngleBisector() {
         std::int32_t created = 0;
         std::int32_t first = 0;
         std::int32_t second = 0;
-        while (FindPair(list, first, second)) {
+        LinePairs pairs(list, NearestEnds);
+        while (pairs.Next(list, first, second)) {
             LineRecord& lineI = list.records[first];
             LineRecord& lineJ = list.records[second];
             lineI.used = 1;

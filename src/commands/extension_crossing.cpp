@@ -63,32 +63,19 @@ int ChooseLargest(const double cost[4]) {
     return Choose(cost, [](double a, double b) { return a > b; });
 }
 
-struct Pair {
-    std::int32_t first;
-    std::int32_t second;
-    double distance;
-    bool shared;
-};
+// The nearest ends' distance, 0 for segments that cross or touch; shared when the ends (nearly) meet.
+double PairDistance(const LineRecord& lineI, const LineRecord& lineJ, bool& shared) {
+    double d = RealMin(RealMin(Length(lineI.start, lineJ.start), Length(lineI.start, lineJ.end)),
+                       RealMin(Length(lineI.end, lineJ.start), Length(lineI.end, lineJ.end)));
+    shared = d < kSharedVertex;
+    RealPoint crossing{};
+    if (!shared && LineIntersect(lineI.start, lineI.end, lineJ.start, lineJ.end, crossing, true)) d = 0;
+    return d;
+}
 
-bool FindPair(const LineList& list, Pair& best) {
-    bool found = false;
-    for (std::int32_t i = 0; i < list.count; ++i) {
-        const LineRecord& lineI = list.records[i];
-        if (lineI.used != 0) continue;
-        for (std::int32_t j = i + 1; j < list.count; ++j) {
-            const LineRecord& lineJ = list.records[j];
-            double d = RealMin(RealMin(Length(lineI.start, lineJ.start), Length(lineI.start, lineJ.end)),
-                               RealMin(Length(lineI.end, lineJ.start), Length(lineI.end, lineJ.end)));
-            const bool shared = d < kSharedVertex;
-            RealPoint crossing{};
-            if (!shared && LineIntersect(lineI.start, lineI.end, lineJ.start, lineJ.end, crossing, true)) d = 0;
-            if (!found || d < best.distance) {
-                found = true;
-                best = Pair{i, j, d, shared};
-            }
-        }
-    }
-    return found;
+double PairDistance(const LineRecord& lineI, const LineRecord& lineJ) {
+    bool shared = false;
+    return PairDistance(lineI, lineJ, shared);
 }
 
 enum class Outcome { Created, Outside, GivenUp };
@@ -176,13 +163,17 @@ void RunExtensionCrossing() {
     } else {
         std::int32_t created = 0;
         std::int32_t outside = 0;
-        Pair pair{};
-        while (FindPair(list, pair)) {
-            LineRecord& lineI = list.records[pair.first];
-            LineRecord& lineJ = list.records[pair.second];
+        std::int32_t first = 0;
+        std::int32_t second = 0;
+        LinePairs pairs(list, PairDistance);
+        while (pairs.Next(list, first, second)) {
+            LineRecord& lineI = list.records[first];
+            LineRecord& lineJ = list.records[second];
             lineI.used = 1;
             lineJ.used = 1;
-            if (pair.shared) continue;
+            bool shared = false;
+            const double distance = PairDistance(lineI, lineJ, shared);
+            if (shared) continue;
 
             RealRect area{0, 0, 0, 0};
             if (sDocument != nullptr) sDocument->GetDocumentMaxArtboardBounds(&area);
@@ -191,7 +182,7 @@ void RunExtensionCrossing() {
                                          (lineJ.startIsPathEnd != 0 || lineJ.endIsPathEnd != 0);
             const Outcome outcome = gState->extend_endpoints != 0 && endsOfOpenPaths
                                         ? MoveEndsToCrossing(ends, area)
-                                        : JoinAtCrossing(ends, pair.distance, area);
+                                        : JoinAtCrossing(ends, distance, area);
             if (outcome == Outcome::Created) ++created;
             if (outcome == Outcome::Outside) ++outside;
         }

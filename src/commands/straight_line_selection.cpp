@@ -1,5 +1,7 @@
 #include "commands/straight_line_selection.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "geometry/geometry.h"
@@ -208,4 +210,46 @@ bool MakeCornerPath(const LineRecord& line, const RealPoint* points, std::int16_
 void ReleaseLineList(LineList& list) {
     std::free(list.records);
     list = LineList{};
+}
+
+LinePairs::LinePairs(const LineList& list, Distance distance) {
+    const std::int32_t n = list.count;
+    rows_.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    for (std::int32_t i = 0; i < n; ++i) {
+        Row& row = rows_[static_cast<std::size_t>(i)];
+        row = Row{0.0, -1, false};
+        for (std::int32_t j = i + 1; j < n; ++j) {
+            const double d = distance(list.records[i], list.records[j]);
+            if (j == i + 1) row.firstIsNaN = std::isnan(d);
+            // Only a strictly smaller distance moves the partner on, as in the search.
+            if ((row.partner < 0 && !std::isnan(d)) || d < row.distance) {
+                row.distance = d;
+                row.partner = j;
+            }
+        }
+        if (row.partner >= 0) order_.push_back(i);
+    }
+    std::sort(order_.begin(), order_.end(), [this](std::int32_t a, std::int32_t b) {
+        const double da = rows_[static_cast<std::size_t>(a)].distance;
+        const double db = rows_[static_cast<std::size_t>(b)].distance;
+        return da < db || (!(db < da) && a < b);
+    });
+}
+
+bool LinePairs::Next(const LineList& list, std::int32_t& first, std::int32_t& second) {
+    // Used flags only ever get set, so both scans go forward across passes.
+    while (firstUnused_ < list.count - 1 && list.records[firstUnused_].used != 0) ++firstUnused_;
+    if (firstUnused_ >= list.count - 1) return false;
+    // The search starts from the first unused line's next neighbour; nothing beats a distance that is
+    // not a number.
+    if (rows_[static_cast<std::size_t>(firstUnused_)].firstIsNaN) {
+        first = firstUnused_;
+        second = firstUnused_ + 1;
+        return true;
+    }
+    while (cursor_ < order_.size() && list.records[order_[cursor_]].used != 0) ++cursor_;
+    if (cursor_ == order_.size()) return false;  // not reached: the first unused line has a partner
+    first = order_[cursor_];
+    second = rows_[static_cast<std::size_t>(first)].partner;
+    return true;
 }

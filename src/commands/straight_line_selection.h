@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "host/host_types.h"
 
@@ -36,6 +37,31 @@ bool CollectSelectedLines(LineList& list, bool markPathEnds);
 bool AddLine(LineList& list, const LineRecord& record);
 
 void ReleaseLineList(LineList& list);
+
+// The pairs that a search of every unused line against every later line (used or not) takes, pass
+// by pass: the smallest distance wins, the first pair in list order among equal ones, and a first
+// pair whose distance is not a number is never replaced. A line's best later partner does not depend
+// on the used flags, so every distance is taken once and each pass only skips used lines: n^2
+// distances in all instead of n^2 per pass.
+class LinePairs {
+public:
+    using Distance = double (*)(const LineRecord& i, const LineRecord& j);
+    LinePairs(const LineList& list, Distance distance);
+    // The next pass's pair (first < second), or false when every line before the last is used. The
+    // caller marks both lines used before asking again.
+    bool Next(const LineList& list, std::int32_t& first, std::int32_t& second);
+
+private:
+    struct Row {
+        double distance;      // the smallest distance that is a number; meaningless when partner < 0
+        std::int32_t partner;  // the first later line at that distance, -1 when there is none
+        bool firstIsNaN;      // the distance to the very next line is not a number
+    };
+    std::vector<Row> rows_;
+    std::vector<std::int32_t> order_;  // rows with a partner, by distance, then by index
+    std::size_t cursor_ = 0;
+    std::int32_t firstUnused_ = 0;
+};
 
 // A new open path of corner anchors without handles, placed as the topmost object of line's layer
 // and styled like line's object (its owner when it has one). False when the host refused the path
