@@ -108,16 +108,11 @@ HostStatus PointersOnPath(ArtHandle path, void* context) {
 
 struct Division {
     ArtHandle path;
-    std::int16_t count;                // anchors of the path, growing with each insertion
-    std::vector<std::int16_t> listed;  // the start anchors' indices, kept current through insertions
+    std::int16_t count;        // anchors of the path, growing with each insertion
+    std::vector<char> listed;  // per anchor: a start anchor; kept in step with the insertions
 };
 
-bool IsListed(const Division& division, int index) {
-    for (std::int16_t listed : division.listed) {
-        if (listed == index) return true;
-    }
-    return false;
-}
+bool IsListed(const Division& division, int index) { return division.listed[static_cast<std::size_t>(index)] != 0; }
 
 // Splits the hit segment at its position with the host's Bezier division and inserts the new
 // anchor between its ends; the indices at and after the insertion, walker's included, move up one.
@@ -144,9 +139,7 @@ bool SplitAt(Division& division, const WalkHit& hit, int& walker) {
         return false;
     }
     ++division.count;
-    for (std::int16_t& listed : division.listed) {
-        if (listed >= hit.toIndex) ++listed;
-    }
+    division.listed.insert(division.listed.begin() + hit.toIndex, 0);
     if (hit.toIndex <= walker) ++walker;
     return sPath->SetPathSegments(division.path, static_cast<std::int16_t>(hit.toIndex + 1), 1, &to) == kNoError;
 }
@@ -178,10 +171,14 @@ HostStatus DivideOnPath(ArtHandle path, void* context) {
     Division division{path, 0, {}};
     if (HostStatus status = sPath->GetPathSegmentCount(path, &division.count)) return status;
     if (division.count < 1) return kNoError;
+    bool anyListed = false;
+    division.listed.assign(static_cast<std::size_t>(division.count), 0);
     for (std::int16_t i = 0; i < division.count; ++i) {
-        if (AnchorSelectionForMarking(path, i) == kAnchorPointSelected) division.listed.push_back(i);
+        if (AnchorSelectionForMarking(path, i) != kAnchorPointSelected) continue;
+        division.listed[static_cast<std::size_t>(i)] = 1;
+        anyListed = true;
     }
-    if (division.listed.empty()) return kNoError;
+    if (!anyListed) return kNoError;
     // Decided on the path as it was: insertions do not change its direction.
     const std::uint16_t mode = ModeForPath(run.mode, PathIsReversed(path));
 

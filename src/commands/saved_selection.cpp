@@ -1,15 +1,30 @@
 #include "commands/saved_selection.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
 
 #include "commands/document_walk.h"
 #include "shell/suites.h"
 
-SavedSelection gSavedSelection = {nullptr, 0};
+SavedSelection gSavedSelection = {nullptr, 0, 0};
+
+namespace {
+
+// Where each saved object's entries begin and how many follow, so that every question the commands
+// ask of a large saved selection is answered without reading the whole list.
+struct EntryRun {
+    std::int32_t first;
+    std::int32_t count;
+};
+std::unordered_map<ArtHandle, EntryRun> gRuns;
+
+}  // namespace
 
 void FreeSavedSelection() {
     std::free(gSavedSelection.entries);
-    gSavedSelection = SavedSelection{nullptr, 0};
+    gSavedSelection = SavedSelection{nullptr, 0, 0};
+    gRuns = std::unordered_map<ArtHandle, EntryRun>();
 }
 
 namespace {
@@ -20,29 +35,37 @@ bool DocumentIsOpen() {
 }
 
 HostStatus Append(ArtHandle art, std::int16_t index, std::int16_t selection) {
-    const std::size_t count = static_cast<std::size_t>(gSavedSelection.count);
-    void* grown = std::realloc(gSavedSelection.entries, (count + 1) * sizeof(SavedSelectionEntry));
-    if (grown == nullptr) return kOutOfMemoryStatus;
-    gSavedSelection.entries = static_cast<SavedSelectionEntry*>(grown);
-    gSavedSelection.entries[count] =
+    SavedSelection& saved = gSavedSelection;
+    if (saved.count == saved.capacity) {
+        const std::int32_t capacity = saved.capacity == 0 ? 64 : saved.capacity * 2;
+        void* grown = std::realloc(saved.entries, static_cast<std::size_t>(capacity) * sizeof(SavedSelectionEntry));
+        if (grown == nullptr) return kOutOfMemoryStatus;
+        saved.entries = static_cast<SavedSelectionEntry*>(grown);
+        saved.capacity = capacity;
+    }
+    // An object's entries are appended one after another, so only its first run is ever asked about.
+    const auto run = gRuns.try_emplace(art, EntryRun{saved.count, 0}).first;
+    if (run->second.first + run->second.count == saved.count) ++run->second.count;
+    saved.entries[saved.count++] =
         SavedSelectionEntry{art, static_cast<std::uint16_t>(index), static_cast<std::uint16_t>(selection)};
-    ++gSavedSelection.count;
     return kNoError;
 }
 
 const SavedSelectionEntry* FindEntry(ArtHandle art) {
-    for (std::int32_t i = 0; i < gSavedSelection.count; ++i) {
-        if (gSavedSelection.entries[i].art == art) return &gSavedSelection.entries[i];
-    }
-    return nullptr;
+    const auto run = gRuns.find(art);
+    return run == gRuns.end() ? nullptr : &gSavedSelection.entries[run->second.first];
 }
 
 std::uint16_t SavedValue(ArtHandle art, std::int16_t index) {
-    for (std::int32_t i = 0; i < gSavedSelection.count; ++i) {
-        const SavedSelectionEntry& entry = gSavedSelection.entries[i];
-        if (entry.art == art && entry.segmentIndex == static_cast<std::uint16_t>(index)) return entry.selection;
-    }
-    return kAnchorNotSelected;
+    const auto run = gRuns.find(art);
+    if (run == gRuns.end()) return kAnchorNotSelected;
+    const SavedSelectionEntry* begin = gSavedSelection.entries + run->second.first;
+    const SavedSelectionEntry* end = begin + run->second.count;
+    const auto wanted = static_cast<std::uint16_t>(index);
+    const SavedSelectionEntry* entry = std::lower_bound(
+        begin, end, wanted, [](const SavedSelectionEntry& e, std::uint16_t i) { return e.segmentIndex < i; });
+    if (entry == end || entry->segmentIndex != wanted) return kAnchorNotSelected;
+    return entry->selection;
 }
 
 HostStatus SaveObject(ArtHandle art, std::int16_t type, void* /*context*/) {

@@ -13,10 +13,12 @@ struct SavedSelectionEntry {
     std::uint16_t selection;     // the anchor's selection value; unused for other objects
 };
 
-// Absent (null, count 0) when no selection is saved.
+// Absent (null, count 0) when no selection is saved. Entries are in walk order; those of one path
+// are together, by ascending anchor index.
 struct SavedSelection {
     SavedSelectionEntry* entries;
     std::int32_t count;
+    std::int32_t capacity;
 };
 
 extern SavedSelection gSavedSelection;
