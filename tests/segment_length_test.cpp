@@ -1,6 +1,7 @@
 // Segment lengths: the closed forms, the chord sum, and the batched measure of the live readout,
 // which must give exactly the total that measuring one segment after another gives.
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "commands/segment_length.h"
@@ -87,6 +88,43 @@ TEST_F(SegmentLengthTest, TheBatchGivesTheSameTotalBitForBit) {
         batch.Add(a, b);
     }
     EXPECT_EQ(batch.Flush(), oneByOne);
+}
+
+// The chord sum one chord after another, as the plug-in took it before the sums ran in lanes.
+double InOrderLength(const PluginState& t, const AnchorRecord& a, const AnchorRecord& b) {
+    double length = 0, h = a.p.h, v = a.p.v;
+    for (int j = 1; j <= kBezierSteps; ++j) {
+        const int k = kBezierSteps - j;
+        const double nh = j == kBezierSteps ? b.p.h
+                                            : t.bezierA256[j] * a.p.h + t.bezierB256[j] * a.out.h +
+                                                  t.bezierB256[k] * b.in.h + t.bezierA256[k] * b.p.h;
+        const double nv = j == kBezierSteps ? b.p.v
+                                            : t.bezierA256[j] * a.p.v + t.bezierB256[j] * a.out.v +
+                                                  t.bezierB256[k] * b.in.v + t.bezierA256[k] * b.p.v;
+        length += std::sqrt((h - nh) * (h - nh) + (v - nv) * (v - nv));
+        h = nh, v = nv;
+    }
+    return length;
+}
+
+TEST_F(SegmentLengthTest, EveryLaneWidthAgreesWithTheInOrderSum) {
+    std::mt19937_64 random(11);
+    for (const bool narrow : {false, true}) {
+        if (narrow) UseNarrowChordSums();
+        // Small curves far out as well as large ones near the origin.
+        for (const double scale : {1e-3, 1.0, 500.0, 1e6}) {
+            std::uniform_real_distribution<double> coordinate(-scale, scale);
+            const double far = scale < 1 ? 1e4 : 0;
+            for (int i = 0; i < 500; ++i) {
+                auto point = [&] { return RealPoint{far + coordinate(random), far + coordinate(random)}; };
+                const AnchorRecord a = Anchor(point(), point(), point());
+                const AnchorRecord b = Anchor(point(), point(), point());
+                const double want = InOrderLength(tables, a, b);
+                ASSERT_NEAR(SegmentLength(a, b), want, want * 1e-12) << ChordSumLanes() << " lanes";
+            }
+        }
+    }
+    UseWidestChordSums();
 }
 
 }  // namespace

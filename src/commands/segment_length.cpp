@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+#if defined(__x86_64__) || defined(_M_X64)
+#include <immintrin.h>
+#endif
+
 #include "geometry/geometry.h"
 
 namespace {
@@ -9,52 +13,154 @@ namespace {
 constexpr double kHalfTurn = 3.141593;
 constexpr double kFullTurn = 6.283186;
 
-// The 256 chords of one curve, worked out in flat arrays so the compiler can use vector arithmetic
-// (each value is computed exactly as one at a time would be).
-void ChordsOf(const AnchorRecord& a, const AnchorRecord& b, double* chord) {
-    double h[kBezierSteps + 1];
-    double v[kBezierSteps + 1];
-    h[0] = a.p.h;
-    v[0] = a.p.v;
+// The sum of the 256 chords of one curve. Every sample point and every chord is computed exactly as
+// one at a time would be (the same products and sums, no fused multiply-add); only the chords are
+// added in vector lanes, so a length differs from the in-order sum by a rounding or two.
+using ChordSum = double (*)(const AnchorRecord& a, const AnchorRecord& b);
+
+#if defined(__x86_64__) || defined(_M_X64)
+
+// The control points, each coordinate in every lane.
+struct Lanes2 {
+    __m128d p0h, p1h, p2h, p3h, p0v, p1v, p2v, p3v;
+};
+
+// Sample points j and j + 1: ((A[j] P0 + B[j] P1) + B[k] P2) + A[k] P3 with k = 256 - j, as in order.
+inline void Points2(const Lanes2& c, int j, __m128d& h, __m128d& v) {
     const double* const weightA = gState->bezierA256;
     const double* const weightB = gState->bezierB256;
-    for (int j = 1; j < kBezierSteps; ++j) {
-        const int k = kBezierSteps - j;
-        h[j] = weightA[j] * a.p.h + weightB[j] * a.out.h + weightB[k] * b.in.h + weightA[k] * b.p.h;
-        v[j] = weightA[j] * a.p.v + weightB[j] * a.out.v + weightB[k] * b.in.v + weightA[k] * b.p.v;
-    }
-    h[kBezierSteps] = b.p.h;
-    v[kBezierSteps] = b.p.v;
-    for (int j = 0; j < kBezierSteps; ++j) {
-        const double dh = h[j] - h[j + 1];
-        const double dv = v[j] - v[j + 1];
-        chord[j] = std::sqrt(dh * dh + dv * dv);
-    }
+    const int k = kBezierSteps - j - 1;  // the far end's weights run backwards
+    const __m128d wa = _mm_loadu_pd(weightA + j);
+    const __m128d wb = _mm_loadu_pd(weightB + j);
+    const __m128d wbkForward = _mm_loadu_pd(weightB + k);
+    const __m128d wakForward = _mm_loadu_pd(weightA + k);
+    const __m128d wbk = _mm_shuffle_pd(wbkForward, wbkForward, 1);
+    const __m128d wak = _mm_shuffle_pd(wakForward, wakForward, 1);
+    h = _mm_add_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(wa, c.p0h), _mm_mul_pd(wb, c.p1h)), _mm_mul_pd(wbk, c.p2h)),
+                   _mm_mul_pd(wak, c.p3h));
+    v = _mm_add_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(wa, c.p0v), _mm_mul_pd(wb, c.p1v)), _mm_mul_pd(wbk, c.p2v)),
+                   _mm_mul_pd(wak, c.p3v));
 }
 
-double SampledLength(const AnchorRecord& a, const AnchorRecord& b) {
-    double chord[kBezierSteps];
-    ChordsOf(a, b, chord);
+inline __m128d Chords2(__m128d h, __m128d v, __m128d nextH, __m128d nextV) {
+    const __m128d dh = _mm_sub_pd(h, nextH);
+    const __m128d dv = _mm_sub_pd(v, nextV);
+    return _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(dh, dh), _mm_mul_pd(dv, dv)));
+}
+
+// 2 lanes: SSE2, which every x86-64 processor has.
+double ChordSumSse2(const AnchorRecord& a, const AnchorRecord& b) {
+    const Lanes2 c{_mm_set1_pd(a.p.h),  _mm_set1_pd(a.out.h), _mm_set1_pd(b.in.h), _mm_set1_pd(b.p.h),
+                   _mm_set1_pd(a.p.v),  _mm_set1_pd(a.out.v), _mm_set1_pd(b.in.v), _mm_set1_pd(b.p.v)};
+    __m128d h, v;
+    Points2(c, 0, h, v);
+    // The ends are the anchors themselves.
+    h = _mm_move_sd(h, c.p0h);
+    v = _mm_move_sd(v, c.p0v);
+    __m128d sum = _mm_setzero_pd();
+    for (int j = 2; j < kBezierSteps; j += 2) {
+        __m128d nextH, nextV;
+        Points2(c, j, nextH, nextV);
+        sum = _mm_add_pd(sum, Chords2(h, v, _mm_shuffle_pd(h, nextH, 1), _mm_shuffle_pd(v, nextV, 1)));
+        h = nextH;
+        v = nextV;
+    }
+    sum = _mm_add_pd(sum, Chords2(h, v, _mm_shuffle_pd(h, c.p3h, 1), _mm_shuffle_pd(v, c.p3v, 1)));
+    return _mm_cvtsd_f64(_mm_add_sd(sum, _mm_unpackhi_pd(sum, sum)));
+}
+
+#define KELVANE_AVX2 __attribute__((target("avx2")))
+
+struct Lanes4 {
+    __m256d p0h, p1h, p2h, p3h, p0v, p1v, p2v, p3v;
+};
+
+KELVANE_AVX2 inline void Points4(const Lanes4& c, int j, __m256d& h, __m256d& v) {
+    const double* const weightA = gState->bezierA256;
+    const double* const weightB = gState->bezierB256;
+    constexpr int kReverse = 0x1B;
+    const int k = kBezierSteps - j - 3;
+    const __m256d wa = _mm256_loadu_pd(weightA + j);
+    const __m256d wb = _mm256_loadu_pd(weightB + j);
+    const __m256d wbk = _mm256_permute4x64_pd(_mm256_loadu_pd(weightB + k), kReverse);
+    const __m256d wak = _mm256_permute4x64_pd(_mm256_loadu_pd(weightA + k), kReverse);
+    h = _mm256_add_pd(
+        _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(wa, c.p0h), _mm256_mul_pd(wb, c.p1h)), _mm256_mul_pd(wbk, c.p2h)),
+        _mm256_mul_pd(wak, c.p3h));
+    v = _mm256_add_pd(
+        _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(wa, c.p0v), _mm256_mul_pd(wb, c.p1v)), _mm256_mul_pd(wbk, c.p2v)),
+        _mm256_mul_pd(wak, c.p3v));
+}
+
+// Lanes 1, 2, 3 of x and lane 0 of next: the points one step further on.
+KELVANE_AVX2 inline __m256d Shifted4(__m256d x, __m256d next) {
+    return _mm256_shuffle_pd(x, _mm256_permute2f128_pd(x, next, 0x21), 0x5);
+}
+
+KELVANE_AVX2 inline __m256d Chords4(__m256d h, __m256d v, __m256d nextH, __m256d nextV) {
+    const __m256d dh = _mm256_sub_pd(h, Shifted4(h, nextH));
+    const __m256d dv = _mm256_sub_pd(v, Shifted4(v, nextV));
+    return _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(dh, dh), _mm256_mul_pd(dv, dv)));
+}
+
+// 4 lanes: AVX2, where the processor has it (without FMA, so every product is rounded as above).
+KELVANE_AVX2 double ChordSumAvx2(const AnchorRecord& a, const AnchorRecord& b) {
+    const Lanes4 c{_mm256_set1_pd(a.p.h), _mm256_set1_pd(a.out.h), _mm256_set1_pd(b.in.h), _mm256_set1_pd(b.p.h),
+                   _mm256_set1_pd(a.p.v), _mm256_set1_pd(a.out.v), _mm256_set1_pd(b.in.v), _mm256_set1_pd(b.p.v)};
+    __m256d h, v;
+    Points4(c, 0, h, v);
+    h = _mm256_blend_pd(h, c.p0h, 1);
+    v = _mm256_blend_pd(v, c.p0v, 1);
+    __m256d sum = _mm256_setzero_pd();
+    for (int j = 4; j < kBezierSteps; j += 4) {
+        __m256d nextH, nextV;
+        Points4(c, j, nextH, nextV);
+        sum = _mm256_add_pd(sum, Chords4(h, v, nextH, nextV));
+        h = nextH;
+        v = nextV;
+    }
+    sum = _mm256_add_pd(sum, Chords4(h, v, c.p3h, c.p3v));
+    const __m128d half = _mm_add_pd(_mm256_castpd256_pd128(sum), _mm256_extractf128_pd(sum, 1));
+    return _mm_cvtsd_f64(_mm_add_sd(half, _mm_unpackhi_pd(half, half)));
+}
+
+ChordSum WidestChordSum() {
+    __builtin_cpu_init();  // may run before the library's constructors
+    return __builtin_cpu_supports("avx2") ? ChordSumAvx2 : ChordSumSse2;
+}
+
+#else
+
+double ChordSumInOrder(const AnchorRecord& a, const AnchorRecord& b) {
+    const double* const weightA = gState->bezierA256;
+    const double* const weightB = gState->bezierB256;
     double length = 0.0;
-    for (double c : chord) length += c;
+    double h = a.p.h;
+    double v = a.p.v;
+    for (int j = 1; j <= kBezierSteps; ++j) {
+        const int k = kBezierSteps - j;
+        const double nh = j < kBezierSteps ? weightA[j] * a.p.h + weightB[j] * a.out.h + weightB[k] * b.in.h +
+                                                 weightA[k] * b.p.h
+                                           : b.p.h;
+        const double nv = j < kBezierSteps ? weightA[j] * a.p.v + weightB[j] * a.out.v + weightB[k] * b.in.v +
+                                                 weightA[k] * b.p.v
+                                           : b.p.v;
+        length += std::sqrt((h - nh) * (h - nh) + (v - nv) * (v - nv));
+        h = nh;
+        v = nv;
+    }
     return length;
 }
 
-// Each curve's chords are added in order of j, as SampledLength does; the curves' sums are
-// independent, so running them side by side hides the latency of one long chain of additions.
-void SampledLengths(const AnchorRecord* const* starts, const AnchorRecord* const* ends, int count,
-                    double* lengths) {
-    constexpr int kWidth = SegmentLengthBatch::kWidth;
-    double chords[kWidth][kBezierSteps];
-    for (int c = 0; c < count; ++c) ChordsOf(*starts[c], *ends[c], chords[c]);
-    for (int c = count; c < kWidth; ++c) {
-        for (double& chord : chords[c]) chord = 0.0;
-    }
-    double sums[kWidth] = {};
-    for (int j = 0; j < kBezierSteps; ++j) {
-        for (int c = 0; c < kWidth; ++c) sums[c] += chords[c][j];
-    }
-    for (int c = 0; c < count; ++c) lengths[c] = sums[c];
+ChordSum WidestChordSum() { return ChordSumInOrder; }
+
+#endif
+
+ChordSum gChordSum = nullptr;
+
+double SampledLength(const AnchorRecord& a, const AnchorRecord& b) {
+    if (gChordSum == nullptr) gChordSum = WidestChordSum();
+    return gChordSum(a, b);
 }
 
 // The length when the segment is straight or a circular arc; false for any other curve.
@@ -79,29 +185,23 @@ double SegmentLength(const AnchorRecord& a, const AnchorRecord& b) {
     return ClosedFormLength(a, b, length) ? length : SampledLength(a, b);
 }
 
-void SegmentLengthBatch::Add(const AnchorRecord& a, const AnchorRecord& b) {
-    Slot& slot = slots_[queued_++];
-    slot.sampled = !ClosedFormLength(a, b, slot.length);
-    if (slot.sampled) {
-        slot.a = a;
-        slot.b = b;
-    }
-    if (queued_ == kWidth) Flush();
+void SegmentLengthBatch::Add(const AnchorRecord& a, const AnchorRecord& b) { total_ += SegmentLength(a, b); }
+
+double SegmentLengthBatch::Flush() { return total_; }
+
+int ChordSumLanes() {
+    if (gChordSum == nullptr) gChordSum = WidestChordSum();
+#if defined(__x86_64__) || defined(_M_X64)
+    return gChordSum == ChordSumAvx2 ? 4 : 2;
+#else
+    return 1;
+#endif
 }
 
-double SegmentLengthBatch::Flush() {
-    const AnchorRecord* starts[kWidth] = {};
-    const AnchorRecord* ends[kWidth] = {};
-    double lengths[kWidth];
-    int sampled = 0;
-    for (int i = 0; i < queued_; ++i) {
-        if (!slots_[i].sampled) continue;
-        starts[sampled] = &slots_[i].a;
-        ends[sampled] = &slots_[i].b;
-        ++sampled;
-    }
-    SampledLengths(starts, ends, sampled, lengths);
-    for (int i = 0, s = 0; i < queued_; ++i) total_ += slots_[i].sampled ? lengths[s++] : slots_[i].length;
-    queued_ = 0;
-    return total_;
+void UseNarrowChordSums() {
+#if defined(__x86_64__) || defined(_M_X64)
+    gChordSum = ChordSumSse2;
+#endif
 }
+
+void UseWidestChordSums() { gChordSum = WidestChordSum(); }

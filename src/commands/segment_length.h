@@ -7,25 +7,21 @@
 // any other curve: the sum of 256 chords through the sampling tables, added in order.
 double SegmentLength(const AnchorRecord& a, const AnchorRecord& b);
 
-// Measures many segments, each exactly as SegmentLength would: the readout's hot path. Segments are
-// queued and measured a few at a time, so the in-order chord sums of several curves run side by side.
+// Measures many segments, each exactly as SegmentLength would, and adds them up in the order added:
+// the readout's total.
 class SegmentLengthBatch {
 public:
-    // Queues the segment; its length is in the total from Flush on.
     void Add(const AnchorRecord& a, const AnchorRecord& b);
-    // Measures what is queued and gives the total of every segment added, in the order added.
+    // The total of every segment added so far.
     double Flush();
 
-    static constexpr int kWidth = 4;
-
 private:
-    struct Slot {
-        bool sampled;   // a curve to measure by its chords; otherwise length is known
-        double length;
-        AnchorRecord a;
-        AnchorRecord b;
-    };
-    Slot slots_[kWidth];
-    int queued_ = 0;
     double total_ = 0.0;
 };
+
+// The chord sums run in vector lanes: 4 (AVX2) when the processor has them, else 2 (SSE2). Each
+// chord is the same as in order; the sum may differ from the in-order sum by a rounding.
+int ChordSumLanes();
+// For tests: the 2-lane sums even where AVX2 is there, and back to the widest.
+void UseNarrowChordSums();
+void UseWidestChordSums();
