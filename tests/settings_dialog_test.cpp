@@ -206,25 +206,18 @@ TEST_F(SettingsDialogCommand, OkStoresTheFieldsAndWritesTheSettingsFileAtOnce) {
     EXPECT_EQ(ReadSettingsFileText(), FormatSettingsText(State()));
 }
 
-TEST_F(SettingsDialogCommand, OkWithoutChangesStillWritesTheFile) {
-    State().flPtLength = 20;  // a panel value not yet saved: the file holds every setting
+TEST_F(SettingsDialogCommand, CancelAfterEditingEverythingStoresNothing) {
+    // An OK without changes still writes the file, with every setting; Cancel must leave it as it is.
+    State().flPtLength = 20;  // a panel value not yet saved
     Answer(kSettingsDialogOK);
-    const HandleLineSettings before = Settings();
+    const HandleLineSettings unchanged = Settings();
     ASSERT_EQ(RunDialog(), kNoError);
     EXPECT_EQ(std::string(State().handleline_line_color), "Black") << "OK takes the entry the list opened on";
-    EXPECT_EQ(Settings().layer, before.layer);
-    EXPECT_EQ(Settings().width, before.width);
-    EXPECT_EQ(ReadSettingsFileText(), FormatSettingsText(State()));
-    EXPECT_NE(ReadSettingsFileText().find("flPtLength = 20\r\n"), std::string::npos);
-}
-
-TEST_F(SettingsDialogCommand, CancelAfterEditingEverythingStoresNothing) {
-    // A settings file from an earlier OK, which Cancel must leave as it is.
-    State().flPtLength = 20;
-    Answer(kSettingsDialogOK);
-    ASSERT_EQ(RunDialog(), kNoError);
+    EXPECT_EQ(Settings().layer, unchanged.layer);
+    EXPECT_EQ(Settings().width, unchanged.width);
     const std::string fileBefore = ReadSettingsFileText();
-    ASSERT_FALSE(fileBefore.empty());
+    EXPECT_EQ(fileBefore, FormatSettingsText(State()));
+    EXPECT_NE(fileBefore.find("flPtLength = 20\r\n"), std::string::npos);
     State().flPtLength = 30;  // not saved until an OK or shut-down
 
     const HandleLineSettings before = Settings();
@@ -262,22 +255,19 @@ TEST_F(SettingsDialogCommand, WithoutSwatchesOkStoresAnEmptyColour) {
     EXPECT_TRUE(SettingsFileExists());
 }
 
-TEST_F(SettingsDialogCommand, AFailingSwatchWalkKeepsTheNamesFoundSoFar) {
+// A failing swatch walk, or no swatch suite: the list is empty and the rest of the dialog works.
+TEST_F(SettingsDialogCommand, WithoutTheSwatchesTheListIsEmpty) {
     host.Gate().FailOperation("AI Swatch List Suite", "GetSwatchName", kNotFoundStatus);
     ASSERT_EQ(RunDialog(), kNoError);
     host.Gate().ClearFailures();
-    ASSERT_EQ(App().settingsDialogs.size(), 1u);
-    EXPECT_TRUE(App().settingsDialogs[0].opened.colors.empty());
-    EXPECT_TRUE(host.SuitesBalanced());
-}
-
-TEST_F(SettingsDialogCommand, WithoutTheSwatchSuiteTheListIsEmpty) {
     host.RefuseSuite("AI Swatch List Suite");
     Answer(kSettingsDialogOK, [](SettingsDialogFields& fields) { fields.width = "1"; });
     ASSERT_EQ(RunDialog(), kNoError);
-    ASSERT_EQ(App().settingsDialogs.size(), 1u);
+    ASSERT_EQ(App().settingsDialogs.size(), 2u);
     EXPECT_TRUE(App().settingsDialogs[0].opened.colors.empty());
+    EXPECT_TRUE(App().settingsDialogs[1].opened.colors.empty());
     EXPECT_DOUBLE_EQ(State().handleline_line_width, 1.0);
+    EXPECT_TRUE(host.SuitesBalanced());
 }
 
 TEST_F(SettingsDialogCommand, TheDialogIsNoUndoStepOfItsOwn) {
