@@ -12,7 +12,16 @@ namespace {
 constexpr int kCrosshair = 16104;
 constexpr int kCrosshairOnAnchor = 16105;
 
-class AdjustToolTest : public AdjustTest {};
+class AdjustToolTest : public AdjustTest {
+protected:
+    // The plug-in's anchor search at point, which it snaps, as inside a message; the snap kind.
+    std::int16_t Search(RealPoint point, AnchorHitList& hits, RealPoint* snapped = nullptr) {
+        std::int16_t kind = kSnapNone;
+        InsideMessage([&] { EXPECT_EQ(FindAnchorHits(point, kind, hits), kNoError); });
+        if (snapped != nullptr) *snapped = point;
+        return kind;
+    }
+};
 
 // ---- Routing and selection ----
 
@@ -142,27 +151,21 @@ TEST_F(AdjustToolTest, TheFirstPathInLayerOrderGivesTheSnapAndAtMostFiveAreHit) 
     std::vector<sim::Art*> paths;
     for (int k = 0; k < 7; ++k) paths.push_back(doc->AddPath(Root(), {{200.0 + k, 200}, {300, 300.0 + k}}));
     Select(PathTool());
-    InsideMessage([&] {
-        RealPoint point{201.5, 199};
-        std::int16_t kind = kSnapNone;
-        AnchorHitList hits;
-        EXPECT_EQ(FindAnchorHits(point, kind, hits), kNoError);
-        EXPECT_EQ(kind, kSnapOnAnchor);
-        EXPECT_EQ(point.h, 200) << "snapped onto the first path's anchor";
-        // Later anchors are tested against the snapped point: 200, 201 and 202 are within 2 of 200.
-        EXPECT_EQ(hits[0].art, sim::HandleOf(paths[0]));
-        EXPECT_EQ(hits[1].art, sim::HandleOf(paths[1]));
-        EXPECT_EQ(hits[2].art, sim::HandleOf(paths[2]));
-        EXPECT_EQ(hits[3].art, nullptr);
-        EXPECT_EQ(hits[3].anchorIndex, kNoAnchorIndex);
+    AnchorHitList hits;
+    RealPoint snapped{};
+    EXPECT_EQ(Search({201.5, 199}, hits, &snapped), kSnapOnAnchor);
+    EXPECT_EQ(snapped.h, 200) << "snapped onto the first path's anchor";
+    // Later anchors are tested against the snapped point: 200, 201 and 202 are within 2 of 200.
+    EXPECT_EQ(hits[0].art, sim::HandleOf(paths[0]));
+    EXPECT_EQ(hits[1].art, sim::HandleOf(paths[1]));
+    EXPECT_EQ(hits[2].art, sim::HandleOf(paths[2]));
+    EXPECT_EQ(hits[3].art, nullptr);
+    EXPECT_EQ(hits[3].anchorIndex, kNoAnchorIndex);
 
-        // Seven paths with an anchor on the spot: five hits, and the sixth path is never examined.
-        for (int k = 0; k < 7; ++k) doc->AddPath(Root(), {{400, 400}, {300, 300.0 + k}});
-        point = RealPoint{400, 400};
-        kind = kSnapNone;
-        EXPECT_EQ(FindAnchorHits(point, kind, hits), kNoError);
-        for (int k = 0; k < kMaxAnchorHits; ++k) EXPECT_NE(hits[k].art, nullptr) << k;
-    });
+    // Seven paths with an anchor on the spot: five hits, and the sixth path is never examined.
+    for (int k = 0; k < 7; ++k) doc->AddPath(Root(), {{400, 400}, {300, 300.0 + k}});
+    Search({400, 400}, hits);
+    for (int k = 0; k < kMaxAnchorHits; ++k) EXPECT_NE(hits[k].art, nullptr) << k;
 }
 
 TEST_F(AdjustToolTest, OnlyVisibleLayersAreSearchedAndNoneAfterTheFirstWithAHit) {
@@ -176,24 +179,13 @@ TEST_F(AdjustToolTest, OnlyVisibleLayersAreSearchedAndNoneAfterTheFirstWithAHit)
     doc->AddPath(later->root, {{50, 50}, {80, 60}});
     doc->AddPath(later->root, {{120, 120}, {80, 60}});
 
-    InsideMessage([&] {
-        AnchorHitList hits;
-        RealPoint point{50, 50};
-        std::int16_t kind = kSnapNone;
-        FindAnchorHits(point, kind, hits);
-        EXPECT_EQ(hits[0].art, sim::HandleOf(onLocked)) << "a locked layer is searched, a hidden one is not";
-        EXPECT_EQ(hits[1].art, nullptr) << "the later layer is not searched";
-
-        point = RealPoint{80, 80};
-        kind = kSnapNone;
-        FindAnchorHits(point, kind, hits);
-        EXPECT_EQ(hits[0].art, sim::HandleOf(guide)) << "guides are searched";
-
-        point = RealPoint{120, 121};
-        kind = kSnapNone;
-        FindAnchorHits(point, kind, hits);
-        EXPECT_EQ(kind, kSnapOnAnchor) << "a layer without a hit lets the search go on";
-    });
+    AnchorHitList hits;
+    Search({50, 50}, hits);
+    EXPECT_EQ(hits[0].art, sim::HandleOf(onLocked)) << "a locked layer is searched, a hidden one is not";
+    EXPECT_EQ(hits[1].art, nullptr) << "the later layer is not searched";
+    Search({80, 80}, hits);
+    EXPECT_EQ(hits[0].art, sim::HandleOf(guide)) << "guides are searched";
+    EXPECT_EQ(Search({120, 121}, hits), kSnapOnAnchor) << "a layer without a hit lets the search go on";
 }
 
 TEST_F(AdjustToolTest, TextOnAPathInAPathAndPointTextAreFoundAsTheirFrames) {
@@ -205,22 +197,17 @@ TEST_F(AdjustToolTest, TextOnAPathInAPathAndPointTextAreFoundAsTheirFrames) {
                                                 {{260, 260}, {260, 260}, {260, 260}, true}},
                                         {200, 260, 260, 200});
     sim::Art* point = doc->AddPointText(Root(), {400, 400}, {400, 410, 440, 398});
-    InsideMessage([&] {
+    const struct {
+        RealPoint at;
+        sim::Art* frame;
+        std::uint16_t index;
+    } cases[] = {{{90, 11}, onPath, 1}, {{261, 259}, inPath, 2}, {{399, 401}, point, 0}};
+    for (const auto& c : cases) {
         AnchorHitList hits;
-        const struct {
-            RealPoint at;
-            sim::Art* frame;
-            std::uint16_t index;
-        } cases[] = {{{90, 11}, onPath, 1}, {{261, 259}, inPath, 2}, {{399, 401}, point, 0}};
-        for (const auto& c : cases) {
-            RealPoint at = c.at;
-            std::int16_t kind = kSnapNone;
-            FindAnchorHits(at, kind, hits);
-            EXPECT_EQ(hits[0].art, sim::HandleOf(c.frame));
-            EXPECT_EQ(hits[0].anchorIndex, c.index);
-            EXPECT_EQ(kind, kSnapOnAnchor);
-        }
-    });
+        EXPECT_EQ(Search(c.at, hits), kSnapOnAnchor);
+        EXPECT_EQ(hits[0].art, sim::HandleOf(c.frame));
+        EXPECT_EQ(hits[0].anchorIndex, c.index);
+    }
 }
 
 // ---- Phases and beeps ----
