@@ -7,6 +7,7 @@ packages=(
     g++ cmake                                   # native build
     googletest libgtest-dev                     # GoogleTest: sources for the Windows build, package natively
     libbenchmark-dev                            # benchmarks
+    dpkg-dev                                    # apt-get source: Google Benchmark's sources, below
     clang libclang-rt-14-dev                    # fuzzing (libFuzzer and sanitizer runtimes)
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64   # Windows x64 cross build
     wine64 xvfb xauth                           # running the Windows tests
@@ -36,15 +37,46 @@ generate_comma_locale() {
     fi
 }
 
+# The Windows build of the benchmarks builds Google Benchmark from Debian's source package (MinGW has
+# no package of it), unpacked once into /usr/src/benchmark beside /usr/src/googletest. Debian's own
+# sources list has no deb-src entry, so one of its own is added for the source indices.
+benchmark_sources=/usr/src/benchmark
+deb_src_list=/etc/apt/sources.list.d/kelvane-deb-src.sources
+fetch_benchmark_sources() {
+    [[ -f $benchmark_sources/CMakeLists.txt ]] && return 0
+    if [[ ! -f $deb_src_list ]]; then
+        printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' \
+            'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
+            "${as_root[@]}" tee "$deb_src_list" >/dev/null
+    fi
+    if ! apt-cache showsrc benchmark 2>/dev/null | grep -q '^Package: benchmark$'; then
+        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
+    fi
+    local work
+    work=$("${as_root[@]}" mktemp -d /usr/src/benchmark.XXXXXX)
+    # apt downloads as the user _apt, into a directory it must be able to write.
+    "${as_root[@]}" chown _apt "$work" 2>/dev/null && "${as_root[@]}" chmod 755 "$work"
+    # apt-get source unpacks the upstream tarball and applies Debian's patches (dpkg-source -x).
+    (cd "$work" && "${as_root[@]}" apt-get source -q benchmark) &&
+        "${as_root[@]}" mv "$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'benchmark-*' | head -n 1)" \
+            "$benchmark_sources"
+    local status=$?
+    "${as_root[@]}" rm -rf "$work"
+    if [[ $status -ne 0 || ! -f $benchmark_sources/CMakeLists.txt ]]; then
+        echo "setup: could not unpack Google Benchmark's sources into $benchmark_sources" >&2
+        return 1
+    fi
+    echo "setup: Google Benchmark's sources in $benchmark_sources"
+}
+
 if [[ ${#missing[@]} -eq 0 ]]; then
     echo "setup: all ${#packages[@]} packages are installed"
-    generate_comma_locale
-    exit 0
+else
+    echo "setup: installing ${missing[*]}"
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y --no-install-recommends "${missing[@]}"
+    echo "setup: done"
 fi
-
-echo "setup: installing ${missing[*]}"
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y --no-install-recommends "${missing[@]}"
-echo "setup: done"
 generate_comma_locale
+fetch_benchmark_sources
