@@ -1266,11 +1266,22 @@ std::optional<std::vector<std::pair<std::string, std::string>>> ShapeAttributes(
         for (const AnchorRecord& anchor : a) points += (points.empty() ? "" : " ") + n(anchor.p.h) + "," + n(anchor.p.v);
         return Attributes{{"points", points}};
     }
-    if (shape == "rect") {
-        if (!outline.closed || a.size() != 4 || !straight) return std::nullopt;
+    if (shape == "rect" && a.size() == 4) {
+        if (!outline.closed || !straight) return std::nullopt;
         const double x = a[0].p.h, y = a[0].p.v, w = a[1].p.h - x, h = a[2].p.v - y;
         if (!(w > 0) || !(h > 0) || !NearlySame(a, Rectangle(x, y, w, h, 0, 0).anchors)) return std::nullopt;
         return Attributes{{"x", n(x)}, {"y", n(y)}, {"width", n(w)}, {"height", n(h)}};
+    }
+    if (shape == "rect" && a.size() == 8) {
+        // Rounded: it starts after the top-left corner's arc and runs clockwise in SVG's y-down space.
+        if (!outline.closed) return std::nullopt;
+        const double x = a[7].p.h, y = a[0].p.v, w = a[2].p.h - x, h = a[4].p.v - y;
+        const double rx = a[0].p.h - x, ry = a[7].p.v - y;
+        if (!(rx > 0) || !(ry > 0) || !(w >= 2 * rx) || !(h >= 2 * ry) ||
+            !NearlySame(a, Rectangle(x, y, w, h, rx, ry).anchors)) {
+            return std::nullopt;
+        }
+        return Attributes{{"x", n(x)}, {"y", n(y)}, {"width", n(w)}, {"height", n(h)}, {"rx", n(rx)}, {"ry", n(ry)}};
     }
     if (shape == "circle" || shape == "ellipse") {
         if (!outline.closed || a.size() != 4) return std::nullopt;
@@ -1624,8 +1635,10 @@ private:
         const std::string local = shape.substr(shape.find(':') + 1);
         if (const auto attributes = ShapeAttributes(local, outlines)) {
             for (const auto& [name, value] : *attributes) {
-                // A coordinate that did not move keeps its text (and its absence, which is 0).
+                // A coordinate that did not move keeps its text (and its absence, which is 0); a
+                // radius left out stands for the other one.
                 const AttributeSpan* span = edit.Find(name);
+                if ((name == "rx" || name == "ry") && span == nullptr && edit.Find(name == "rx" ? "ry" : "rx")) continue;
                 const std::optional<double> before =
                     span != nullptr ? Length(text_.substr(span->valueStart, span->valueEnd - span->valueStart)) : 0.0;
                 if (name != "points" && before && before == WholeNumber(value)) continue;
