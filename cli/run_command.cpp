@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -538,27 +540,37 @@ struct PathShot {
     const sim::Layer* layer;
 };
 
-void CollectPaths(const sim::Art* art, std::map<const sim::Art*, PathShot>& paths) {
+// Sorted by art, as the report lists them; a vector, not a map, for the many paths of a drawing.
+using PathShots = std::vector<std::pair<const sim::Art*, PathShot>>;
+
+void CollectPaths(const sim::Art* art, PathShots& paths) {
     for (; art != nullptr; art = art->prior) {
         if (!art->alive) continue;
-        if (art->type == kPathArt) paths[art] = PathShot{art->anchors, art->closed, art->layer};
+        if (art->type == kPathArt) paths.emplace_back(art, PathShot{art->anchors, art->closed, art->layer});
         CollectPaths(art->lastChild, paths);
     }
 }
 
-std::map<const sim::Art*, PathShot> PathsOf(const sim::Document& document) {
-    std::map<const sim::Art*, PathShot> paths;
+PathShots PathsOf(const sim::Document& document) {
+    PathShots paths;
     for (int i = document.LayerCount() - 1; i >= 0; --i) {
         const sim::Layer* layer = document.LayerAt(i);
         if (layer != nullptr && layer->alive) CollectPaths(layer->root->lastChild, paths);
     }
+    std::sort(paths.begin(), paths.end(), [](const auto& a, const auto& b) { return std::less<>()(a.first, b.first); });
     return paths;
 }
 
+const PathShot* Find(const PathShots& paths, const sim::Art* art) {
+    const auto at = std::lower_bound(paths.begin(), paths.end(), art,
+                                     [](const auto& entry, const sim::Art* key) { return std::less<>()(entry.first, key); });
+    return at != paths.end() && at->first == art ? &at->second : nullptr;
+}
+
 std::string Number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", value);
-    std::string number = text;
+    char text[400];  // "%.3f" of the largest double; to_chars rounds as printf does, without its cost
+    const auto printed = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
+    std::string number(text, printed.ptr);
     number.erase(number.find_last_not_of('0') + 1);
     if (number.back() == '.') number.pop_back();
     return number == "-0" ? "0" : number;
@@ -587,18 +599,17 @@ bool SamePoint(const RealPoint& a, const RealPoint& b) {
 }
 
 // Prints new, removed and reshaped paths; true when there was any.
-bool ReportChanges(const std::map<const sim::Art*, PathShot>& before, const std::map<const sim::Art*, PathShot>& after,
-                   const kvsvg::SvgSource& source, std::ostream& out) {
+bool ReportChanges(const PathShots& before, const PathShots& after, const kvsvg::SvgSource& source, std::ostream& out) {
     bool any = false;
     for (const auto& [art, path] : after) {
-        const auto old = before.find(art);
-        if (old == before.end()) {
+        const PathShot* old = Find(before, art);
+        if (old == nullptr) {
             out << "  new path in layer \"" << kvsvg::HostTextToUtf8(path.layer->title) << "\": " << Outline(source, path)
                 << "\n";
             any = true;
             continue;
         }
-        const PathShot& was = old->second;
+        const PathShot& was = *old;
         if (was.anchors.size() != path.anchors.size() || was.closed != path.closed) {
             out << "  " << Describe(source, art) << " reshaped: " << Outline(source, was) << "\n    now " << Outline(source, path)
                 << "\n";
@@ -619,7 +630,7 @@ bool ReportChanges(const std::map<const sim::Art*, PathShot>& before, const std:
         }
     }
     for (const auto& [art, path] : before) {
-        if (after.count(art) == 0) {
+        if (Find(after, art) == nullptr) {
             out << "  removed " << Describe(source, art) << ": " << Outline(source, path) << "\n";
             any = true;
         }
@@ -688,6 +699,7 @@ int RunDocumentCommands(const std::vector<std::string>& args, std::istream& in, 
                 << " bytes): " << error.what() << "\n";
             return kRunBadInput;
         }
+        std::string().swap(text);  // the source keeps what the writer needs
         if (options.units) document.rulerUnit = *options.units;
         if (options.selection.given) {
             if (const std::string wrong = ApplySelection(options.selection, *source, document); !wrong.empty()) {

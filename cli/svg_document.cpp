@@ -1340,7 +1340,15 @@ public:
         const int power = exponent_ - (digits - 1);
         static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-        if (power < -22 || power > 22 || mantissa > (std::uint64_t{1} << 53)) return Slow(digits);
+        if (power < -22 || power > 22 || mantissa > (std::uint64_t{1} << 53)) {
+            char text[48] = {'-'};
+            char* const mark = std::to_chars(text + 1, text + 24, mantissa).ptr;  // at most 17 digits
+            *mark = 'e';
+            const char* const end = std::to_chars(mark + 1, text + sizeof text, power).ptr;
+            double read = 0;
+            const char* const begin = negative_ ? text : text + 1;
+            return std::from_chars(begin, end, read).ec == std::errc() ? read : Slow(digits);
+        }
         // Both exact, so one correctly rounded operation gives what strtod gives.
         const auto m = static_cast<double>(mantissa);
         const double magnitude = power >= 0 ? m * kPowers[power] : m / kPowers[-power];
@@ -1395,7 +1403,7 @@ public:
             }
         }
         DeclareNamespaces();
-        if (splice_.Empty()) return source_.bytes;
+        if (splice_.Empty()) return source_.Input();
         return Encode(splice_.Apply(text_));
     }
 
@@ -2138,8 +2146,8 @@ std::string SvgSource::Describe(const sim::Art* art) const {
 
 std::unique_ptr<SvgSource> ReadSvg(const std::string& bytes, sim::Document& document) {
     auto source = std::make_unique<SvgSource>();
-    source->bytes = bytes;
     DecodedText decoded = DecodeSvgBytes(bytes);
+    if (decoded.text != bytes) source->bytes = bytes;  // a UTF-8 file is kept once
     source->text = std::move(decoded.text);
     source->encoding = decoded.encoding;
     source->encodingName = decoded.declaredName;

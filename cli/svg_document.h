@@ -56,7 +56,8 @@ struct ReadArt {
 
 // The input and what each art and layer was read from, so that writing changes only what changed.
 struct SvgSource {
-    std::string bytes;                                   // the input as read
+    std::string bytes;                                   // the input as read, when it is not text itself
+    const std::string& Input() const { return bytes.empty() ? text : bytes; }
     std::string text;                                    // the input as UTF-8, which the offsets are of
     TextEncoding encoding = TextEncoding::Utf8;          // the input's, written back when the text fits
     std::string encodingName;                            // as the input's XML declaration names it
