@@ -238,18 +238,6 @@ TEST_F(WindowsDialogs, KoreanShowsTheEnglishDialog) {
     EXPECT_EQ(App().settingsDialogs.size(), 1u) << "left to the host, which cancels it";
 }
 
-TEST_F(WindowsDialogs, EscapeCancels) {
-    App().lookAtDialog = [&](PlatformWindow window) {
-        HWND dialog = static_cast<HWND>(window);
-        Type(dialog, KELVANE_SETTINGS_WIDTH, L"7");
-        // The dialog manager turns Esc into IDCANCEL.
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
-    };
-    ASSERT_EQ(RunSettingsDialogCommand(kEnglish), kNoError);
-    EXPECT_DOUBLE_EQ(State().handleline_line_width, 0.5);
-    EXPECT_FALSE(std::ifstream(SettingsPath()).good());
-}
-
 TEST_F(WindowsDialogs, AboutBoxShowsTheProductAndVersion) {
     bool looked = false;
     App().lookAtDialog = [&](PlatformWindow window) {
