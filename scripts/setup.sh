@@ -8,6 +8,7 @@ packages=(
     googletest libgtest-dev                     # GoogleTest: sources for the Windows build, package natively
     libbenchmark-dev                            # benchmarks
     dpkg-dev                                    # apt-get source: Google Benchmark's sources, below
+    python3                                     # bench/side_by_side.py
     clang libclang-rt-14-dev                    # fuzzing (libFuzzer and sanitizer runtimes)
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64   # Windows x64 cross build
     wine64 xvfb xauth                           # running the Windows tests
