@@ -64,7 +64,9 @@ inline bool IsSilent(HostStatus status) {
 inline std::string ErrorAlertText(HostStatus status, const std::string& caller, const std::string& selector) {
     const auto code = static_cast<std::uint32_t>(status);
     std::string letters;
-    for (int shift = 24; shift >= 0 && ((code >> shift) & 0xFF) != 0; shift -= 8) letters += static_cast<char>(code >> shift);
+    for (int shift = 24; shift >= 0 && ((code >> shift) & 0xFF) != 0; shift -= 8) {
+        letters += static_cast<char>(code >> shift);
+    }
     std::ostringstream text;
     text << "Error=" << std::hex << code << ", " << letters << " (caller : " << caller << ", selector : " << selector
          << ")";
