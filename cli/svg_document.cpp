@@ -995,6 +995,15 @@ private:
         }
         // SVG paints later elements on top; the host lists the front-most child first.
         for (auto child = children.rbegin(); child != children.rend(); ++child) ReadElement(*child, container, context);
+        if (container->parent == nullptr) return;  // a layer, which nothing moves
+        for (const pugi::xml_node& child : children) {
+            if (KindOf(Name(child)) != Kind::Kept) continue;
+            try {
+                source_.passedOver.push_back(SvgSource::PassedOver{child, container, ReadTransform(child)});
+            } catch (const SvgError&) {
+                // A transform no renderer can read stays as it is, and so does its element.
+            }
+        }
     }
 
     void ReadElement(const pugi::xml_node& node, sim::Art* container, const Context& parent) {
@@ -1390,6 +1399,7 @@ public:
 
     std::string Run() {
         for (const auto& [art, node] : source_.elements) WriteRead(*art, node);
+        MovePassedOver();
         WriteLayers();
         for (int i = 0; i < document_.LayerCount(); ++i) {
             const sim::Layer* layer = document_.LayerAt(i);
@@ -1550,6 +1560,34 @@ private:
     bool Kept(const sim::Art* art) const {
         const auto found = source_.read.find(art);
         return found != source_.read.end() && InTree(art) && found->second.container == art->parent;
+    }
+
+    // What the plug-in passed over moves as the group it is in moved as a whole.
+    void MovePassedOver() {
+        if (source_.passedOver.empty()) return;
+        // Each group's move, from the moves of it and of the groups around it, in the order made.
+        std::map<const sim::Art*, std::vector<const sim::Art*>> groupsUnder;
+        std::map<const sim::Art*, Affine> moves;
+        for (const SvgSource::PassedOver& element : source_.passedOver) {
+            if (!moves.emplace(element.group, Affine{}).second) continue;
+            for (const sim::Art* art = element.group; art != nullptr; art = art->parent) {
+                groupsUnder[art].push_back(element.group);
+            }
+        }
+        for (const sim::TransformCall& call : document_.Transforms()) {
+            const auto under = groupsUnder.find(call.art);
+            if (under == groupsUnder.end()) continue;
+            for (const sim::Art* group : under->second) moves[group] = AffineOf(call.matrix) * moves[group];
+        }
+        for (const SvgSource::PassedOver& element : source_.passedOver) {
+            const Affine& move = moves[element.group];
+            if (!Kept(element.group) || IsIdentity(move)) continue;
+            const Affine& frame = source_.read.at(element.group).inner;
+            const Affine local = Inverse(frame, *element.group, "the transforms above it") * move * frame;
+            ElementEdit edit(*this, element.node);
+            edit.Set("transform", MatrixText(local * element.transform));
+            edit.Commit();
+        }
     }
 
     void WriteRead(const sim::Art& art, const pugi::xml_node& node) {

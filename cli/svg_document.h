@@ -73,6 +73,14 @@ struct SvgSource {
     };
     std::map<const sim::Layer*, ReadLayer> readLayers;
     const sim::Layer* readCurrent = nullptr;
+    // Elements the plug-in does not see (clones, flowed text...) right inside a group: they move
+    // with it. transform: their own, as read.
+    struct PassedOver {
+        pugi::xml_node node;
+        const sim::Art* group;
+        Affine transform;
+    };
+    std::vector<PassedOver> passedOver;
     const sim::Layer* unmarkedCurrent = nullptr;  // current when no layer says kv:current
     std::ptrdiff_t offsetShift = -1;  // from a node's offset_debug() to its start tag in text
     // Where each line of text ends, found on the first LineOf: a report names many elements.

@@ -115,6 +115,11 @@ TEST(SvgWriter, AChangeRewritesOnlyItsElement) {
         {"a new tag opens an empty element", "<g>\n  <path d=\"M0 0 H1\"/>\n</g>\n",
          [](sim::Document& d) { Front(d)->tags["note"] = sim::Tag{"string", "a<b"}; },
          "<g>\n  <path d=\"M0 0 H1\">\n    <kv:tag name=\"note\" type=\"string\">a&lt;b</kv:tag>\n  </path>\n</g>\n"},
+        {"a clone in a group moves as the group moved, its own transform inside the move",
+         "<g><g transform=\"scale(2)\"><path d=\"M0 0 H1\"/><use href=\"#a\" transform=\"scale(3)\"/></g></g>\n",
+         [](sim::Document& d) { d.Transform(Front(d), RealMatrix{1, 0, 0, 1, 4, -6}, 1, 0); },
+         "<g><g transform=\"scale(2)\"><path d=\"M 2 3 L 3 3\"/><use href=\"#a\" transform=\"matrix(3 0 0 3 2 "
+         "3)\"/></g></g>\n"},
         {"moved text changes its transform only", "<text x=\"1\" y=\"2\" font-size=\"3\">T<tspan>u</tspan></text>\n",
          [](sim::Document& d) { d.Transform(Front(d), RealMatrix{1, 0, 0, 1, 5, -5}, 1, 0); },
          "<text x=\"1\" y=\"2\" font-size=\"3\" transform=\"matrix(1 0 0 1 5 5)\">T<tspan>u</tspan></text>\n"},
