@@ -1318,29 +1318,34 @@ double MeanScale(const Affine& m) {
 }
 
 // A value rounded to 1..16 significant digits, as "%.*g" prints it and strtod reads it back: its
-// 17 digits are printed once, and most roundings are then a product or quotient of exact numbers.
+// first 25 digits are printed once, and most roundings are then a product or quotient of exact
+// numbers.
 class DigitRounding {
 public:
     explicit DigitRounding(double value) : value_(value) {
         if (!std::isfinite(value)) return;
-        char text[40];
-        const auto printed = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 16);
+        char text[48];
+        const auto printed =
+            std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, kDigits - 1);
         const char* at = text;
         if (*at == '-') {
             negative_ = true;
             ++at;
         }
         digits_[0] = *at;
-        std::memcpy(digits_ + 1, at + 2, 16);  // past the point
-        std::from_chars(at + 19, printed.ptr, exponent_);  // past the 'e', a sign and digits
-        if (at[19] == '+') std::from_chars(at + 20, printed.ptr, exponent_);
+        std::memcpy(digits_ + 1, at + 2, kDigits - 1);  // past the point
+        const char* exponent = at + kDigits + 2;         // past the 'e'
+        if (*exponent == '+') ++exponent;
+        std::from_chars(exponent, printed.ptr, exponent_);
         ready_ = true;
     }
 
     double At(int digits) const {
         if (!ready_) return Slow(digits);
-        // A tie at the 17th digit may hide which way the value itself lies.
-        if (digits_[digits] == '5' && std::all_of(digits_ + digits + 1, digits_ + 17, [](char c) { return c == '0'; })) {
+        // A 5 with nothing after it in the digits printed may be a tie, which printf breaks its own
+        // way (values such as 150.5 are); the digits of 123.45 carry on (...50000000000000028).
+        if (digits_[digits] == '5' &&
+            std::all_of(digits_ + digits + 1, digits_ + kDigits, [](char c) { return c == '0'; })) {
             return Slow(digits);
         }
         std::uint64_t mantissa = 0;
@@ -1371,9 +1376,10 @@ private:
         return std::strtod(text, nullptr);
     }
 
+    static constexpr int kDigits = 25;
     double value_;
     bool ready_ = false, negative_ = false;
-    char digits_[17] = {};
+    char digits_[kDigits] = {};
     int exponent_ = 0;
 };
 
@@ -1654,9 +1660,11 @@ private:
         for (const sim::Art* path : PathsOf(art)) {
             Subpath outline{path->anchors, path->closed};
             for (AnchorRecord& anchor : outline.anchors) {
-                anchor.p = ToElement(anchor.p, frame, inverse);
-                anchor.in = ToElement(anchor.in, frame, inverse);
-                anchor.out = ToElement(anchor.out, frame, inverse);
+                // A retracted handle is its anchor: worked out once (most of a drawing's anchors).
+                const RealPoint p = ToElement(anchor.p, frame, inverse);
+                anchor.in = SamePoint(anchor.in, anchor.p) ? p : ToElement(anchor.in, frame, inverse);
+                anchor.out = SamePoint(anchor.out, anchor.p) ? p : ToElement(anchor.out, frame, inverse);
+                anchor.p = p;
             }
             outlines.push_back(std::move(outline));
         }
