@@ -55,8 +55,7 @@ TEST_F(AngleBisectorTest, ParallelAndNearlyParallelPairsGetTheirMiddleLine) {
     // Equal end distances: the ends of both lines count as the near ones.
     ExpectAnchors(made[0], {{100, 25}, {0, 25}});
 
-    doc = &host.NewDocument();
-    original.clear();
+    NewDocument();
     Line({{0, 0}, {100, 0}});
     Line({{0, 500}, {100, 500.05}});  // slopes 0.0005 apart, however far
     Bisect();
@@ -75,8 +74,7 @@ TEST_F(AngleBisectorTest, ThreeLinesPairTheClosestFirstAndMayReuseAPairedLine) {
     ExpectAnchors(made[0], {{300, 0}, {520.0 / 2.1, 300 - 520.0 / 2.1}});  // B with C
     ExpectAnchors(made[1], {{0, 0}, {75, 75}});                          // then A with B
 
-    doc = &host.NewDocument();
-    original.clear();
+    NewDocument();
     Line({{0, 0}, {0, 100}});
     Line({{10, 0}, {110, 0}});  // A and B closest: C is left as the last line
     Line({{500, 500}, {600, 500}});
@@ -150,9 +148,7 @@ TEST_F(AngleBisectorTest, RefusalsAndTheirAlertsInBothLanguages) {
     };
     for (const Case& c : cases) {
         for (std::uint16_t language : {kEnglish, kKorean, kJapanese}) {
-            doc = &host.NewDocument();
-            original.clear();
-            App().alerts.clear();
+            NewDocument();
             c.build();
             Bisect(language);
             host.Gate().ClearFailures();

@@ -289,4 +289,132 @@ TEST_F(CliTest, StartupStillReports) {
     EXPECT_EQ(KelvaneMain({"frob"}, in, out, err), 2);
 }
 
+// ---- The panel as a user works it: what it refuses is refused with a note ----
+
+constexpr const char* kArch =
+    "<kv:swatch name=\"Black\" color=\"#000000\"/>\n"
+    "<kv:swatch name=\"Handle red\" color=\"#d62728\" kind=\"rgb\"/>\n"
+    "<path id=\"arch\" d=\"M 20 140 C 40 60 90 40 110 100\" kv:selected=\"true\"/>\n"
+    "<path id=\"line\" d=\"M 20 180 L 180 180\" kv:anchors=\"1 0\"/>\n"
+    "</svg>";
+
+TEST_F(CliTest, TheReadoutAndTheSliderWaitForAMeasurement) {
+    const std::string arch = Write("arch.svg", std::string(kHeader) + kArch);
+    EXPECT_EQ(Run({arch, "length", "100", "slider", "-20"}), kRunUnchanged) << out_ << err_;
+    EXPECT_NE(out_.find("the readout is empty and cannot be typed into: measure first"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("the slider is disabled until a length is measured: measure first"), std::string::npos);
+    // Measured, but one anchor makes no segment: measuring again would not help.
+    EXPECT_EQ(Run({arch, "--anchors", "line:0", "measure", "length", "100"}), kRunUnchanged) << out_ << err_;
+    EXPECT_NE(out_.find("cannot be typed into: the selected segments measure 0"), std::string::npos) << out_;
+}
+
+TEST_F(CliTest, MeasuringFollowsTheLengthChanges) {
+    const std::string arch = Write("arch.svg", std::string(kHeader) + kArch);
+    ASSERT_EQ(Run({arch, "measure", "length", "150", "measure"}), kRunChanged) << out_ << err_;
+    EXPECT_NE(out_.find("length: changed the document"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("this ends the run of length changes"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("measured length: 150 pt"), std::string::npos) << out_;
+    ASSERT_EQ(Run({arch, "measure", "length", "151.3"}), kRunUnchanged) << out_ << err_;
+    EXPECT_NE(out_.find("measured length: 151.286 pt"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("the typed length is the stored one"), std::string::npos) << "within 0.1 of it";
+}
+
+TEST_F(CliTest, HiddenDistanceRowsAreNotSet) {
+    const std::string arch = Write("arch.svg", std::string(kHeader) + kArch);
+    ASSERT_EQ(Run({arch, "pointer", "count=1", "d2=10"}), kRunChanged) << out_ << err_;
+    EXPECT_NE(out_.find("(d2 is not shown with 1 distance rows: not set)"), std::string::npos) << out_;
+    ASSERT_EQ(Run({arch, "pointer", "count=2", "d1=10", "d2=10", "direction=forward"}), kRunChanged) << out_ << err_;
+    EXPECT_EQ(out_.find("not shown"), std::string::npos) << out_;
+}
+
+// The handle-line settings go through the settings dialog of the panel's menu.
+TEST_F(CliTest, HandleLineSettingsGoThroughTheSettingsDialog) {
+    const std::string arch = Write("arch.svg", std::string(kHeader) + kArch);
+    ASSERT_EQ(Run({arch, "handles", "layer=Handles", "color=Handle red", "polyline=off"}), kRunChanged)
+        << out_ << err_;
+    EXPECT_NE(out_.find("new path in layer \"Handles\""), std::string::npos) << out_;
+    ASSERT_EQ(Run({arch, "handles", "color=Nothing"}), kRunChanged) << out_ << err_;
+    EXPECT_NE(out_.find("no swatch \"Nothing\" in the document"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("new path in layer \"HANDLE LINE\""), std::string::npos) << out_;
+}
+
+// ---- The adjust tools: gestures given as points of the drawing, their records kept as tags ----
+
+#if __has_include("gesture_commands.h")
+constexpr const char* kPieces =
+    "  <g id=\"layer\">\n"
+    "    <path id=\"base\" d=\"M 40 100 L 160 100 L 160 200 L 40 200 Z\"/>\n"
+    "    <path id=\"piece\" d=\"M 250 150 L 250 110 L 280 150 Z\"/>\n"
+    "  </g>\n"
+    "</svg>\n";
+
+TEST_F(CliTest, PathAdjustMovesThePieceAndTheRestoreInALaterRunTakesItBack) {
+    const std::string in = Write("in.svg", std::string(kHeader) + kPieces);
+    // The piece's left side (250,150 -> 250,110, upwards) turns onto the base's top (40,100 -> 160,100).
+    ASSERT_EQ(Run({in, "-o", Path("moved.svg"), "--lang", "en", "path-adjust", "40,100", "160,100", "250,150",
+                   "250.5,111"}),
+              kRunChanged)
+        << err_;
+    EXPECT_NE(out_.find("anchor 0 of #piece moved (250, 150) -> (40, 100)"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("anchor 1 of #piece moved (250, 110) -> (80, 100)"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("#piece records its move: Path_adjust_matrix = "), std::string::npos) << out_;
+    const std::string moved = Read("moved.svg");
+    EXPECT_NE(moved.find("<kv:tag name=\"Path_adjust_matrix\" type=\"string\">"), std::string::npos) << moved;
+
+    ASSERT_EQ(Run({Path("moved.svg"), "-o", Path("back.svg"), "--lang", "en", "restore", "no"}), kRunUnchanged);
+    EXPECT_NE(err_.find("alert: Restore PathAdjust of all objects."), std::string::npos) << err_;
+    ASSERT_EQ(Run({Path("moved.svg"), "-o", Path("back.svg"), "--lang", "en", "restore"}), kRunChanged) << err_;
+    EXPECT_NE(out_.find("anchor 0 of #piece moved (40, 100) -> (250, 150)"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("#piece restored; its record removed"), std::string::npos) << out_;
+    EXPECT_EQ(Read("back.svg").find("Path_adjust_matrix"), std::string::npos);
+}
+
+TEST_F(CliTest, RecordsTheRestorePassesOverStayAndTheReportSaysWhy) {
+    const std::string records[][2] = {
+        {"1,0,0,1,1e999,0,0,0,0,0,0", "a number of its record is too large for a double"},
+        {"1,0,0,1,5", "its record has fewer than five fields"},
+        {"1,0,0,1,5,-5,20,-30,0,10,0", "its shape no longer matches its record (reference length 20, recorded 10)"},
+    };
+    std::string drawing = kHeader;
+    for (int k = 0; k < 3; ++k) {
+        drawing += "<path id=\"p" + std::to_string(k) +
+                   "\" d=\"M 25 35 L 45 35\"><kv:tag name=\"Path_adjust_matrix\">" + records[k][0] +
+                   "</kv:tag></path>\n";
+    }
+    const std::string in = Write("records.svg", drawing + "</svg>\n");
+    EXPECT_EQ(Run({in, "-o", Path("out.svg"), "--lang", "en", "restore"}), kRunUnchanged);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NE(out_.find("#p" + std::to_string(k) + " keeps its record: " + records[k][1]), std::string::npos)
+            << out_;
+        EXPECT_NE(Read("out.svg").find(records[k][0]), std::string::npos);
+    }
+}
+
+TEST_F(CliTest, GesturesFromPointsOrLowLevelEvents) {
+    const std::string in = Write("in.svg", std::string(kHeader) + kPieces);
+    // Both drags on the base: Point adjust needs two objects.
+    EXPECT_EQ(Run({in, "--lang", "en", "point-adjust", "40,100", "160,100", "60,120"}), kRunUnchanged);
+    EXPECT_NE(out_.find("point-adjust: nothing changed"), std::string::npos) << out_;
+    EXPECT_NE(err_.find("kelvane: point-adjust: beep"), std::string::npos) << err_;
+
+    ASSERT_EQ(Run({in, "--lang", "en", "tool", "path", "click:40,100", "move:160,100", "click:160,100",
+                   "move:250,150", "down:250,150", "drag:250,110", "up:250,110"}),
+              kRunChanged)
+        << err_;
+    EXPECT_NE(out_.find("anchor 1 of #piece moved (250, 110) -> (80, 100)"), std::string::npos) << out_;
+    EXPECT_NE(err_.find("beep"), std::string::npos) << "the first click does not move";
+
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"path-adjust", "1,2", "3,4", "5,6"},
+             {"point-adjust", "1;2", "3,4"},
+             {"tool", "pen", "move:1,2"},
+             {"tool", "path", "hover:1,2"},
+             {"restore", "maybe"}}) {
+        std::vector<std::string> args{in};
+        args.insert(args.end(), bad.begin(), bad.end());
+        EXPECT_EQ(Run(args), kRunBadInput) << bad[0];
+    }
+}
+#endif
+
 }  // namespace

@@ -13,12 +13,6 @@ class ExtensionCrossingTest : public LineCommandTest {
 protected:
     void Cross(std::uint16_t language = kEnglish) { Run(kCommandExtensionCrossing, language); }
 
-    void Fresh() {
-        doc = &host.NewDocument();
-        original.clear();
-        App().alerts.clear();
-    }
-
     // An open path whose end segment is (next to) a chosen anchor, only that anchor selected.
     sim::Art* EndSelected(std::vector<RealPoint> points, int selected) {
         sim::Art* path = doc->AddPath(Root(), points);
@@ -43,7 +37,7 @@ TEST_F(ExtensionCrossingTest, SeparateLinesAreJoinedFromTheirNearEndsThroughTheC
 
 TEST_F(ExtensionCrossingTest, ExtendEndpointsMovesTheEndAnchorsOfOpenPaths) {
     const auto build = [this] {
-        Fresh();
+        NewDocument();
         EndSelected({{0, 50}, {100, 100}, {200, 100}}, 2);
         EndSelected({{300, 150}, {300, 200}, {350, 300}}, 0);
     };
@@ -64,7 +58,7 @@ TEST_F(ExtensionCrossingTest, ExtendEndpointsMovesTheEndAnchorsOfOpenPaths) {
     ExpectAnchors(Root()->Children()[2], {{300, 150}, {300, 200}, {350, 300}});
 
     // A segment in the middle of a path paired with an end segment: joined by a new path.
-    Fresh();
+    NewDocument();
     sim::Art* middle = doc->AddPath(Root(), {{0, 50}, {100, 100}, {200, 100}, {250, 0}});
     doc->SelectAnchors(middle, {1, 2});
     EndSelected({{300, 150}, {300, 200}, {350, 300}}, 0);
@@ -79,7 +73,7 @@ TEST_F(ExtensionCrossingTest, ExtendEndpointsPrefersEndsSelectedAsAnchors) {
     // Two one-segment paths: every combination of ends is usable; the nearest ends win unless the
     // user picked other ends as anchors.
     const auto build = [this](bool pickFarEnds) {
-        Fresh();
+        NewDocument();
         sim::Art* first = doc->AddPath(Root(), {{100, 100}, {200, 100}});
         sim::Art* second = doc->AddPath(Root(), {{300, 200}, {300, 150}});
         if (pickFarEnds) {
@@ -111,7 +105,7 @@ TEST_F(ExtensionCrossingTest, CrossingLinesKeepTheirLongerArmsUnlessOneSideIsPic
     ExpectAnchors(NewPaths()[0], {{100, 100}, {40, 40}, {120, 0}});
 
     // The two end anchors of the longer arms selected: the path takes the other side.
-    Fresh();
+    NewDocument();
     EndSelected({{0, 0}, {100, 100}}, 1);
     EndSelected({{0, 60}, {120, 0}}, 1);
     Cross();
@@ -119,7 +113,7 @@ TEST_F(ExtensionCrossingTest, CrossingLinesKeepTheirLongerArmsUnlessOneSideIsPic
     ExpectAnchors(NewPaths()[0], {{0, 0}, {40, 40}, {0, 60}});
 
     // A T: one line ends on the other; equal arms leave the last combination.
-    Fresh();
+    NewDocument();
     Line({{0, 0}, {100, 0}});
     Line({{50, 0}, {50, 100}});
     Cross();
@@ -134,7 +128,7 @@ TEST_F(ExtensionCrossingTest, TheDrawingAreaComesFromTheDocument) {
     EXPECT_EQ(OnlyAlert(), kOutsideEnglish);
     EXPECT_TRUE(NewPaths().empty());
 
-    Fresh();
+    NewDocument();
     doc->drawingArea = RealRect{-1000, 2000, 2000, -1000};
     Line({{0, 100}, {100, 100}});
     Line({{0, 200}, {100, 190}});
@@ -157,7 +151,7 @@ TEST_F(ExtensionCrossingTest, FourLinesTwoPassesAndGivenUpPairsAreNotReportedBes
     ExpectAnchors(made[1], {{100, 400}, {180, 400}, {200, 420}});
 
     // Lines 1 and 2 equally near to line 0: the first pair in list order wins, line 2 is left over.
-    Fresh();
+    NewDocument();
     Line({{100, 100}, {200, 100}});
     Line({{250, 150}, {250, 200}});
     Line({{50, 150}, {50, 200}});
@@ -167,7 +161,7 @@ TEST_F(ExtensionCrossingTest, FourLinesTwoPassesAndGivenUpPairsAreNotReportedBes
     ExpectAnchors(made[0], {{200, 100}, {250, 100}, {250, 150}});
 
     // Line 3 now meets line 1 left of the drawing area: that pair is given up without a word.
-    Fresh();
+    NewDocument();
     Line({{0, 100}, {100, 100}});
     Line({{0, 400}, {100, 400}});
     Line({{150, 150}, {150, 200}});
@@ -201,7 +195,7 @@ TEST_F(ExtensionCrossingTest, SharedVerticesAndParallelLinesBringTheirAlertsInBo
     };
     for (const Case& c : cases) {
         for (std::uint16_t language : {kEnglish, kKorean, kJapanese}) {
-            Fresh();
+            NewDocument();
             for (const auto& line : c.lines) Line(line);
             Cross(language);
             EXPECT_EQ(OnlyAlert(), language == kJapanese ? c.japanese : c.english) << c.name << " " << language;
@@ -209,7 +203,7 @@ TEST_F(ExtensionCrossingTest, SharedVerticesAndParallelLinesBringTheirAlertsInBo
         }
     }
 
-    Fresh();
+    NewDocument();
     Line({{0, 0}, {100, 0}});
     Line({{300, 200}, {300, 150}});
     doc->SelectWhole(doc->AddPointText(Root(), {10, 10}, {10, 20, 50, 10}));

@@ -40,6 +40,13 @@ protected:
 
     sim::Art* Root(int layer = 0) { return doc->LayerAt(layer)->root; }
 
+    // A fresh document for a test that runs the command more than once.
+    void NewDocument() {
+        doc = &host.NewDocument();
+        original.clear();
+        App().alerts.clear();
+    }
+
     // A straight open path through the points, selected as a whole object.
     sim::Art* Line(sim::Art* container, std::vector<RealPoint> points) {
         sim::Art* path = doc->AddPath(container, points);

@@ -2,20 +2,20 @@
 // distances measured from the selected anchors.
 #include <algorithm>
 #include <cmath>
-#include <set>
 #include <vector>
 
 #include "commands/path_walk.h"
-#include "document.h"
-#include "plugin_fixture.h"
-#include "shell/commands.h"
+#include "length_fixture.h"
+#include "line_command_fixture.h"
 
 namespace {
 
+using length_test::Distance;
+using length_test::Smooth;
+using length_test::TrueLength;
+
 constexpr double kDefaultDistance = 141.7323;
 constexpr double kDefaultSize = 14.17323;
-
-AnchorRecord Smooth(RealPoint in, RealPoint p, RealPoint out) { return AnchorRecord{p, in, out, false}; }
 
 RealPoint Cubic(const AnchorRecord& a, const AnchorRecord& b, double t) {
     const double u = 1 - t;
@@ -24,23 +24,9 @@ RealPoint Cubic(const AnchorRecord& a, const AnchorRecord& b, double t) {
                      w[0] * a.p.v + w[1] * a.out.v + w[2] * b.in.v + w[3] * b.p.v};
 }
 
-double Distance(const RealPoint& a, const RealPoint& b) { return std::hypot(a.h - b.h, a.v - b.v); }
-
-// A measure far finer than the plug-in's 256 chords, to check it against.
-constexpr int kFineSteps = 20000;
-
-double FineLength(const AnchorRecord& a, const AnchorRecord& b) {
-    double length = 0;
-    RealPoint previous = a.p;
-    for (int j = 1; j <= kFineSteps; ++j) {
-        const RealPoint next = Cubic(a, b, static_cast<double>(j) / kFineSteps);
-        length += Distance(previous, next);
-        previous = next;
-    }
-    return length;
-}
-
+// Where the curve has run a length d, by a measure far finer than the plug-in's 256 chords.
 double FineParamAt(const AnchorRecord& a, const AnchorRecord& b, double d) {
+    constexpr int kFineSteps = 20000;
     double length = 0;
     RealPoint previous = a.p;
     for (int j = 1; j <= kFineSteps; ++j) {
@@ -56,34 +42,13 @@ double FineParamAt(const AnchorRecord& a, const AnchorRecord& b, double d) {
 const AnchorRecord kCurveStart = Smooth({0, 0}, {0, 0}, {50, 100});
 const AnchorRecord kCurveEnd = Smooth({150, -100}, {200, 0}, {200, 0});
 
-class PointerTest : public PluginTest {
+class PointerTest : public LineCommandTest {
 protected:
-    sim::Document* doc = nullptr;
-    std::set<const sim::Art*> built;  // what the test made, as opposed to what the command made
-
-    void SetUp() override {
-        StartPlugin();
-        NewDocument();
-    }
-
-    void NewDocument() {
-        doc = &host.NewDocument();
-        built.clear();
-    }
-
-    sim::Art* Root() { return doc->LayerAt(0)->root; }
-
     sim::Art* Path(const std::vector<RealPoint>& points, bool closed = false) {
-        sim::Art* path = doc->AddPath(Root(), points, closed);
-        built.insert(path);
-        return path;
+        return doc->AddPath(Root(), points, closed);
     }
 
-    sim::Art* Curve(const std::vector<AnchorRecord>& anchors, bool closed = false) {
-        sim::Art* path = doc->AddCurve(Root(), anchors, closed);
-        built.insert(path);
-        return path;
-    }
+    sim::Art* Curve(const std::vector<AnchorRecord>& anchors) { return doc->AddCurve(Root(), anchors, false); }
 
     void Settings(bool create, bool divide, std::uint16_t mode, std::int16_t count, double d1 = kDefaultDistance,
                   double d2 = kDefaultDistance, double d3 = kDefaultDistance) {
@@ -96,21 +61,9 @@ protected:
         State().flPtDistance3 = d3;
     }
 
-    void Run() {
-        State().commandId = kCommandPointer;
-        State().language = kEnglish;
-        EXPECT_EQ(host.PlayAction("KELVANE_INSIDECMD", 3, nullptr), kNoError);
-    }
+    void Run() { LineCommandTest::Run(kCommandPointer); }
 
-    // The paths the command made on the current layer, in the order it made them.
-    std::vector<const sim::Art*> Pointers() {
-        std::vector<const sim::Art*> made;
-        for (const sim::Art* art : doc->CurrentLayer()->root->Children()) {
-            if (built.count(art) == 0 && art->type == kPathArt) made.push_back(art);
-        }
-        std::reverse(made.begin(), made.end());  // each new one went on top
-        return made;
-    }
+    std::vector<const sim::Art*> Pointers() { return NewPaths(); }
 
     static RealPoint Middle(const sim::Art* pointer) {
         const RealPoint& a = pointer->anchors.at(0).p;
@@ -391,8 +344,8 @@ TEST_F(PointerTest, DivisionOfACurveKeepsItsShapeAndNeverBeeps) {
     const AnchorRecord& a = curve->anchors[0];
     const AnchorRecord& n = curve->anchors[1];
     const AnchorRecord& b = curve->anchors[2];
-    EXPECT_NEAR(FineLength(a, n), 40, 0.05);
-    EXPECT_NEAR(FineLength(a, n) + FineLength(n, b), FineLength(kCurveStart, kCurveEnd), 1e-6);
+    EXPECT_NEAR(TrueLength(a, n), 40, 0.05);
+    EXPECT_NEAR(TrueLength(a, n) + TrueLength(n, b), TrueLength(kCurveStart, kCurveEnd), 1e-6);
     const double t = FineParamAt(kCurveStart, kCurveEnd, 40);
     EXPECT_NEAR(Distance(n.p, Cubic(kCurveStart, kCurveEnd, t)), 0, 0.05) << "on the curve as it was";
     const double turn = (n.in.h - n.p.h) * (n.out.v - n.p.v) - (n.in.v - n.p.v) * (n.out.h - n.p.h);
@@ -433,8 +386,6 @@ TEST_F(PointerTest, WithBothOperationsOffOnlyTheUndoTextsAreSet) {
 TEST_F(PointerTest, PathsAreFoundInGroupsAndCompoundPathsAndUnselectedOnesLeftAlone) {
     sim::Art* group = doc->AddGroup(Root());
     sim::Art* compound = doc->AddCompoundPath(group);
-    built.insert(group);
-    built.insert(compound);
     sim::Art* inner = doc->AddPath(compound, {{0, 0}, {300, 0}});
     doc->SelectAnchors(inner, {0});
     sim::Art* unselected = Path({{0, 50}, {300, 50}});
