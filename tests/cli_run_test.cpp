@@ -196,14 +196,6 @@ TEST_F(CliTest, StandardInputAndOutput) {
     EXPECT_EQ(Run({"-", "--settings", "-"}, kHeader), kRunBadInput);
 }
 
-TEST_F(CliTest, WhatIsMadeFromACompoundPathTakesItsPaint) {
-    const std::string in = Write("v.svg", std::string(kHeader) +
-                                              "<path d=\"M50 150 L50 50 M50 150 L150 150\" stroke=\"#f00\" "
-                                              "stroke-width=\"2\" fill=\"none\" kv:selected=\"true\"/></svg>");
-    ASSERT_EQ(Run({in, "-o", "-", "bisect"}), kRunChanged) << err_;
-    EXPECT_NE(out_.find("stroke=\"#ff0000\" stroke-width=\"2\"", out_.rfind("<path")), std::string::npos) << out_;
-}
-
 TEST_F(CliTest, TheCommandLineSelectionReplacesTheFiles) {
     const std::string in = Write("v.svg", std::string(kHeader) + kV);
     EXPECT_EQ(Run({in, "--lang=en", "--select", "up", "bisect"}), kRunUnchanged) << "one line is not two";

@@ -4,9 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "document.h"
-#include "plugin_fixture.h"
-#include "shell/commands.h"
+#include "line_command_fixture.h"
 
 namespace {
 
@@ -20,17 +18,8 @@ const AnchorRecord kSmooth = Anchor({70, 90}, {100, 100}, {130, 110});
 const AnchorRecord kOutOnly = Anchor({200, 0}, {200, 0}, {220, 40}, true);
 const AnchorRecord kRetracted = Anchor({300, 0}, {300, 0}, {300, 0}, true);
 
-class HandleLineTest : public PluginTest {
+class HandleLineTest : public LineCommandTest {
 protected:
-    sim::Document* doc = nullptr;
-
-    void SetUp() override {
-        StartPlugin();
-        doc = &host.NewDocument();
-    }
-
-    sim::Art* Root() { return doc->LayerAt(0)->root; }
-
     // One path through the three test anchors; the chosen ones selected.
     sim::Art* Path(const std::vector<int>& selected, sim::Art* container = nullptr) {
         sim::Art* path = doc->AddCurve(container != nullptr ? container : Root(), {kSmooth, kOutOnly, kRetracted});
@@ -38,11 +27,7 @@ protected:
         return path;
     }
 
-    void Run() {
-        State().commandId = kCommandHandleLine;
-        State().language = kEnglish;
-        EXPECT_EQ(host.PlayAction("KELVANE_INSIDECMD", 3, nullptr), kNoError);
-    }
+    void Run() { LineCommandTest::Run(kCommandHandleLine); }
 
     void SetText(char* field, const char* text) {
         std::strncpy(field, text, kTextFieldSize - 1);

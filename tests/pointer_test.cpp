@@ -371,18 +371,6 @@ TEST_F(PointerTest, BothOperationsRunPointersFirstThenDivision) {
     ExpectNear(AnchorsH(line), {0, 100, 150, 300}, 1e-3);
 }
 
-TEST_F(PointerTest, WithBothOperationsOffOnlyTheUndoTextsAreSet) {
-    sim::Art* line = Path({{0, 0}, {300, 0}});
-    doc->SelectAnchors(line, {0});
-    Settings(false, false, kBothWays, 1);
-    const std::uint64_t revision = doc->Revision();
-    Run();
-    EXPECT_EQ(doc->Revision(), revision);
-    ASSERT_NE(host.Undo().Last(), nullptr);
-    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Pointer");
-    EXPECT_EQ(host.Undo().Last()->redoText, "Redo Pointer");
-}
-
 TEST_F(PointerTest, PathsAreFoundInGroupsAndCompoundPathsAndUnselectedOnesLeftAlone) {
     sim::Art* group = doc->AddGroup(Root());
     sim::Art* compound = doc->AddCompoundPath(group);

@@ -6,7 +6,7 @@
 
 #include "commands/segment_length.h"
 #include "geometry/bezier_tables.h"
-#include "plugin_fixture.h"
+#include "length_fixture.h"
 #include "shell/suites.h"
 
 namespace {
@@ -34,22 +34,6 @@ private:
 
 AnchorRecord Anchor(RealPoint in, RealPoint p, RealPoint out) { return AnchorRecord{p, in, out, false}; }
 
-// The length by many more chords than the plug-in takes.
-double FineLength(const AnchorRecord& a, const AnchorRecord& b) {
-    constexpr int kChords = 100000;
-    double length = 0;
-    RealPoint previous = a.p;
-    for (int i = 1; i <= kChords; ++i) {
-        const double t = static_cast<double>(i) / kChords, u = 1 - t;
-        const double w0 = u * u * u, w1 = 3 * t * u * u, w2 = 3 * t * t * u, w3 = t * t * t;
-        const RealPoint next{w0 * a.p.h + w1 * a.out.h + w2 * b.in.h + w3 * b.p.h,
-                             w0 * a.p.v + w1 * a.out.v + w2 * b.in.v + w3 * b.p.v};
-        length += std::hypot(next.h - previous.h, next.v - previous.v);
-        previous = next;
-    }
-    return length;
-}
-
 TEST_F(SegmentLengthTest, ClosedFormsAndTheChordSum) {
     const AnchorRecord a = Anchor({0, 0}, {0, 0}, {0, 0});
     const AnchorRecord b = Anchor({30, 40}, {30, 40}, {30, 40});
@@ -63,7 +47,7 @@ TEST_F(SegmentLengthTest, ClosedFormsAndTheChordSum) {
     const AnchorRecord c = Anchor({0, 0}, {0, 0}, {10, 80});
     const AnchorRecord d = Anchor({150, 90}, {200, 0}, {200, 0});
     const double sampled = SegmentLength(c, d);
-    const double fine = FineLength(c, d);
+    const double fine = length_test::TrueLength(c, d);
     EXPECT_LT(sampled, fine);
     EXPECT_NEAR(sampled, fine, fine * 1e-5);
 }
