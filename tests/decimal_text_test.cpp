@@ -28,9 +28,7 @@ TEST(DecimalText, NumbersAreReadAsFarAsTheyGo) {
     EXPECT_EQ(read("1e-400"), 0);
     EXPECT_EQ(read("0.000001e-400"), 0);
     EXPECT_EQ(read("1.5"), 1.5);
-}
-
-TEST(DecimalText, AZeroEndedTextAndABoundedRangeReadAlike) {
+    // A zero-ended text reads as a bounded range does.
     EXPECT_EQ(ReadDecimalNumber(" -2.5e2mm"), -250);
     EXPECT_EQ(ReadDecimalNumber(nullptr), 0);
     const char* text = "12,34";

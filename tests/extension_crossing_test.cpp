@@ -50,13 +50,6 @@ TEST_F(ExtensionCrossingTest, ExtendEndpointsMovesTheEndAnchorsOfOpenPaths) {
     ExpectAnchors(paths[0], {{0, 50}, {100, 100}, {300, 100}});
     ExpectAnchors(paths[1], {{300, 100}, {300, 200}, {350, 300}});
 
-    build();
-    State().extend_endpoints = 0;
-    Cross();
-    ASSERT_EQ(NewPaths().size(), 1u);
-    ExpectAnchors(NewPaths()[0], {{200, 100}, {300, 100}, {300, 150}});
-    ExpectAnchors(Root()->Children()[2], {{300, 150}, {300, 200}, {350, 300}});
-
     // A segment in the middle of a path paired with an end segment: joined by a new path.
     NewDocument();
     sim::Art* middle = doc->AddPath(Root(), {{0, 50}, {100, 100}, {200, 100}, {250, 0}});

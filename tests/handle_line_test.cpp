@@ -94,16 +94,6 @@ TEST_F(HandleLineTest, APolylineOnItsOwnLayerMadeBelowTheCurrentOneOnce) {
     EXPECT_EQ(host.Undo().Last()->undoText, "Undo Handle Line");
 }
 
-TEST_F(HandleLineTest, ReverseSideMirrorsBothEndsThroughTheAnchor) {
-    State().handleline_reverse_side = 1;
-    Path({0});
-    Run();
-    const auto lines = HandleLayerLines();
-    ASSERT_EQ(lines.size(), 2u);
-    ExpectPoints(lines[0], {{70, 90}, {100, 100}, {130, 110}});
-    ExpectPoints(lines[1], {{130, 110}, {100, 100}, {70, 90}});
-}
-
 TEST_F(HandleLineTest, SeparateLinesBeginAtTheAnchorAndRetractedHandlesAreSkipped) {
     struct Case {
         std::uint16_t polyline;

