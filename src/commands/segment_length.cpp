@@ -27,15 +27,10 @@ struct Lanes2 {
 
 // Sample points j and j + 1: ((A[j] P0 + B[j] P1) + B[k] P2) + A[k] P3 with k = 256 - j, as in order.
 inline void Points2(const Lanes2& c, int j, __m128d& h, __m128d& v) {
-    const double* const weightA = gState->bezierA256;
-    const double* const weightB = gState->bezierB256;
-    const int k = kBezierSteps - j - 1;  // the far end's weights run backwards
-    const __m128d wa = _mm_loadu_pd(weightA + j);
-    const __m128d wb = _mm_loadu_pd(weightB + j);
-    const __m128d wbkForward = _mm_loadu_pd(weightB + k);
-    const __m128d wakForward = _mm_loadu_pd(weightA + k);
-    const __m128d wbk = _mm_shuffle_pd(wbkForward, wbkForward, 1);
-    const __m128d wak = _mm_shuffle_pd(wakForward, wakForward, 1);
+    const __m128d wa = _mm_loadu_pd(gState->bezierA256 + j);
+    const __m128d wb = _mm_loadu_pd(gState->bezierB256 + j);
+    const __m128d wbk = _mm_loadu_pd(gState->bezierB256Reversed + j);
+    const __m128d wak = _mm_loadu_pd(gState->bezierA256Reversed + j);
     h = _mm_add_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(wa, c.p0h), _mm_mul_pd(wb, c.p1h)), _mm_mul_pd(wbk, c.p2h)),
                    _mm_mul_pd(wak, c.p3h));
     v = _mm_add_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(wa, c.p0v), _mm_mul_pd(wb, c.p1v)), _mm_mul_pd(wbk, c.p2v)),
@@ -76,14 +71,10 @@ struct Lanes4 {
 };
 
 KELVANE_AVX2 inline void Points4(const Lanes4& c, int j, __m256d& h, __m256d& v) {
-    const double* const weightA = gState->bezierA256;
-    const double* const weightB = gState->bezierB256;
-    constexpr int kReverse = 0x1B;
-    const int k = kBezierSteps - j - 3;
-    const __m256d wa = _mm256_loadu_pd(weightA + j);
-    const __m256d wb = _mm256_loadu_pd(weightB + j);
-    const __m256d wbk = _mm256_permute4x64_pd(_mm256_loadu_pd(weightB + k), kReverse);
-    const __m256d wak = _mm256_permute4x64_pd(_mm256_loadu_pd(weightA + k), kReverse);
+    const __m256d wa = _mm256_loadu_pd(gState->bezierA256 + j);
+    const __m256d wb = _mm256_loadu_pd(gState->bezierB256 + j);
+    const __m256d wbk = _mm256_loadu_pd(gState->bezierB256Reversed + j);
+    const __m256d wak = _mm256_loadu_pd(gState->bezierA256Reversed + j);
     h = _mm256_add_pd(
         _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(wa, c.p0h), _mm256_mul_pd(wb, c.p1h)), _mm256_mul_pd(wbk, c.p2h)),
         _mm256_mul_pd(wak, c.p3h));

@@ -20,4 +20,8 @@ void BuildBezierTables(PluginState& state) {
     state.bezierB256[0] = 0.0;
     state.bezierA256[kBezierSteps] = 0.0;
     state.bezierB256[kBezierSteps] = 0.0;
+    for (int i = 0; i <= kBezierSteps; ++i) {
+        state.bezierA256Reversed[i] = state.bezierA256[kBezierSteps - i];
+        state.bezierB256Reversed[i] = state.bezierB256[kBezierSteps - i];
+    }
 }

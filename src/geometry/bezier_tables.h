@@ -6,5 +6,6 @@ struct PluginState;
 // x multiplied by itself n - 1 times; 1.0 when n < 1.
 double IntPower(double x, short n);
 
-// Fills bezierA256 ((1 - t)^3, weight of P0) and bezierB256 (3t(1 - t)^2, weight of P1).
+// Fills bezierA256 ((1 - t)^3, weight of P0) and bezierB256 (3t(1 - t)^2, weight of P1), and both
+// read backwards.
 void BuildBezierTables(PluginState& state);

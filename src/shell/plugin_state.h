@@ -77,6 +77,10 @@ struct PluginState {
     // Sampling weights of cubic segments, t = i / 256
     double bezierA256[kBezierSteps + 1];
     double bezierB256[kBezierSteps + 1];
+    // The same read from the far end (bezierA256[256 - i], bezierB256[256 - i]): the weights of
+    // P3 and P2, in the order the vector chord sums load them.
+    double bezierA256Reversed[kBezierSteps + 1];
+    double bezierB256Reversed[kBezierSteps + 1];
 
     // Host handles and notifications
     SPBasicSuite* savedBasicSuite;
