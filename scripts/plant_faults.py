@@ -8,7 +8,10 @@ of the count. Each candidate in src/ (the native build's files) is taken or not 
 seed, its file, its line and the fault, so two runs with the same seed plant the same faults in
 the lines that are the same, however the code around them changed.
 
-    python3 scripts/plant_faults.py [--share 0.015] [--seed 1] [--rev HEAD] [--tests-from REV]
+    python3 scripts/plant_faults.py [--share 0.015] [--seed 1] [--rev HEAD] [--tests-from REV] [--sanitize]
+
+The tree is built in Release (a test run takes seconds); --sanitize builds it as CI does, with
+AddressSanitizer, which also catches faults that only corrupt memory, at several times the cost.
 
 --tests-from takes tests/ from another commit: the same faults against an older set of tests.
 """
@@ -111,6 +114,7 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--rev", default="HEAD")
     parser.add_argument("--tests-from")
+    parser.add_argument("--sanitize", action="store_true")
     parser.add_argument("--jobs", default=str(os.cpu_count() or 2))
     args = parser.parse_args()
 
@@ -122,7 +126,8 @@ def main():
             subprocess.run(["git", "rm", "-rq", "tests"], cwd=tree, check=True)
             subprocess.run(["git", "checkout", args.tests_from, "--", "tests"], cwd=tree, check=True)
         build = os.path.join(tree, "build")
-        configure = ["cmake", "-S", tree, "-B", build, "-DKELVANE_SANITIZE=ON"]
+        configure = ["cmake", "-S", tree, "-B", build,
+                     "-DKELVANE_SANITIZE=ON" if args.sanitize else "-DCMAKE_BUILD_TYPE=Release"]
         make = ["cmake", "--build", build, "-j", args.jobs, "--target", "kelvane_tests"]
         if run(configure, tree) != 0 or run(make, tree) != 0:
             sys.exit("plant_faults: the unchanged tree does not build")
