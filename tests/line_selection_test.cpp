@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr double kKappa = 0.5522847;
-
 struct Collected {
     std::vector<LineRecord> lines;
     std::int32_t nonStraight = 0;
@@ -33,19 +31,6 @@ protected:
         return result;
     }
 
-    // A circle of four curved segments, selected.
-    sim::Art* Circle(sim::Art* container, RealPoint centre, double r) {
-        const double k = r * kKappa;
-        const RealPoint c = centre;
-        sim::Art* circle = doc->AddCurve(container,
-                                         {{{c.h + r, c.v}, {c.h + r, c.v - k}, {c.h + r, c.v + k}, false},
-                                          {{c.h, c.v + r}, {c.h + k, c.v + r}, {c.h - k, c.v + r}, false},
-                                          {{c.h - r, c.v}, {c.h - r, c.v + k}, {c.h - r, c.v - k}, false},
-                                          {{c.h, c.v - r}, {c.h - k, c.v - r}, {c.h + k, c.v - r}, false}},
-                                         true);
-        doc->SelectWhole(circle);
-        return circle;
-    }
 };
 
 void ExpectLine(const LineRecord& line, RealPoint start, RealPoint end) {
