@@ -10,6 +10,10 @@ the lines that are the same, however the code around them changed.
 
     python3 scripts/plant_faults.py [--share 0.015] [--seed 1] [--rev HEAD] [--tests-from REV] [--sanitize]
 
+--which-tests FILE runs every test on each fault (not only up to the first failure) and writes, a
+JSON line per fault, the tests that failed; at the end it names the tests that were alone in
+catching a fault, which a smaller test suite must keep (or replace).
+
 The tree is built in Release (a test run takes seconds); --sanitize builds it as CI does, with
 AddressSanitizer, which also catches faults that only corrupt memory, at several times the cost.
 
@@ -17,6 +21,7 @@ AddressSanitizer, which also catches faults that only corrupt memory, at several
 """
 import argparse
 import hashlib
+import json
 import os
 import re
 import subprocess
@@ -108,6 +113,17 @@ def run(command, cwd, timeout=None):
         return "timeout"
 
 
+def failed_tests(report):
+    """The tests a gtest JSON report lists as failed; None when the run left no report (a crash)."""
+    try:
+        with open(report, encoding="utf-8") as source:
+            suites = json.load(source)["testsuites"]
+    except (OSError, ValueError, KeyError):
+        return None
+    return [suite["name"] + "." + test["name"]
+            for suite in suites for test in suite.get("testsuite", []) if test.get("failures")]
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--share", type=float, default=0.015, help="the share of candidates planted")
@@ -115,6 +131,7 @@ def main():
     parser.add_argument("--rev", default="HEAD")
     parser.add_argument("--tests-from")
     parser.add_argument("--sanitize", action="store_true")
+    parser.add_argument("--which-tests", metavar="FILE")
     parser.add_argument("--jobs", default=str(os.cpu_count() or 2))
     args = parser.parse_args()
 
@@ -138,6 +155,7 @@ def main():
         everything = candidates(tree)
         sample = [fault for fault in everything if chosen(fault, args.seed, args.share)]
         caught = survived = unbuilt = 0
+        records = []
         for relative, number, kind, old, new in sample:
             path = os.path.join(tree, relative)
             with open(path, encoding="utf-8") as source:
@@ -150,11 +168,23 @@ def main():
                 if run(make, tree) != 0:
                     outcome = "does not build"
                     unbuilt += 1
-                elif run(tests, tree, timeout=300) != 0:
-                    outcome = "caught"
-                    caught += 1
+                elif not args.which_tests:
+                    outcome = "caught" if run(tests, tree, timeout=300) != 0 else "SURVIVED"
                 else:
-                    outcome = "SURVIVED"
+                    report = os.path.join(tree, "report.json")
+                    if os.path.exists(report):
+                        os.remove(report)
+                    status = run([tests[0], "--gtest_brief=1", "--gtest_output=json:" + report], tree, timeout=900)
+                    failed = failed_tests(report)
+                    if failed is None or (status != 0 and not failed):
+                        failed = ["(the test program ended: %s)" % status]
+                    outcome = "caught" if failed else "SURVIVED"
+                    records.append({"fault": "%s:%d %s: %s" % (relative, number, kind, new.strip()), "failed": failed})
+                    with open(args.which_tests, "w", encoding="utf-8") as out:
+                        out.write("".join(json.dumps(record) + "\n" for record in records))
+                if outcome == "caught":
+                    caught += 1
+                elif outcome == "SURVIVED":
                     survived += 1
             finally:
                 with open(path, "w", encoding="utf-8") as restored:
@@ -164,6 +194,12 @@ def main():
         counted = caught + survived
         print("plant_faults: %d of %d candidates planted; %d caught, %d survived, %d did not build: %.0f %% caught"
               % (len(sample), len(everything), caught, survived, unbuilt, 100.0 * caught / max(counted, 1)))
+        alone = {}
+        for record in records:
+            if len(record["failed"]) == 1:
+                alone.setdefault(record["failed"][0], []).append(record["fault"])
+        for test, faults in sorted(alone.items(), key=lambda item: -len(item[1])):
+            print("alone in catching %d: %s" % (len(faults), test))
     finally:
         subprocess.run(["git", "worktree", "remove", "--force", tree], cwd=ROOT,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
