@@ -3,7 +3,7 @@
 # ImageMagick's import (scripts/setup.sh installs them): the Extensions > Kelvane menu, the Angle
 # Bisector's result and Measure's message, into docs/. Not a test: the clicks are at the places
 # Inkscape 1.2 puts its menus and the example drawing in a 1280x900 window.
-#   tests/inkscape_screenshots.sh BUILD_DIR
+#   scripts/inkscape_screenshots.sh BUILD_DIR
 set -euo pipefail
 
 build=$(cd "${1:?usage: inkscape_screenshots.sh BUILD_DIR}" && pwd)
