@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "commands/document_walk.h"
+#include "shell/growing_array.h"
 #include "shell/suites.h"
 
 SavedSelection gSavedSelection = {nullptr, 0, 0};
@@ -36,13 +37,7 @@ bool DocumentIsOpen() {
 
 HostStatus Append(ArtHandle art, std::int16_t index, std::int16_t selection) {
     SavedSelection& saved = gSavedSelection;
-    if (saved.count == saved.capacity) {
-        const std::int32_t capacity = saved.capacity == 0 ? 64 : saved.capacity * 2;
-        void* grown = std::realloc(saved.entries, static_cast<std::size_t>(capacity) * sizeof(SavedSelectionEntry));
-        if (grown == nullptr) return kOutOfMemoryStatus;
-        saved.entries = static_cast<SavedSelectionEntry*>(grown);
-        saved.capacity = capacity;
-    }
+    if (!RoomForOneMore(saved.entries, saved.count, saved.capacity, 64)) return kOutOfMemoryStatus;
     // An object's entries are appended one after another, so only its first run is ever asked about.
     const auto run = gRuns.try_emplace(art, EntryRun{saved.count, 0}).first;
     if (run->second.first + run->second.count == saved.count) ++run->second.count;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "geometry/geometry.h"
+#include "shell/growing_array.h"
 #include "shell/suites.h"
 
 namespace {
@@ -148,13 +149,7 @@ bool AddLine(LineList& list, const LineRecord& record) {
         const bool reversed = Length(record.start, old.end) < kSameEnd && Length(record.end, old.start) < kSameEnd;
         if (same || reversed) return true;
     }
-    if (list.count == list.capacity) {
-        const std::int32_t capacity = list.capacity == 0 ? 8 : list.capacity * 2;
-        void* grown = std::realloc(list.records, static_cast<std::size_t>(capacity) * sizeof(LineRecord));
-        if (grown == nullptr) return false;
-        list.records = static_cast<LineRecord*>(grown);
-        list.capacity = capacity;
-    }
+    if (!RoomForOneMore(list.records, list.count, list.capacity, 8)) return false;
     list.records[list.count++] = record;
     return true;
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shell/growing_array.h"
 #include "shell/plugin_state.h"
 #include "shell/suites.h"
 #include "tools/anchor_hits.h"
@@ -34,13 +35,7 @@ struct Gathered {
 };
 
 HostStatus Add(Gathered& found, ArtHandle art, const RealRect& bounds) {
-    if (found.count == found.capacity) {
-        const std::int32_t capacity = found.capacity == 0 ? 256 : found.capacity * 2;
-        void* grown = std::realloc(found.candidates, static_cast<std::size_t>(capacity) * sizeof(AnchorCandidate));
-        if (grown == nullptr) return kOutOfMemoryStatus;
-        found.candidates = static_cast<AnchorCandidate*>(grown);
-        found.capacity = capacity;
-    }
+    if (!RoomForOneMore(found.candidates, found.count, found.capacity, 256)) return kOutOfMemoryStatus;
     // Ordered, whichever way round the host reports a rectangle.
     found.candidates[found.count++] =
         AnchorCandidate{art, RealRect{std::fmin(bounds.left, bounds.right), std::fmax(bounds.top, bounds.bottom),
