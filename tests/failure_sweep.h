@@ -100,25 +100,13 @@ public:
         Trial run;
         run.status = status_;
         run.goodLog = &log;
-
-        steps.prepare();
-        Baseline();
-        host_().Gate().ClearLog();
-        host_().Gate().SetLogging(true);
-        steps.act();
-        host_().Gate().SetLogging(false);
-        log = host_().Gate().Log();
-        host_().Gate().ClearLog();
-        if (steps.finish) steps.finish();
-        Verify(steps, run);
-        if (::testing::Test::HasFailure()) return;
+        if (!GoodRun(steps, run, &log)) return;
 
         for (run.call = 1;; ++run.call) {
             steps.prepare();
             Baseline();
-            sim::Host& host = host_();
-            host.Gate().ResetCallCount();
-            host.Gate().FailNthCall(run.call, status_);
+            host_().Gate().ResetCallCount();
+            host_().Gate().FailNthCall(run.call, status_);
             steps.act();
             const bool reached = host_().Gate().CallCount() >= run.call;
             host_().Gate().ClearFailures();
@@ -135,18 +123,26 @@ public:
             }
         }
         EXPECT_EQ(run.call, static_cast<std::int64_t>(log.size()) + 1) << "every call of the good run failed once";
-
-        // And after all that the plug-in still works.
         run.call = 0;
-        steps.prepare();
-        Baseline();
-        steps.act();
-        if (steps.finish) steps.finish();
-        Verify(steps, run);
-        if (::testing::Test::HasFailure()) ADD_FAILURE() << "in the good run after the sweep";
+        if (!GoodRun(steps, run, nullptr)) ADD_FAILURE() << "in the good run after the sweep";
     }
 
 private:
+    // A run without failures, its gated calls logged into log when given; whether its checks held.
+    bool GoodRun(const Steps& steps, const Trial& run, std::vector<sim::GatedCall>* log) {
+        steps.prepare();
+        Baseline();
+        host_().Gate().ClearLog();
+        host_().Gate().SetLogging(log != nullptr);
+        steps.act();
+        host_().Gate().SetLogging(false);
+        if (log != nullptr) *log = host_().Gate().Log();
+        host_().Gate().ClearLog();
+        if (steps.finish) steps.finish();
+        Verify(steps, run);
+        return !::testing::Test::HasFailure();
+    }
+
     void Baseline() {
         sim::Host& host = host_();
         // By the address of each name: the host's records stay where they are while it lives.
@@ -180,11 +176,17 @@ private:
 
         // A refused release ends the release walk: the rest of the bracket's suites stay with the plug-in.
         std::size_t next = 0;  // both in name order; names acquired for the first time are new
+        int suitesHeld = 0;
         for (const auto& [name, use] : host.AllUses()) {
             sim::SuiteUse before{};
             if (next < uses_.size() && uses_[next].first == &name) before = uses_[next++].second;
             const int held = (use.acquired - before.acquired) - (use.released - before.released);
             EXPECT_TRUE(held == 0 || (held == 1 && failed == "ReleaseSuite")) << name << " held " << held;
+            suitesHeld += held;
+        }
+        if (failed == "ReleaseSuite" && run.call < static_cast<std::int64_t>(run.goodLog->size()) &&
+            (*run.goodLog)[static_cast<std::size_t>(run.call)].operation == "ReleaseSuite") {
+            EXPECT_GE(suitesHeld, 2) << "the release walk went on after a refused release";
         }
 
         // The plug-in may let go of what it held, but holds nothing new; the host keeps a block whose
@@ -286,23 +288,17 @@ public:
     }
 
     static bool Same(const std::vector<AnchorRecord>& a, const std::vector<AnchorRecord>& b) {
-        if (a.size() != b.size()) return false;
-        for (std::size_t k = 0; k < a.size(); ++k) {
-            if (a[k].p.h != b[k].p.h || a[k].p.v != b[k].p.v || a[k].in.h != b[k].in.h || a[k].in.v != b[k].in.v ||
-                a[k].out.h != b[k].out.h || a[k].out.v != b[k].out.v || a[k].corner != b[k].corner) {
-                return false;
-            }
-        }
-        return true;
+        const auto samePoint = [](const RealPoint& x, const RealPoint& y) { return x.h == y.h && x.v == y.v; };
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](const AnchorRecord& x, const AnchorRecord& y) {
+            return samePoint(x.p, y.p) && samePoint(x.in, y.in) && samePoint(x.out, y.out) && x.corner == y.corner;
+        });
     }
 
 private:
     static bool SameTags(const std::map<std::string, sim::Tag>& a, const std::map<std::string, sim::Tag>& b) {
-        if (a.size() != b.size()) return false;
-        for (auto i = a.begin(), j = b.begin(); i != a.end(); ++i, ++j) {
-            if (i->first != j->first || i->second.type != j->second.type || i->second.value != j->second.value) return false;
-        }
-        return true;
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+            return x.first == y.first && x.second.type == y.second.type && x.second.value == y.second.value;
+        });
     }
 
     void Add(const sim::Art* art) {

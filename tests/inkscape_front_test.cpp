@@ -59,22 +59,14 @@ Result RunKelvane(std::vector<std::string> args, const std::string& language = "
     args.push_back("-");
     std::istringstream in(input);
     std::ostringstream out, err;
-    Result result;
-    result.status = KelvaneMain(args, in, out, err);
-    if (before) {
-        setenv("LANGUAGE", before->c_str(), 1);
-    } else {
-        unsetenv("LANGUAGE");
-    }
-    result.out = out.str();
-    result.err = err.str();
+    Result result{KelvaneMain(args, in, out, err), out.str(), err.str()};
+    before ? setenv("LANGUAGE", before->c_str(), 1) : unsetenv("LANGUAGE");
     return result;
 }
 
 std::vector<double> Numbers(const std::string& text) {
     std::vector<double> numbers;
-    const char* p = text.c_str();
-    while (*p != '\0') {
+    for (const char* p = text.c_str(); *p != '\0';) {
         char* end = nullptr;
         const double value = std::strtod(p, &end);
         if (end == p) {
@@ -218,36 +210,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "layer1",
                    {50, 115, 50, 125}}),
     [](const ::testing::TestParamInfo<ChangeCase>& info) { return info.param.name; });
-
-TEST(InkscapeFront, ExtendedEndsMoveToTheCrossing) {
-    const Result result = RunKelvane({"inkscape", "cross", "--id=left", "--id=right", "--extend=true"});
-    EXPECT_EQ(result.err, "");
-    ExpectNear(Numbers(PathData(result.out, "left")), {30, 200, 105, 50});
-    ExpectNear(Numbers(PathData(result.out, "right")), {180, 200, 105, 50});
-    EXPECT_TRUE(NewPaths(result.out).empty());
-}
-
-TEST(InkscapeFront, HandleLinesOnANewLayerInTheChosenColour) {
-    const Result result = RunKelvane({"inkscape", "handles", "--id=curve", "--layer=Handles", "--width=0.5",
-                               "--color=4278190335", "--polyline=true", "--reverse=false"});
-    EXPECT_EQ(result.err, "");
-    pugi::xml_document xml;
-    ASSERT_TRUE(xml.load_string(result.out.c_str()));
-    const pugi::xml_node layer = xml.select_node("//*[@inkscape:label='Handles']").node();
-    ASSERT_TRUE(layer);
-    EXPECT_STREQ(layer.attribute("inkscape:groupmode").value(), "layer");
-    std::vector<std::vector<double>> lines;
-    for (const pugi::xml_node path : layer.children()) {
-        if (std::string(path.name()) != "path") continue;
-        lines.push_back(Numbers(path.attribute("d").value()));
-        EXPECT_STREQ(path.attribute("stroke").value(), "#ff0000");
-    }
-    ASSERT_EQ(lines.size(), 2u);
-    ExpectNear(lines[0], {20, 260, 60, 220});
-    ExpectNear(lines[1], {190, 250, 140, 300});
-    // The colour's swatch was the command's only: the drawing gets none.
-    EXPECT_EQ(result.out.find("swatch"), std::string::npos);
-}
 
 // Length: a total typed, or the slider's percentage; measured again from the document written.
 TEST(InkscapeFront, LengthReshapesToTheTotalOrByThePercentage) {

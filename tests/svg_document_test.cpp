@@ -27,17 +27,17 @@ std::string Svg(const std::string& body,
 class Dumper {
 public:
     std::string Run(sim::Document& document) {
-        Line("area", document.drawingArea.left, document.drawingArea.top, document.drawingArea.right,
-             document.drawingArea.bottom);
+        const RealRect& area = document.drawingArea;
+        Line("area", {area.left, area.top, area.right, area.bottom});
         out_ << "unit " << kvsvg::RulerUnitName(document.rulerUnit) << "\n";
         for (const auto& swatch : document.Swatches()) {
-            out_ << "swatch " << swatch->name << " kind " << swatch->color.kind << "\n";
-            Line(" colour", swatch->color.gray, swatch->color.c, swatch->color.m, swatch->color.y, swatch->color.k,
-                 swatch->color.red, swatch->color.green, swatch->color.blue, swatch->color.tint);
+            const Color& c = swatch->color;
+            out_ << "swatch " << swatch->name << " kind " << c.kind;
+            Line("", {c.gray, c.c, c.m, c.y, c.k, c.red, c.green, c.blue, c.tint});
         }
         for (int i = 0; i < document.LayerCount(); ++i) {
             const sim::Layer* layer = document.LayerAt(i);
-            out_ << "layer " << layer->title << " visible " << layer->visible << " editable " << layer->editable
+            out_ << "layer " << layer->title << " " << layer->visible << layer->editable
                  << (document.CurrentLayer() == layer ? " current" : "") << "\n";
             for (const sim::Art* art = layer->root->firstChild; art != nullptr; art = art->next) Art(*art, 1);
         }
@@ -45,10 +45,9 @@ public:
     }
 
 private:
-    template <typename... Values>
-    void Line(const char* what, Values... values) {
+    void Line(const char* what, std::initializer_list<double> values) {
         out_ << what;
-        for (double value : {static_cast<double>(values)...}) {
+        for (double value : values) {
             char text[40];
             std::snprintf(text, sizeof text, " %a", value);
             out_ << text;
@@ -57,23 +56,24 @@ private:
     }
 
     void Art(const sim::Art& art, int depth) {
-        out_ << std::string(static_cast<std::size_t>(depth), ' ') << "art " << art.type << " attributes "
-             << art.attributes << " closed " << art.closed << " guide " << art.guide << "\n";
+        out_ << std::string(static_cast<std::size_t>(depth), ' ') << "art " << art.type << " " << art.attributes << " "
+             << art.closed << art.guide << "\n";
         for (std::size_t i = 0; i < art.anchors.size(); ++i) {
             const AnchorRecord& a = art.anchors[i];
             out_ << " state " << art.selection[i] << " corner " << a.corner;
-            Line("", a.p.h, a.p.v, a.in.h, a.in.v, a.out.h, a.out.v);
+            Line("", {a.p.h, a.p.v, a.in.h, a.in.v, a.out.h, a.out.v});
         }
+        const PathStyle& s = art.style;
         if (art.type == kPathArt || art.type == kCompoundPathArt) {
-            const PathStyle& s = art.style;
-            out_ << " fill " << s.fillPaint << " " << kvsvg::FormatColor(s.fill.color) << " stroke " << s.strokePaint
-                 << " " << kvsvg::FormatColor(s.stroke.color) << " kinds " << s.fill.color.kind << s.stroke.color.kind;
-            Line("", s.stroke.width, s.stroke.miterLimit, s.stroke.dashCount, s.stroke.dashes[0], s.stroke.dashes[1],
-                 s.stroke.dashes[2], s.stroke.dashes[3], s.stroke.dashes[4], s.stroke.dashes[5], s.stroke.dashOffset);
+            out_ << " fill " << s.fillPaint << kvsvg::FormatColor(s.fill.color) << s.fill.color.kind << " stroke "
+                 << s.strokePaint << kvsvg::FormatColor(s.stroke.color) << s.stroke.color.kind;
+            const float* dashes = s.stroke.dashes;
+            Line("", {s.stroke.width, s.stroke.miterLimit, static_cast<double>(s.stroke.dashCount), dashes[0], dashes[1],
+                      dashes[2], dashes[3], dashes[4], dashes[5], s.stroke.dashOffset});
         }
         if (art.type == kTextFrameArt || art.type == kPlacedArt) {
-            Line(" placed", art.textAnchor.h, art.textAnchor.v, art.frame.left, art.frame.top, art.frame.right,
-                 art.frame.bottom);
+            Line(" placed", {art.textAnchor.h, art.textAnchor.v, art.frame.left, art.frame.top, art.frame.right,
+                             art.frame.bottom});
         }
         for (const auto& [name, tag] : art.tags) out_ << " tag " << name << " " << tag.type << " " << tag.value << "\n";
         for (const sim::Art* child = art.firstChild; child != nullptr; child = child->next) Art(*child, depth + 1);
@@ -86,69 +86,60 @@ std::string Dump(sim::Document& document) {
     return Dumper().Run(document);
 }
 
+// Read back from what was written, the document is the same.
+void ExpectReadsBackTheSame(sim::Document& document, const kvsvg::SvgSource* source) {
+    sim::Document again;
+    kvsvg::ReadSvg(kvsvg::WriteSvg(document, source), again);
+    EXPECT_EQ(Dump(document), Dump(again));
+}
+
 void ExpectPoint(const RealPoint& actual, double h, double v, const char* what) {
     EXPECT_NEAR(actual.h, h, 1e-9) << what;
     EXPECT_NEAR(actual.v, v, 1e-9) << what;
 }
 
-TEST(SvgDocument, YGrowsUpInTheDocumentAndDownInTheFile) {
+// The viewBox's y grows down the page, the document's up; shapes become cubic paths (front-most first).
+TEST(SvgDocument, YGrowsUpAndShapesBecomeCubicPaths) {
     sim::Document document;
     const auto source = kvsvg::ReadSvg(Svg("<line x1=\"10\" y1=\"20\" x2=\"30\" y2=\"40\"/>"
-                                           "<rect x=\"0\" y=\"60\" width=\"10\" height=\"20\"/>",
+                                           "<circle cx=\"50\" cy=\"50\" r=\"10\"/>"
+                                           "<ellipse cx=\"0\" cy=\"0\" rx=\"20\" ry=\"10\"/>"
+                                           "<rect x=\"0\" y=\"0\" width=\"40\" height=\"20\" rx=\"5\"/>"
+                                           "<polygon points=\"0,0 10,0 10,10\"/><polyline points=\"0 0, 10 0, 10 10\"/>"
+                                           "<path d=\"M0 0 L10 0 L10 10 Z M20 20 L30 20\"/>",
                                            "viewBox=\"5 10 100 50\" width=\"100pt\" height=\"50pt\""),
                                        document);
-    EXPECT_EQ(document.drawingArea.left, 5);
-    EXPECT_EQ(document.drawingArea.top, -10);
-    EXPECT_EQ(document.drawingArea.right, 105);
-    EXPECT_EQ(document.drawingArea.bottom, -60);
+    const RealRect& area = document.drawingArea;
+    EXPECT_TRUE(area.left == 5 && area.top == -10 && area.right == 105 && area.bottom == -60);
     ExpectPoint(document.View(0)->origin, 5, -10, "the view's top-left corner");
-    const sim::Art* rect = document.LayerAt(0)->root->firstChild;  // the front-most: the last in the file
-    const sim::Art* line = rect->next;
-    ExpectPoint(line->anchors[0].p, 10, -20, "first point");
-    ExpectPoint(line->anchors[1].p, 30, -40, "second point");
-    // The rectangle's top edge (y 60 in the file) lies above its bottom edge in the document.
-    EXPECT_GT(rect->anchors[0].p.v, rect->anchors[3].p.v);
-
-    AnchorRecord& end = const_cast<sim::Art*>(line)->anchors[1];
-    end.p = end.in = end.out = RealPoint{35, -45};
-    const std::string written = kvsvg::WriteSvg(document, source.get());
-    EXPECT_NE(written.find("<line x1=\"10\" y1=\"20\" x2=\"35\" y2=\"45\"/>"), std::string::npos) << written;
-}
-
-TEST(SvgDocument, ShapesBecomeCubicPaths) {
-    sim::Document document;
-    kvsvg::ReadSvg(Svg("<circle cx=\"50\" cy=\"50\" r=\"10\"/>"
-                       "<ellipse cx=\"0\" cy=\"0\" rx=\"20\" ry=\"10\"/>"
-                       "<rect x=\"0\" y=\"0\" width=\"40\" height=\"20\" rx=\"5\"/>"
-                       "<polygon points=\"0,0 10,0 10,10\"/>"
-                       "<polyline points=\"0 0, 10 0, 10 10\"/>"
-                       "<path d=\"M0 0 L10 0 L10 10 Z M20 20 L30 20\"/>"),
-                   document);
-    const std::vector<sim::Art*> art = document.LayerAt(0)->root->Children();  // front-most first
-    ASSERT_EQ(art.size(), 6u);
-
+    const std::vector<sim::Art*> art = document.LayerAt(0)->root->Children();
+    ASSERT_EQ(art.size(), 7u);
+    ExpectPoint(art[6]->anchors[1].p, 30, -40, "the line's second point");
     const sim::Art& circle = *art[5];
     ASSERT_EQ(circle.anchors.size(), 4u);
     EXPECT_TRUE(circle.closed);
     ExpectPoint(circle.anchors[0].p, 60, -50, "the circle starts at its right");
     for (const AnchorRecord& anchor : circle.anchors) {
         EXPECT_FALSE(anchor.corner);
-        EXPECT_NEAR(std::hypot(anchor.out.h - anchor.p.h, anchor.out.v - anchor.p.v), 10 * kvsvg::kQuarterArcHandle,
-                    1e-12);
-        EXPECT_NEAR(std::hypot(anchor.in.h - anchor.p.h, anchor.in.v - anchor.p.v), 10 * kvsvg::kQuarterArcHandle,
-                    1e-12);
+        for (const RealPoint& handle : {anchor.in, anchor.out}) {
+            EXPECT_NEAR(std::hypot(handle.h - anchor.p.h, handle.v - anchor.p.v), 10 * kvsvg::kQuarterArcHandle, 1e-12);
+        }
     }
     ExpectPoint(art[4]->anchors[1].p, 0, -10, "the ellipse's second anchor");
     EXPECT_EQ(art[3]->anchors.size(), 8u) << "a rounded rectangle: four sides and four arcs";
-    EXPECT_TRUE(art[2]->closed);
-    EXPECT_EQ(art[2]->anchors.size(), 3u);
-    EXPECT_FALSE(art[1]->closed);
-    EXPECT_EQ(art[1]->anchors.size(), 3u);
+    EXPECT_GT(art[3]->anchors[0].p.v, art[3]->anchors[4].p.v) << "its top edge above its bottom edge";
+    EXPECT_TRUE(art[2]->closed && art[2]->anchors.size() == 3u) << "the polygon";
+    EXPECT_TRUE(!art[1]->closed && art[1]->anchors.size() == 3u) << "the polyline";
     ASSERT_EQ(art[0]->type, kCompoundPathArt) << "two subpaths in one path element";
     const std::vector<sim::Art*> subpaths = art[0]->Children();
     ASSERT_EQ(subpaths.size(), 2u);
     EXPECT_TRUE(subpaths[0]->closed);
     EXPECT_EQ(subpaths[1]->anchors.size(), 2u);
+
+    AnchorRecord& end = art[6]->anchors[1];
+    end.p = end.in = end.out = RealPoint{35, -45};
+    const std::string written = kvsvg::WriteSvg(document, source.get());
+    EXPECT_NE(written.find("<line x1=\"10\" y1=\"20\" x2=\"35\" y2=\"45\"/>"), std::string::npos) << written;
 }
 
 TEST(SvgDocument, LayersGroupsAndPaintOrder) {
@@ -160,9 +151,7 @@ TEST(SvgDocument, LayersGroupsAndPaintOrder) {
                    document);
     ASSERT_EQ(document.LayerCount(), 3);
     const sim::Layer* front = document.LayerAt(0);
-    EXPECT_EQ(front->title, "Front");
-    EXPECT_FALSE(front->visible);
-    EXPECT_FALSE(front->editable);
+    EXPECT_TRUE(front->title == "Front" && !front->visible && !front->editable);
     const sim::Art* inner = front->root->firstChild;
     ASSERT_EQ(inner->type, kGroupArt);
     EXPECT_EQ(inner->attributes & (kArtLocked | kArtHidden), kArtLocked | kArtHidden);
@@ -235,9 +224,7 @@ TEST(SvgDocument, StylesAreInheritedOverriddenAndScaled) {
     EXPECT_EQ(third.stroke.miterLimit, 4);
 
     // Written out, every path states its own paint: the group's values cannot leak back in.
-    sim::Document again;
-    kvsvg::ReadSvg(kvsvg::WriteSvg(document, source.get()), again);
-    EXPECT_EQ(Dump(document), Dump(again));
+    ExpectReadsBackTheSame(document, source.get());
 }
 
 TEST(SvgDocument, TransformsApplyToCoordinates) {
@@ -273,29 +260,21 @@ TEST(SvgDocument, SelectionFromAndToAttributes) {
                            "<path d=\"M0 0 L1 0 M5 5 L6 6\" kv:anchors=\"0 2 0 0\"/></g>"),
                        document);
     const std::vector<sim::Art*> art = document.LayerAt(0)->root->Children();
-    const auto states = [](const sim::Art* path) { return path->selection; };
     using States = std::vector<std::int16_t>;
     ASSERT_EQ(art.size(), 5u);
-    EXPECT_TRUE(art[4]->Selected());
-    EXPECT_EQ(states(art[4]), (States{1, 1, 1}));
-    EXPECT_TRUE(art[3]->Selected());
-    EXPECT_EQ(states(art[3]), (States{1, 0, 3}));
-    EXPECT_TRUE(art[2]->Selected());
-    EXPECT_EQ(states(art[2]), (States{0, 0}));
+    for (const sim::Art* selected : art) EXPECT_TRUE(selected->Selected());
+    EXPECT_EQ(art[4]->selection, (States{1, 1, 1}));
+    EXPECT_EQ(art[3]->selection, (States{1, 0, 3}));
+    EXPECT_EQ(art[2]->selection, (States{0, 0}));
     const std::vector<sim::Art*> children = art[1]->Children();
-    EXPECT_TRUE(art[1]->Selected());
     EXPECT_FALSE(children[0]->Selected()) << "its own kv:selected wins over the group's";
-    EXPECT_EQ(states(children[0]), (States{0, 0}));
+    EXPECT_EQ(children[0]->selection, (States{0, 0}));
     EXPECT_TRUE(children[1]->Selected());
-    EXPECT_EQ(states(children[1]), (States{1, 1}));
+    EXPECT_EQ(children[1]->selection, (States{1, 1}));
     ASSERT_EQ(art[0]->type, kCompoundPathArt);
-    EXPECT_TRUE(art[0]->Selected());
-    EXPECT_EQ(states(art[0]->firstChild), (States{0, 2}));
-    EXPECT_EQ(states(art[0]->lastChild), (States{0, 0}));
-
-    sim::Document again;
-    kvsvg::ReadSvg(kvsvg::WriteSvg(document, source.get()), again);
-    EXPECT_EQ(Dump(document), Dump(again));
+    EXPECT_EQ(art[0]->firstChild->selection, (States{0, 2}));
+    EXPECT_EQ(art[0]->lastChild->selection, (States{0, 0}));
+    ExpectReadsBackTheSame(document, source.get());
 }
 
 TEST(SvgDocument, ReadsGeometrySelectionStylesTagsAndSwatches) {
@@ -374,31 +353,21 @@ TEST(SvgDocument, ExtremeButRepresentableValuesReadBackAsWritten) {
     EXPECT_EQ(tall.View(0)->height, INT32_MAX) << "a page taller than a window can be";
 }
 
-TEST(SvgDocument, NestingIsHeldBeforeItCouldExhaustTheStack) {
-    const auto nested = [](int depth, const std::string& inner) {
-        std::string groups;
-        for (int i = 0; i < depth; ++i) groups += "<g>";
-        groups += inner;
-        for (int i = 0; i < depth; ++i) groups += "</g>";
-        return groups;
-    };
-    // The root, 254 groups and the path: 256 levels, read and written back.
+// depth groups around inner.
+std::string Nested(int depth, const std::string& inner) {
+    std::string groups;
+    for (int i = 0; i < depth; ++i) groups += "<g>";
+    groups += inner;
+    for (int i = 0; i < depth; ++i) groups += "</g>";
+    return groups;
+}
+
+// The root, 254 groups and the path: 256 levels are read and written back; one more is refused
+// (FaultsNameTheLineAndTheElement) before it could exhaust the stack.
+TEST(SvgDocument, NestingOf256LevelsReadsBack) {
     sim::Document deepest;
-    const auto source = kvsvg::ReadSvg(Svg(nested(254, "<path d=\"M0 0 L1 1\"/>")), deepest);
-    sim::Document again;
-    kvsvg::ReadSvg(kvsvg::WriteSvg(deepest, source.get()), again);
-    EXPECT_EQ(Dump(deepest), Dump(again));
-    // One more, in artwork or in what is only kept, and the file is refused.
-    const std::string tooDeep[] = {nested(255, "<path d=\"M0 0 L1 1\"/>"), "<defs>" + nested(100000, "") + "</defs>"};
-    for (const std::string& body : tooDeep) {
-        sim::Document document;
-        try {
-            kvsvg::ReadSvg(Svg(body), document);
-            ADD_FAILURE() << "accepted";
-        } catch (const kvsvg::SvgError& error) {
-            EXPECT_NE(std::string(error.what()).find("nested more than 256 deep"), std::string::npos) << error.what();
-        }
-    }
+    const auto source = kvsvg::ReadSvg(Svg(Nested(254, "<path d=\"M0 0 L1 1\"/>")), deepest);
+    ExpectReadsBackTheSame(deepest, source.get());
 }
 
 TEST(SvgDocument, FaultsNameTheLineAndTheElement) {
@@ -446,6 +415,8 @@ TEST(SvgDocument, FaultsNameTheLineAndTheElement) {
         {Svg("", "viewBox=\"1e20 1e20 1 1\""), "out of range"},
         {Svg("", "width=\"1e308in\" height=\"1\""), "is not a length"},
         {Svg("", "width=\"1e308\" viewBox=\"0 0 1e-300 1\""), "the page's scale is out of range"},
+        {Svg(Nested(255, "<path d=\"M0 0 L1 1\"/>")), "nested more than 256 deep"},
+        {Svg("<defs>" + Nested(100000, "") + "</defs>"), "nested more than 256 deep"},  // in what is only kept
     };
     for (const Case& c : cases) {
         sim::Document document;

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -17,19 +19,16 @@ void ExpectPoint(const RealPoint& actual, double h, double v, const char* what) 
 }
 
 bool SameAnchors(const std::vector<Subpath>& a, const std::vector<Subpath>& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].closed != b[i].closed || a[i].anchors.size() != b[i].anchors.size()) return false;
-        for (std::size_t j = 0; j < a[i].anchors.size(); ++j) {
-            const AnchorRecord& x = a[i].anchors[j];
-            const AnchorRecord& y = b[i].anchors[j];
-            const auto same = [](const RealPoint& p, const RealPoint& q) {
-                return std::fabs(p.h - q.h) < 1e-9 && std::fabs(p.v - q.v) < 1e-9;
-            };
-            if (!same(x.p, y.p) || !same(x.in, y.in) || !same(x.out, y.out) || x.corner != y.corner) return false;
-        }
-    }
-    return true;
+    const auto same = [](const RealPoint& p, const RealPoint& q) {
+        return std::fabs(p.h - q.h) < 1e-9 && std::fabs(p.v - q.v) < 1e-9;
+    };
+    const auto sameAnchor = [&](const AnchorRecord& x, const AnchorRecord& y) {
+        return same(x.p, y.p) && same(x.in, y.in) && same(x.out, y.out) && x.corner == y.corner;
+    };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](const Subpath& x, const Subpath& y) {
+        return x.closed == y.closed &&
+               std::equal(x.anchors.begin(), x.anchors.end(), y.anchors.begin(), y.anchors.end(), sameAnchor);
+    });
 }
 
 TEST(SvgPathData, RelativeCommandsGiveTheSameAnchorsAsAbsoluteOnes) {
@@ -121,23 +120,23 @@ TEST(SvgPathData, SubpathsClosingAndMoving) {
     EXPECT_TRUE(ParsePathData("  \n").empty());
 }
 
-TEST(SvgPathData, MalformedDataIsRefusedWithItsPlace) {
-    const char* bad[] = {
-        "L10 10",               // no moveto first
-        "M10",                  // half a pair
-        "M10 10 L",             // a command without numbers
-        "M10,,10",              // two commas
-        "M10 10,",              // a comma with nothing after it
-        "M10 10 Z 5",           // numbers after closepath
-        "M0 0 A1 1 0 2 1 5 5",  // an arc flag that is not 0 or 1
-        "M1e 2",                // an exponent without digits
-        "M0 0 X 5",             // an unknown command
-        "M0 0 L1 1e999",        // out of range
-        "M 0 0 L . 5",          // a point without digits
-        "M0 0 L5 5 #",          // junk
+TEST(SvgPathData, MalformedDataAndPointsBeyondRangeAreRefused) {
+    const std::pair<const char*, const char*> bad[] = {
+        {"L10 10", "moveto"},          {"M10", ""},           {"M10 10 L", ""},           {"M10,,10", ""},
+        {"M10 10,", ""},               {"M10 10 Z 5", ""},    {"M0 0 A1 1 0 2 1 5 5", ""}, {"M1e 2", ""},
+        {"M0 0 L . 5", ""},            {"M0 0 L5 5 #", ""},   {"M0 0 L1 1e999", "out of range"},
+        {"M1e308 0 l1e308 0", "out of range"},  // a relative step
+        {"M0 0 H-1e308 h-1e308", "out of range"},
+        {"M-1e308 0 C0 0 1e308 0 1e308 0 s-1e308 0 0 0", "out of range"},  // a reflected handle
+        {"M0 0 A1e-300 1 0 0 1 1e10 0", "out of range"},  // radii that would have to grow beyond range
     };
-    for (const char* data : bad) {
-        EXPECT_THROW(ParsePathData(data), PathDataError) << data;
+    for (const auto& [data, message] : bad) {
+        try {
+            ParsePathData(data);
+            ADD_FAILURE() << "accepted: " << data;
+        } catch (const PathDataError& error) {
+            EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << data << ": " << error.what();
+        }
     }
     try {
         ParsePathData("M0 0 L5 5 X");
@@ -163,23 +162,6 @@ TEST(SvgPathData, ArcsOfHugeCoordinatesAreFoundWithoutSquaringThem) {
         EXPECT_TRUE(std::isfinite(anchor.out.h) && std::isfinite(anchor.out.v));
     }
     EXPECT_TRUE(SameAnchors(far, ParsePathData(kvsvg::FormatPathData(far))));
-}
-
-TEST(SvgPathData, PointsBeyondADoublesRangeAreRefused) {
-    const char* bad[] = {
-        "M1e308 0 l1e308 0",                  // a relative step
-        "M0 0 H-1e308 h-1e308",               // a relative horizontal line
-        "M-1e308 0 C0 0 1e308 0 1e308 0 s-1e308 0 0 0",  // a reflected handle
-        "M0 0 A1e-300 1 0 0 1 1e10 0",        // an arc whose radii would have to grow beyond range
-    };
-    for (const char* data : bad) {
-        try {
-            ParsePathData(data);
-            ADD_FAILURE() << "accepted: " << data;
-        } catch (const PathDataError& error) {
-            EXPECT_NE(std::string(error.what()).find("out of range"), std::string::npos) << error.what();
-        }
-    }
 }
 
 TEST(SvgPathData, WrittenDataReadsBackToTheSameAnchors) {
