@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <map>
@@ -534,57 +535,112 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options, 
 
 // ---- Reporting what a command did ----
 
+// The paths of a document as they were, by the order their art was made (which the report
+// follows): one list of anchors for all, as drawings have many small paths.
 struct PathShot {
-    std::vector<AnchorRecord> anchors;
-    bool closed;
-    const sim::Layer* layer;
+    const sim::Art* art = nullptr;  // null: no path in the tree
+    std::size_t first = 0;          // of its anchors in PathShots::anchors
+    std::size_t count = 0;
+    bool closed = false;
 };
 
-// Sorted by art, as the report lists them; a vector, not a map, for the many paths of a drawing.
-using PathShots = std::vector<std::pair<const sim::Art*, PathShot>>;
+struct PathShots {
+    std::vector<AnchorRecord> anchors;
+    std::vector<PathShot> byPoolIndex;
+};
 
-void CollectPaths(const sim::Art* art, PathShots& paths) {
+template <typename Visit>
+void ForEachPath(const sim::Art* art, const Visit& visit) {
     for (; art != nullptr; art = art->prior) {
         if (!art->alive) continue;
-        if (art->type == kPathArt) paths.emplace_back(art, PathShot{art->anchors, art->closed, art->layer});
-        CollectPaths(art->lastChild, paths);
+        if (art->type == kPathArt) visit(*art);
+        ForEachPath(art->lastChild, visit);
+    }
+}
+
+template <typename Visit>
+void ForEachPath(const sim::Document& document, const Visit& visit) {
+    for (int i = document.LayerCount() - 1; i >= 0; --i) {
+        const sim::Layer* layer = document.LayerAt(i);
+        if (layer != nullptr && layer->alive) ForEachPath(layer->root->lastChild, visit);
     }
 }
 
 PathShots PathsOf(const sim::Document& document) {
-    PathShots paths;
-    for (int i = document.LayerCount() - 1; i >= 0; --i) {
-        const sim::Layer* layer = document.LayerAt(i);
-        if (layer != nullptr && layer->alive) CollectPaths(layer->root->lastChild, paths);
+    PathShots shots;
+    ForEachPath(document, [&](const sim::Art& art) {
+        if (shots.byPoolIndex.size() <= art.poolIndex) shots.byPoolIndex.resize(art.poolIndex + 1);
+        shots.byPoolIndex[art.poolIndex] = PathShot{&art, shots.anchors.size(), art.anchors.size(), art.closed};
+        shots.anchors.insert(shots.anchors.end(), art.anchors.begin(), art.anchors.end());
+    });
+    return shots;
+}
+
+const PathShot* Find(const PathShots& paths, const sim::Art& art) {
+    if (art.poolIndex >= paths.byPoolIndex.size()) return nullptr;
+    const PathShot& shot = paths.byPoolIndex[art.poolIndex];
+    return shot.art == &art ? &shot : nullptr;
+}
+
+// value * 1000 rounded as printf's "%.3f" rounds it (from the exact binary value, ties to even),
+// for the values below 1e15 that a drawing has: integer arithmetic on the value's 53 bits.
+bool RoundedThousandths(double magnitude, std::uint64_t& thousandths) {
+    if (!(magnitude < 1e15)) return false;
+    int exponent = 0;
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(std::frexp(magnitude, &exponent), 53));
+    const std::uint64_t scaled = mantissa * 1000;  // below 2^63
+    const int shift = 53 - exponent;
+    thousandths = 0;
+    if (shift <= 0) {
+        thousandths = scaled << -shift;
+    } else if (shift < 64) {  // else below a half
+        thousandths = scaled >> shift;
+        const std::uint64_t rest = scaled - (thousandths << shift);
+        const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+        if (rest > half || (rest == half && (thousandths & 1) != 0)) ++thousandths;
     }
-    std::sort(paths.begin(), paths.end(), [](const auto& a, const auto& b) { return std::less<>()(a.first, b.first); });
-    return paths;
+    return true;
 }
 
-const PathShot* Find(const PathShots& paths, const sim::Art* art) {
-    const auto at = std::lower_bound(paths.begin(), paths.end(), art,
-                                     [](const auto& entry, const sim::Art* key) { return std::less<>()(entry.first, key); });
-    return at != paths.end() && at->first == art ? &at->second : nullptr;
+// "%.3f" without trailing zeros, and 0 for -0.
+void AppendNumber(std::string& text, double value) {
+    std::uint64_t thousandths = 0;
+    if (!RoundedThousandths(std::fabs(value), thousandths)) {
+        char digits[400];  // "%.3f" of the largest double
+        char* end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 3).ptr;
+        while (end[-1] == '0') --end;
+        if (end[-1] == '.') --end;
+        text.append(digits, end);
+        return;
+    }
+    if (value < 0 && thousandths != 0) text += '-';
+    char digits[24];
+    text.append(digits, std::to_chars(digits, digits + sizeof digits, thousandths / 1000).ptr);
+    const auto fraction = static_cast<unsigned>(thousandths % 1000);
+    if (fraction == 0) return;
+    const char decimals[4] = {'.', static_cast<char>('0' + fraction / 100), static_cast<char>('0' + fraction / 10 % 10),
+                              static_cast<char>('0' + fraction % 10)};
+    std::size_t length = sizeof decimals;
+    while (decimals[length - 1] == '0') --length;
+    text.append(decimals, length);
 }
 
-std::string Number(double value) {
-    char text[400];  // "%.3f" of the largest double; to_chars rounds as printf does, without its cost
-    const auto printed = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
-    std::string number(text, printed.ptr);
-    number.erase(number.find_last_not_of('0') + 1);
-    if (number.back() == '.') number.pop_back();
-    return number == "-0" ? "0" : number;
-}
-
-std::string PointText(const kvsvg::SvgSource& source, const RealPoint& artwork) {
+void AppendPoint(std::string& text, const kvsvg::SvgSource& source, const RealPoint& artwork) {
     const RealPoint p = source.ToSvg(artwork);
-    return "(" + Number(p.h) + ", " + Number(p.v) + ")";
+    text += '(';
+    AppendNumber(text, p.h);
+    text += ", ";
+    AppendNumber(text, p.v);
+    text += ')';
 }
 
-std::string Outline(const kvsvg::SvgSource& source, const PathShot& path) {
-    std::string text;
-    for (const AnchorRecord& anchor : path.anchors) text += (text.empty() ? "" : " -> ") + PointText(source, anchor.p);
-    return text + (path.closed ? " (closed)" : "");
+void AppendOutline(std::string& text, const kvsvg::SvgSource& source, const AnchorRecord* anchors, std::size_t count,
+                   bool closed) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) text += " -> ";
+        AppendPoint(text, source, anchors[i].p);
+    }
+    if (closed) text += " (closed)";
 }
 
 std::string Describe(const kvsvg::SvgSource& source, const sim::Art* art) {
@@ -599,43 +655,57 @@ bool SamePoint(const RealPoint& a, const RealPoint& b) {
 }
 
 // Prints new, removed and reshaped paths; true when there was any.
-bool ReportChanges(const PathShots& before, const PathShots& after, const kvsvg::SvgSource& source, std::ostream& out) {
-    bool any = false;
-    for (const auto& [art, path] : after) {
+bool ReportChanges(const PathShots& before, const sim::Document& document, const kvsvg::SvgSource& source,
+                   std::ostream& out) {
+    std::string text;
+    std::vector<bool> kept(before.byPoolIndex.size(), false);
+    std::vector<std::pair<std::size_t, std::string>> lines;  // by pool index, for the report's order
+    ForEachPath(document, [&](const sim::Art& art) {
         const PathShot* old = Find(before, art);
+        text.clear();
         if (old == nullptr) {
-            out << "  new path in layer \"" << kvsvg::HostTextToUtf8(path.layer->title) << "\": " << Outline(source, path)
-                << "\n";
-            any = true;
-            continue;
+            text += "  new path in layer \"" + kvsvg::HostTextToUtf8(art.layer->title) + "\": ";
+            AppendOutline(text, source, art.anchors.data(), art.anchors.size(), art.closed);
+            text += '\n';
+            lines.emplace_back(art.poolIndex, text);
+            return;
         }
-        const PathShot& was = *old;
-        if (was.anchors.size() != path.anchors.size() || was.closed != path.closed) {
-            out << "  " << Describe(source, art) << " reshaped: " << Outline(source, was) << "\n    now " << Outline(source, path)
-                << "\n";
-            any = true;
-            continue;
-        }
-        for (std::size_t i = 0; i < path.anchors.size(); ++i) {
-            const AnchorRecord& a = was.anchors[i];
-            const AnchorRecord& b = path.anchors[i];
-            if (!SamePoint(a.p, b.p)) {
-                out << "  anchor " << i << " of " << Describe(source, art) << " moved " << PointText(source, a.p) << " -> "
-                    << PointText(source, b.p) << "\n";
-                any = true;
-            } else if (!SamePoint(a.in, b.in) || !SamePoint(a.out, b.out)) {
-                out << "  handles of anchor " << i << " of " << Describe(source, art) << " changed\n";
-                any = true;
+        kept[art.poolIndex] = true;
+        const AnchorRecord* was = before.anchors.data() + old->first;
+        if (old->count != art.anchors.size() || old->closed != art.closed) {
+            text += "  " + Describe(source, &art) + " reshaped: ";
+            AppendOutline(text, source, was, old->count, old->closed);
+            text += "\n    now ";
+            AppendOutline(text, source, art.anchors.data(), art.anchors.size(), art.closed);
+            text += '\n';
+        } else {
+            for (std::size_t i = 0; i < art.anchors.size(); ++i) {
+                const AnchorRecord& a = was[i];
+                const AnchorRecord& b = art.anchors[i];
+                if (!SamePoint(a.p, b.p)) {
+                    text += "  anchor " + std::to_string(i) + " of " + Describe(source, &art) + " moved ";
+                    AppendPoint(text, source, a.p);
+                    text += " -> ";
+                    AppendPoint(text, source, b.p);
+                    text += '\n';
+                } else if (!SamePoint(a.in, b.in) || !SamePoint(a.out, b.out)) {
+                    text += "  handles of anchor " + std::to_string(i) + " of " + Describe(source, &art) + " changed\n";
+                }
             }
         }
+        if (!text.empty()) lines.emplace_back(art.poolIndex, text);
+    });
+    std::sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& line : lines) out << line.second;
+    bool removed = false;
+    for (const PathShot& shot : before.byPoolIndex) {
+        if (shot.art == nullptr || kept[shot.art->poolIndex]) continue;
+        text = "  removed " + Describe(source, shot.art) + ": ";
+        AppendOutline(text, source, before.anchors.data() + shot.first, shot.count, shot.closed);
+        out << text << '\n';
+        removed = true;
     }
-    for (const auto& [art, path] : before) {
-        if (Find(after, art) == nullptr) {
-            out << "  removed " << Describe(source, art) << ": " << Outline(source, path) << "\n";
-            any = true;
-        }
-    }
-    return any;
+    return !lines.empty() || removed;
 }
 
 // The plug-in's alerts and beeps since the command began, on err in the plug-in's language.
@@ -737,7 +807,7 @@ int RunDocumentCommands(const std::vector<std::string>& args, std::istream& in, 
             if (commandChanged) host.Notify("AI Art Selection Changed Notifier");
 
             out << call.row->name << ": " << (commandChanged ? "changed the document" : "nothing changed") << "\n";
-            if (commandChanged && !ReportChanges(pathsBefore, PathsOf(document), *source, out)) {
+            if (commandChanged && !ReportChanges(pathsBefore, document, *source, out)) {
                 out << "  (selection or attributes only)\n";
             }
             out << notes.str();

@@ -615,7 +615,7 @@ private:
             return node.attribute(std::string(canonicalName).c_str());
         }
         for (pugi::xml_attribute attribute : node.attributes()) {
-            if (source_.Canonical(attribute.name()) == canonicalName) return attribute;
+            if (source_.HasCanonicalName(attribute.name(), canonicalName)) return attribute;
         }
         return {};
     }
@@ -1370,10 +1370,14 @@ public:
     }
 
 private:
+    // to_chars rounds from the exact value and breaks exact ties to even, as printf does.
     double Slow(int digits) const {
-        char text[40];
-        std::snprintf(text, sizeof text, "%.*g", digits, value_);
-        return std::strtod(text, nullptr);
+        char text[48];
+        const auto printed =
+            std::to_chars(text, text + sizeof text, value_, std::chars_format::scientific, digits - 1);
+        double read = value_;
+        std::from_chars(text, printed.ptr, read);
+        return read;
     }
 
     static constexpr int kDigits = 25;
@@ -1464,13 +1468,16 @@ private:
     // The changes to one element's start tag and content, made together at the end.
     class ElementEdit {
     public:
-        ElementEdit(Writer& writer, const pugi::xml_node& node)
-            : writer_(writer), node_(node), tag_(writer.TagOf(node)) {}
+        ElementEdit(Writer& writer, const pugi::xml_node& node) : writer_(writer), node_(node) {}
 
-        const StartTag& Tag() const { return tag_; }
+        // Read when first asked for: most elements of a drawing are left as they are.
+        const StartTag& Tag() const {
+            if (!tag_) tag_ = writer_.TagOf(node_);
+            return *tag_;
+        }
         const AttributeSpan* Find(const std::string& canonical) const {
-            for (const AttributeSpan& span : tag_.attributes) {
-                if (writer_.source_.Canonical(span.name) == canonical) return &span;
+            for (const AttributeSpan& span : Tag().attributes) {
+                if (writer_.source_.HasCanonicalName(span.name, canonical)) return &span;
             }
             return nullptr;
         }
@@ -1486,7 +1493,9 @@ private:
         void Append(std::string child) { children_.push_back(std::move(child)); }
 
         void Commit() {
+            if (attributes_.empty() && name_.empty() && children_.empty() && !style_) return;
             Splice& splice = writer_.splice_;
+            const StartTag& tag = Tag();
             if (style_) {
                 const std::string style = JoinDeclarations(*style_);
                 if (style != JoinDeclarations(StyleDeclarations(node_.attribute("style").value()))) {
@@ -1506,36 +1515,36 @@ private:
                     }
                 } else if (span != nullptr) {
                     std::size_t from = span->start;
-                    while (from > tag_.nameEnd && std::isspace(static_cast<unsigned char>(writer_.text_[from - 1]))) --from;
+                    while (from > tag.nameEnd && std::isspace(static_cast<unsigned char>(writer_.text_[from - 1]))) --from;
                     splice.Remove(from, span->end - from);
                 } else if (value) {
-                    splice.Insert(tag_.attributesEnd, " " + writer_.Written(canonical) + "=\"" + EscapeAttribute(*value) + "\"");
+                    splice.Insert(tag.attributesEnd, " " + writer_.Written(canonical) + "=\"" + EscapeAttribute(*value) + "\"");
                 }
             }
-            const std::string name = name_.empty() ? tag_.name : name_;
-            if (!name_.empty()) splice.Replace(tag_.start + 1, tag_.nameEnd - tag_.start - 1, name);
+            const std::string name = name_.empty() ? tag.name : name_;
+            if (!name_.empty()) splice.Replace(tag.start + 1, tag.nameEnd - tag.start - 1, name);
             if (!children_.empty()) {
-                const std::string space = LeadingSpace(writer_.text_, tag_.start);
+                const std::string space = LeadingSpace(writer_.text_, tag.start);
                 const std::string inner = writer_.ChildSpace(node_);
                 std::string text;
                 for (const std::string& child : children_) text += inner + child;
-                if (tag_.empty) {
-                    splice.Replace(tag_.close, tag_.end - tag_.close, ">" + text + space + "</" + name + ">");
+                if (tag.empty) {
+                    splice.Replace(tag.close, tag.end - tag.close, ">" + text + space + "</" + name + ">");
                     return;
                 }
-                std::size_t at = EndTagStart(writer_.text_, tag_);
-                while (at > tag_.end && std::isspace(static_cast<unsigned char>(writer_.text_[at - 1]))) --at;
+                std::size_t at = EndTagStart(writer_.text_, tag);
+                while (at > tag.end && std::isspace(static_cast<unsigned char>(writer_.text_[at - 1]))) --at;
                 splice.Insert(at, text);
             }
-            if (!name_.empty() && !tag_.empty) {
-                splice.Replace(EndTagStart(writer_.text_, tag_) + 2, tag_.name.size(), name);
+            if (!name_.empty() && !tag.empty) {
+                splice.Replace(EndTagStart(writer_.text_, tag) + 2, tag.name.size(), name);
             }
         }
 
     private:
         Writer& writer_;
         pugi::xml_node node_;
-        StartTag tag_;
+        mutable std::optional<StartTag> tag_;
         std::map<std::string, std::optional<std::string>> attributes_;
         std::optional<std::vector<std::pair<std::string, std::string>>> style_;
         std::string name_;
@@ -1644,6 +1653,8 @@ private:
     // those that frame takes exactly onto it, the one with the fewest digits, so that an anchor
     // that did not move keeps its numbers (150, not 150.00000000000003); else the inverse's.
     static RealPoint ToElement(const RealPoint& artwork, const Affine& frame, const Affine& inverse) {
+        // Under no transform the point is its own shortest form (and -0 reads as 0, as Apply gives).
+        if (IsIdentity(frame)) return RealPoint{artwork.h + 0.0, artwork.v + 0.0};
         const RealPoint exact = Apply(inverse, artwork);
         const DigitRounding h(exact.h), v(exact.v);
         for (int digits = 1; digits < 17; ++digits) {
@@ -1712,6 +1723,7 @@ private:
 
     // Paint the plug-in changed is written as attributes, which the style attribute no longer overrides.
     void WriteStyle(const sim::Art& art, const ReadArt& was, ElementEdit& edit) {
+        if (std::memcmp(&art.style, &was.style, sizeof art.style) == 0) return;
         const std::vector<std::pair<std::string, std::string>> now = StyleAttributes(art.style, was.inner);
         const std::vector<std::pair<std::string, std::string>> before = StyleAttributes(was.style, was.inner);
         for (std::size_t i = 0; i < now.size(); ++i) {
@@ -1735,6 +1747,21 @@ private:
                 {"stroke-miterlimit", FormatNumber(style.stroke.miterLimit)},
                 {"stroke-dasharray", dashes.empty() ? "none" : dashes},
                 {"stroke-dashoffset", FormatNumber(style.stroke.dashOffset / scale)}};
+    }
+
+    // The style attributes of new art; the plug-in gives most of its new art one style, whose text
+    // is kept.
+    const std::string& StyleText(const PathStyle& style, const Affine& frame) {
+        const double scale = MeanScale(frame);
+        if (std::memcmp(&style, &lastStyle_, sizeof style) != 0 || scale != lastScale_ || lastStyleText_.empty()) {
+            lastStyleText_.clear();
+            for (const auto& [name, value] : StyleAttributes(style, frame)) {
+                lastStyleText_ += " " + name + "=\"" + value + "\"";
+            }
+            std::memcpy(&lastStyle_, &style, sizeof style);
+            lastScale_ = scale;
+        }
+        return lastStyleText_;
     }
 
     // Selection as the reader takes it: kv:selected, else any selected anchor of kv:anchors, else
@@ -1825,7 +1852,7 @@ private:
         if (same(art.tags, was.tags)) return;
         std::set<std::string> written;
         for (pugi::xml_node child : node.children()) {
-            if (child.type() != pugi::node_element || source_.Canonical(child.name()) != "kv:tag") continue;
+            if (child.type() != pugi::node_element || !source_.HasCanonicalName(child.name(), "kv:tag")) continue;
             const std::string name = child.attribute("name").value();
             const auto now = art.tags.find(name);
             const auto before = was.tags.find(name);
@@ -2086,7 +2113,7 @@ private:
         const std::vector<Subpath> outlines = Outlines(art, frame, inverse);
         if (outlines.empty()) return {};
         std::string attributes = " d=\"" + FormatPathData(outlines) + "\"";
-        for (const auto& [name, value] : StyleAttributes(art.style, frame)) attributes += " " + name + "=\"" + value + "\"";
+        attributes += StyleText(art.style, frame);
         attributes += Marks(art, SelectionStates(art));
         if (PathsOf(art).front()->guide) attributes += " " + Written("kv:guide") + "=\"true\"";
         return Element("path", attributes, TagElements(art, space), space);
@@ -2137,6 +2164,9 @@ private:
     std::set<std::string> undeclared_;
     std::unordered_map<pugi::xml_node_struct*, pugi::xml_node_struct*> lastElements_;
     std::unordered_map<std::size_t, std::size_t> ends_;
+    PathStyle lastStyle_{};  // of lastStyleText_
+    double lastScale_ = 0;
+    std::string lastStyleText_;
 };
 
 }  // namespace
@@ -2160,11 +2190,28 @@ std::string HostTextToUtf8(const std::string& bytes) {
 
 std::string SvgSource::Canonical(std::string_view name) const {
     const std::size_t colon = name.find(':');
-    const std::string prefix(colon == std::string_view::npos ? std::string_view{} : name.substr(0, colon));
+    const std::string_view prefix = colon == std::string_view::npos ? std::string_view{} : name.substr(0, colon);
     const auto found = prefixRenames.find(prefix);
     if (found == prefixRenames.end() || found->second == prefix) return std::string(name);
     const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
     return found->second.empty() ? std::string(local) : found->second + ":" + std::string(local);
+}
+
+bool SvgSource::HasCanonicalName(std::string_view name, std::string_view canonical) const {
+    // Both end in the same local name: most names are told apart here, without a lookup.
+    const std::string_view canonicalLocal = canonical.substr(canonical.find(':') + 1);
+    if (name.size() < canonicalLocal.size() || name.substr(name.size() - canonicalLocal.size()) != canonicalLocal) {
+        return false;
+    }
+    const std::size_t colon = name.find(':');
+    const std::string_view prefix = colon == std::string_view::npos ? std::string_view{} : name.substr(0, colon);
+    const auto found = prefixRenames.find(prefix);
+    if (found == prefixRenames.end() || found->second == prefix) return name == canonical;
+    const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
+    if (found->second.empty()) return local == canonical;
+    const std::string_view written = found->second;
+    return canonical.size() == written.size() + 1 + local.size() && canonical.substr(0, written.size()) == written &&
+           canonical[written.size()] == ':' && canonical.substr(written.size() + 1) == local;
 }
 
 int SvgSource::LineOf(const pugi::xml_node& node) const {

@@ -62,7 +62,7 @@ struct SvgSource {
     TextEncoding encoding = TextEncoding::Utf8;          // the input's, written back when the text fits
     std::string encodingName;                            // as the input's XML declaration names it
     pugi::xml_document xml;                              // the input, parsed
-    std::map<std::string, std::string> prefixRenames;    // input prefix -> the prefix written
+    std::map<std::string, std::string, std::less<>> prefixRenames;    // input prefix -> the prefix written
     std::map<const sim::Art*, pugi::xml_node> elements;  // the element each art was read from
     std::map<const sim::Layer*, pugi::xml_node> layers;  // empty node: a layer made for loose elements
     std::map<const sim::Art*, ReadArt> read;             // what each art of elements looked like
@@ -94,6 +94,7 @@ struct SvgSource {
 
     // The element name with its prefix as written ("svg:rect" -> "rect", "ink:label" -> "inkscape:label").
     std::string Canonical(std::string_view name) const;
+    bool HasCanonicalName(std::string_view name, std::string_view canonical) const;  // without making it
     int LineOf(const pugi::xml_node& node) const;  // 0 when unknown
     // "#id", "<line> on line 7", or "a new path" for art made after reading.
     std::string Describe(const sim::Art* art) const;

@@ -313,6 +313,7 @@ Layer* Document::InsertLayer(Layer* base, PaintOrder order) {
 Art* Document::MakeArt(ArtType type, Layer* layer) {
     artPool_.push_back(std::make_unique<Art>());
     Art* art = artPool_.back().get();
+    art->poolIndex = artPool_.size() - 1;
     artAddresses_.insert(art);
     art->type = type;
     art->layer = layer;

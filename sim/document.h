@@ -38,6 +38,7 @@ struct Tag {
 struct Art {
     bool alive = true;
     ArtType type = kUnknownArt;
+    std::size_t poolIndex = 0;  // order of making in its document
     Layer* layer = nullptr;
     Art* parent = nullptr;  // null for the root group of a layer and for art outside the tree
     Art* firstChild = nullptr;
