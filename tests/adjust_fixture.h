@@ -48,9 +48,8 @@ protected:
 
     // A closed axis-aligned rectangle, anchors from its bottom-left corner anticlockwise.
     sim::Art* Rectangle(sim::Art* container, double left, double bottom, double width, double height) {
-        return doc->AddPath(container,
-                            {{left, bottom}, {left + width, bottom}, {left + width, bottom + height}, {left, bottom + height}},
-                            true);
+        const double right = left + width, top = bottom + height;
+        return doc->AddPath(container, {{left, bottom}, {right, bottom}, {right, top}, {left, top}}, true);
     }
     sim::Art* Rectangle(double left, double bottom, double width, double height) {
         return Rectangle(Root(), left, bottom, width, height);

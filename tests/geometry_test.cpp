@@ -1,10 +1,9 @@
-// The geometry primitives at their edges: parallel and steep lines, degenerate segments, the arc
-// test's tolerances and the view tolerance; segment lengths, whose batched measure for the live
-// readout must give exactly the total of measuring one segment after another. Host-backed routines
-// run against the simulated host.
+// The geometry primitives at their edges: the nearest point on a line, degenerate segments, the arc
+// test's tolerances; segment lengths, whose batched measure for the live readout must give exactly
+// the total of measuring one segment after another. Host-backed routines run against the simulated
+// host.
 #include <cmath>
 #include <random>
-#include <vector>
 
 #include "commands/segment_length.h"
 #include "geometry/bezier_tables.h"
@@ -38,31 +37,6 @@ protected:
         EXPECT_TRUE(host.SuitesBalanced());
     }
 };
-
-const RealPoint kUntouched{-7, -7};
-
-TEST_F(GeometryTest, LineIntersectParallelSteepAndSegmentsOnly) {
-    RealPoint out = kUntouched;
-    EXPECT_FALSE(LineIntersect({0, 0}, {0, 10}, {5, 0}, {5.0005, 10}, out, false)) << "two steep lines";
-    EXPECT_FALSE(LineIntersect({0, 0}, {10, 10}, {0, 5}, {10, 15.005}, out, false)) << "slopes 1 and 1.0005";
-    EXPECT_EQ(out.h, kUntouched.h);
-    EXPECT_EQ(out.v, kUntouched.v);
-
-    EXPECT_TRUE(LineIntersect({3, -5}, {3.0009, 5}, {0, 1}, {10, 6}, out, false)) << "a steep, b not";
-    EXPECT_DOUBLE_EQ(out.h, 3);
-    EXPECT_DOUBLE_EQ(out.v, 2.5);
-    EXPECT_TRUE(LineIntersect({0, 1}, {10, 6}, {3, -5}, {3, 5}, out, false)) << "b steep, a not";
-    EXPECT_DOUBLE_EQ(out.v, 2.5);
-
-    // Crossing outside both segments: false, but the point is written.
-    out = kUntouched;
-    EXPECT_FALSE(LineIntersect({0, 0}, {1, 1}, {10, 0}, {9, 1}, out, true));
-    EXPECT_DOUBLE_EQ(out.h, 5);
-    EXPECT_DOUBLE_EQ(out.v, 5);
-    // An end short of the other segment by less than 0.001 still counts.
-    EXPECT_TRUE(LineIntersect({0, 0}, {10, 0}, {10.0009, -5}, {10.0009, 5}, out, true));
-    EXPECT_FALSE(LineIntersect({0, 0}, {10, 0}, {10.002, -5}, {10.002, 5}, out, true));
-}
 
 TEST_F(GeometryTest, NearestOnLine) {
     RealPoint q{5, 3};
@@ -142,27 +116,6 @@ TEST_F(GeometryTest, ArcRecognitionByHandleRatio) {
     EXPECT_FALSE(SegmentIsArc(left, right, centre, radius));
 }
 
-TEST_F(GeometryTest, ViewToleranceAndPicking) {
-    sim::DocumentView* view = host.ActiveDocument()->View(0);
-    view->zoom = 2.0;
-    EXPECT_EQ(ViewTolerance(), 1.0);
-    view->zoom = 0.25;
-    EXPECT_EQ(ViewTolerance(), 8.0);
-
-    view->zoom = 1.0;
-    const RealRect rect{0, 100, 100, 0};
-    EXPECT_TRUE(PointInGrownRect({101.5, 50}, rect));
-    EXPECT_FALSE(PointInGrownRect({102.5, 50}, rect));
-    EXPECT_EQ(rect.right, 100) << "the caller's rectangle stays";
-
-    RealPoint p{51.5, 48.5};
-    EXPECT_TRUE(SnapPointToPoint(p, {50, 50}));
-    EXPECT_EQ(p.h, 50);
-    p = RealPoint{52.5, 50};
-    EXPECT_FALSE(SnapPointToPoint(p, {50, 50}));
-    EXPECT_EQ(p.h, 52.5);
-}
-
 TEST_F(GeometryTest, SegmentLengthClosedFormsAndTheChordSum) {
     const AnchorRecord a = Smooth({0, 0}, {0, 0}, {0, 0});
     const AnchorRecord b = Smooth({30, 40}, {30, 40}, {30, 40});
@@ -181,22 +134,18 @@ TEST_F(GeometryTest, SegmentLengthClosedFormsAndTheChordSum) {
     EXPECT_NEAR(sampled, fine, fine * 1e-5);
 }
 
+// The batched measure of the live readout gives exactly the total of one segment after another.
 TEST_F(GeometryTest, TheSegmentLengthBatchGivesTheSameTotalBitForBit) {
-    std::vector<std::pair<AnchorRecord, AnchorRecord>> segments;
-    for (int i = 0; i < 23; ++i) {  // curves, with straight segments and arcs among them
-        const double s = i * 7.0;
-        if (i % 5 == 0) {
-            segments.push_back({Smooth({s, 0}, {s, 0}, {s, 0}), Smooth({s + 9, 4}, {s + 9, 4}, {s + 9, 4})});
-        } else if (i % 7 == 0) {
-            const double k = 0.5522847 * s;
-            segments.push_back({Smooth({0, 0}, {s, 0}, {s, k}), Smooth({k, s}, {0, s}, {0, s})});
-        } else {
-            segments.push_back({Smooth({0, 0}, {s, 1}, {s + 30, 60 - s}), Smooth({s * 2, 5}, {s + 70, 20}, {0, 0})});
-        }
-    }
     double oneByOne = 0.0;
     SegmentLengthBatch batch;
-    for (const auto& [a, b] : segments) {
+    for (int i = 0; i < 23; ++i) {  // curves, with straight segments and arcs among them
+        const double s = i * 7.0, k = 0.5522847 * s;
+        const AnchorRecord a = i % 5 == 0 ? Smooth({s, 0}, {s, 0}, {s, 0})
+                               : i % 7 == 0 ? Smooth({0, 0}, {s, 0}, {s, k})
+                                            : Smooth({0, 0}, {s, 1}, {s + 30, 60 - s});
+        const AnchorRecord b = i % 5 == 0 ? Smooth({s + 9, 4}, {s + 9, 4}, {s + 9, 4})
+                               : i % 7 == 0 ? Smooth({k, s}, {0, s}, {0, s})
+                                            : Smooth({s * 2, 5}, {s + 70, 20}, {0, 0});
         oneByOne += SegmentLength(a, b);
         batch.Add(a, b);
     }

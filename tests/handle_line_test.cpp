@@ -1,6 +1,5 @@
 // Command 1004 through the simulated host: the handles of selected anchors drawn as strokes.
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -45,25 +44,7 @@ protected:
 
     std::vector<const sim::Art*> HandleLayerLines() { return Lines(doc->FindLayer("HANDLE LINE")); }
 
-    int LayersTitled(const std::string& title) const {
-        int count = 0;
-        for (int i = 0; i < doc->LayerCount(); ++i) count += doc->LayerAt(i)->title == title ? 1 : 0;
-        return count;
-    }
 };
-
-void ExpectPoints(const sim::Art* line, const std::vector<RealPoint>& points) {
-    ASSERT_EQ(line->anchors.size(), points.size());
-    EXPECT_FALSE(line->closed);
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        const AnchorRecord& anchor = line->anchors[k];
-        EXPECT_NEAR(anchor.p.h, points[k].h, 1e-4) << k;
-        EXPECT_NEAR(anchor.p.v, points[k].v, 1e-4) << k;
-        EXPECT_EQ(anchor.in.h, anchor.p.h);
-        EXPECT_EQ(anchor.out.v, anchor.p.v);
-        EXPECT_TRUE(anchor.corner);
-    }
-}
 
 TEST_F(HandleLineTest, APolylineOnItsOwnLayerMadeBelowTheCurrentOneOnce) {
     sim::Layer* top = doc->LayerAt(0);
@@ -77,7 +58,8 @@ TEST_F(HandleLineTest, APolylineOnItsOwnLayerMadeBelowTheCurrentOneOnce) {
     EXPECT_EQ(doc->CurrentLayer(), top);
     auto lines = HandleLayerLines();
     ASSERT_EQ(lines.size(), 1u);
-    ExpectPoints(lines[0], {{70, 90}, {100, 100}, {130, 110}});
+    ExpectAnchors(lines[0], {{70, 90}, {100, 100}, {130, 110}});
+    EXPECT_FALSE(lines[0]->closed);
     const PathStyle& style = lines[0]->style;
     EXPECT_FALSE(style.fillPaint);
     EXPECT_TRUE(style.strokePaint);
@@ -88,7 +70,7 @@ TEST_F(HandleLineTest, APolylineOnItsOwnLayerMadeBelowTheCurrentOneOnce) {
     EXPECT_EQ(style.stroke.dashCount, 0);
 
     Run();
-    EXPECT_EQ(LayersTitled("HANDLE LINE"), 1) << "found again by its title";
+    EXPECT_EQ(doc->LayerCount(), 3) << "found again by its title";
     EXPECT_EQ(HandleLayerLines().size(), 2u);
     ASSERT_NE(host.Undo().Last(), nullptr);
     EXPECT_EQ(host.Undo().Last()->undoText, "Undo Handle Line");
@@ -120,14 +102,14 @@ TEST_F(HandleLineTest, SeparateLinesBeginAtTheAnchorAndRetractedHandlesAreSkippe
           {{200, 0}, {180, -40}}}},
     };
     for (const Case& c : cases) {
-        doc = &host.NewDocument();
+        NewDocument();
         State().handleline_polyline = c.polyline;
         State().handleline_reverse_side = c.reverse;
         Path({0, 1, 2});
         Run();
         const auto lines = HandleLayerLines();
         ASSERT_EQ(lines.size(), c.lines.size()) << "polyline " << c.polyline << " reverse " << c.reverse;
-        for (std::size_t k = 0; k < lines.size(); ++k) ExpectPoints(lines[k], c.lines[k]);
+        for (std::size_t k = 0; k < lines.size(); ++k) ExpectAnchors(lines[k], c.lines[k]);
     }
 }
 
@@ -160,16 +142,13 @@ TEST_F(HandleLineTest, AnExistingLayerIsUsedAndAnEmptyTitleMeansTheCurrentLayer)
     EXPECT_EQ(doc->LayerCount(), 2);
     EXPECT_EQ(Lines(existing).size(), 1u);
 
-    doc = &host.NewDocument();
-    sim::Layer* second = doc->AddLayer("Second");
-    doc->SetCurrentLayer(second);
+    NewDocument();
+    doc->SetCurrentLayer(doc->AddLayer("Second"));
     SetText(State().handleline_layer, "");
     Path({0});
     Run();
     EXPECT_EQ(doc->LayerCount(), 2);
-    const auto lines = Lines(second);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(second->root->firstChild, lines[0]) << "on top of the current layer";
+    EXPECT_EQ(doc->CurrentLayer()->root->firstChild, Lines(doc->CurrentLayer()).at(0)) << "on top of the current layer";
 }
 
 TEST_F(HandleLineTest, TheStrokeTakesTheNamedSwatchOfACustomProcessOrRgbKind) {
@@ -184,7 +163,7 @@ TEST_F(HandleLineTest, TheStrokeTakesTheNamedSwatchOfACustomProcessOrRgbKind) {
         {"No such swatch", kGrayColor},
     };
     for (const Case& c : cases) {
-        doc = &host.NewDocument();
+        NewDocument();
         doc->AddSwatch("Twin", Color{kThreeColor, 0, 0, 0, 0, 0, 0.2, 0.4, 0.6, 0});
         doc->AddSwatch("Twin", Color{kCustomColor, 0, 0.1, 0.2, 0.3, 0, 0, 0, 0, 0.5});
         SetText(State().handleline_line_color, c.name);

@@ -92,12 +92,6 @@ protected:
         return made;
     }
 
-    std::vector<std::string> AlertTexts() {
-        std::vector<std::string> texts;
-        for (const sim::Alert& alert : App().alerts) texts.push_back(alert.text);
-        return texts;
-    }
-
     // The one alert of the run, as UTF-8; "" when there was none, "<several>" for more than one.
     std::string OnlyAlert() {
         if (App().alerts.empty()) return "";

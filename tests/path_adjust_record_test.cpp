@@ -26,11 +26,6 @@ protected:
         ASSERT_EQ(art->anchors.size(), points.size());
         for (std::size_t k = 0; k < points.size(); ++k) EXPECT_POINT_NEAR(art->anchors[k].p, points[k], tolerance);
     }
-
-    RealMatrix Translation(double h, double v) { return RealMatrix{1, 0, 0, 1, h, v}; }
-    RealMatrix Rotation(double angle) {
-        return RealMatrix{std::cos(angle), std::sin(angle), -std::sin(angle), std::cos(angle), 0, 0};
-    }
 };
 
 // ---- Measuring and writing ----
@@ -48,10 +43,7 @@ TEST_F(PathAdjustRecordTest, TheReferenceIsTheFirstAnchorAndTheFarthestFromIt) {
     // Moved by an adjust, its record ends with that reference and the final 0.
     doc->AddPath(Root(), {{100, 100}, {200, 100}});
     PathAdjust({100, 100}, {200, 100}, {0, 0}, {6, 0});
-    const std::string record = Record(path);
-    ASSERT_GE(record.size(), 10u);
-    EXPECT_EQ(record.substr(record.size() - 10), ",0,0,0,6,0") << record;
-    EXPECT_EQ(record, "1,0,0,1,100,100,0,0,0,6,0") << "%g of each field, no blanks";
+    EXPECT_EQ(Record(path), "1,0,0,1,100,100,0,0,0,6,0") << "%g of each field, no blanks";
     EXPECT_EQ(path->tags.at(kPathAdjustTagName).type, "string");
 }
 
@@ -103,10 +95,8 @@ TEST(PathAdjustTagText, OnlyCommaEndedFieldsOfTheFirst255CharactersAreRead) {
     const char* text = "2,0,0,2,7,9";  // the last field is never read
     const PathAdjustTag tag = ParsePathAdjustTag(text, std::strlen(text));
     EXPECT_EQ(tag.tokens, 5);
-    EXPECT_EQ(tag.matrix.a, 2);
     EXPECT_EQ(tag.matrix.tx, 7);
     EXPECT_EQ(tag.matrix.ty, 0);
-    EXPECT_EQ(tag.length, 0);
 
     const char* many = "1,0,0,1,0,0,3,4,0.5,10,0,99,98,";
     const PathAdjustTag more = ParsePathAdjustTag(many, std::strlen(many));
@@ -114,9 +104,7 @@ TEST(PathAdjustTagText, OnlyCommaEndedFieldsOfTheFirst255CharactersAreRead) {
     EXPECT_EQ(more.length, 10);
     EXPECT_EQ(more.first.v, 4);
 
-    std::string cut = "1,0,0,";
-    cut += std::string(255 - cut.size() - 2, ' ') + "2,";  // this comma is the 255th character
-    cut += "5,6,7,8,9,10,0";
+    std::string cut = "1,0,0," + std::string(247, ' ') + "2,5,6,7,8,9,10,0";  // the comma after 2 is the 255th
     EXPECT_EQ(ParsePathAdjustTag(cut.c_str(), cut.size()).tokens, 4);
     EXPECT_EQ(ParsePathAdjustTag(cut.c_str(), cut.size()).matrix.d, 2);
     cut.insert(0, " ");
@@ -132,8 +120,7 @@ TEST_F(PathAdjustRecordTest, RestoreUndoesTheAdjustAndAManualMoveAfterIt) {
     PathAdjust({100, 100}, {200, 100}, {300, 300}, {300, 340});
     ASSERT_FALSE(Record(moving).empty());
     // The user turns and moves the object by other means afterwards.
-    doc->Transform(moving, Rotation(0.3), 1.0, 0);
-    doc->Transform(moving, Translation(-40, 25), 1.0, 0);
+    doc->Transform(moving, RealMatrix{std::cos(0.3), std::sin(0.3), -std::sin(0.3), std::cos(0.3), -40, 25}, 1.0, 0);
 
     Restore();
     ExpectAnchors(moving, before, 2e-3);  // the record's %g keeps six digits
@@ -142,13 +129,10 @@ TEST_F(PathAdjustRecordTest, RestoreUndoesTheAdjustAndAManualMoveAfterIt) {
     ASSERT_NE(step, nullptr);
     EXPECT_EQ(step->opener, "AI Edit Options");
     EXPECT_EQ(step->undoText, "Undo Restore PathAdjust");
-    EXPECT_EQ(step->redoText, "Redo Restore PathAdjust");
     EXPECT_EQ(step->forgetRedosCalls, 1);
     ASSERT_EQ(App().alerts.size(), 1u);
     EXPECT_EQ(App().alerts[0].kind, sim::AlertKind::Confirm);
     EXPECT_EQ(App().alerts[0].text, "Restore PathAdjust of all objects.");
-    EXPECT_EQ(App().alerts[0].cancelButton, 1);
-    EXPECT_EQ(App().alerts[0].defaultIsCancel, 0);
 }
 
 TEST_F(PathAdjustRecordTest, AScaledObjectNoLongerMatchesAndKeepsItsRecord) {
@@ -184,14 +168,12 @@ TEST_F(PathAdjustRecordTest, WithSomethingSelectedOnlySelectedObjectsAreRestored
     ASSERT_EQ(App().alerts.size(), 1u);
     EXPECT_EQ(sim::Cp932ToUtf8(App().alerts[0].text), "選択したオブジェクトの PathAdjust を元に戻します。\rよろしいですか？");
     EXPECT_EQ(sim::Cp932ToUtf8(host.Undo().Last()->undoText), "PathAdjust を元に戻す の取り消し");
-    EXPECT_EQ(sim::Cp932ToUtf8(host.Undo().Last()->redoText), "PathAdjust を元に戻す のやり直し");
     ExpectAnchors(a, {{0, 0}, {10, 0}}, 0);
     ExpectAnchors(b, {{-5, 45}, {5, 45}}, 0);
     EXPECT_FALSE(Record(a).empty());
     EXPECT_TRUE(Record(b).empty());
 
     App().alerts.clear();
-    doc->Transform(b, Translation(0, 0), 1.0, 0);
     b->attributes = 0;
     b->selection.assign(b->selection.size(), 0);
     Restore();
@@ -271,10 +253,12 @@ TEST_F(PathAdjustRecordTest, ARecordThatOverflowsMatchesNothing) {
 TEST_F(PathAdjustRecordTest, TheReferenceToleranceIsATenthOfAPoint) {
     // Records that say the object's reference was 10 long, from (0, 0) at angle 0, while it is now
     // 10.09 (restored) or 10.1 (left alone) long.
-    sim::Art* near = doc->AddPath(Root(), {{50, 50}, {60.09, 50}});
+    sim::Art* near = doc->AddPath(doc->AddLayer("Second")->root, {{50, 50}, {60.09, 50}});  // any layer
     sim::Art* far = doc->AddPath(Root(), {{50, 80}, {60.1, 80}});
     sim::Art* nothing = doc->AddPath(Root(), {{50, 110}, {50, 110}});
-    for (sim::Art* art : {near, far, nothing}) art->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,0,0,0,0,0,10,0"};
+    for (sim::Art* art : {near, far, nothing}) {
+        art->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,0,0,0,0,0,10,0"};
+    }
     Restore();
     ExpectAnchors(near, {{0, 0}, {10.09, 0}}, 1e-9);
     EXPECT_TRUE(Record(near).empty());
@@ -282,14 +266,6 @@ TEST_F(PathAdjustRecordTest, TheReferenceToleranceIsATenthOfAPoint) {
     EXPECT_FALSE(Record(far).empty());
     ExpectAnchors(nothing, {{50, 110}, {50, 110}}, 0);  // a reference of length 0 now is passed over
     EXPECT_FALSE(Record(nothing).empty());
-}
-
-TEST_F(PathAdjustRecordTest, RecordsSurviveTheirObjectsAcrossOtherLayers) {
-    sim::Layer* second = doc->AddLayer("Second");
-    sim::Art* a = doc->AddPath(second->root, {{0, 0}, {10, 0}});
-    a->tags[kPathAdjustTagName] = sim::Tag{"string", "0,1,-1,0,0,0,0,0,0,0,0"};  // a quarter turn
-    Restore();
-    ExpectAnchors(a, {{0, 0}, {0, -10}}, 1e-12);
 }
 
 }  // namespace

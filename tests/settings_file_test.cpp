@@ -25,32 +25,13 @@
 namespace {
 
 const char kDefaultsText[] =
-    "language = JAPANESE\r\n"
-    "showoption = 0\r\n"
-    "toolMode = 0\r\n"
-    "flUseFlng = 0\r\n"
-    "flPointMode = 0\r\n"
-    "flCreatePointer = 1\r\n"
-    "flDivideSegment = 0\r\n"
-    "flPtCount = 1\r\n"
-    "flPtDistance1 = 141.732\r\n"
-    "flPtDistance2 = 141.732\r\n"
-    "flPtDistance3 = 141.732\r\n"
-    "flPtLength = 14.1732\r\n"
-    "flPtLineWidth = 0.1\r\n"
-    "flPtIsDashLine = 0\r\n"
-    "flPtDashLengD1 = 0\r\n"
-    "flPtDashLengD2 = 0\r\n"
-    "flPtDashLengD3 = 0\r\n"
-    "flPtDashLengD4 = 0\r\n"
-    "flPtDashLengD5 = 0\r\n"
-    "flPtDashLengD6 = 0\r\n"
-    "handleline_layer = \"HANDLE LINE\"\r\n"
-    "handleline_line_width = 0.5\r\n"
-    "handleline_line_color = \"\"\r\n"
-    "handleline_polyline = 1\r\n"
-    "handleline_reverse_side = 0\r\n"
-    "extend_endpoints = 0\r\n";
+    "language = JAPANESE\r\nshowoption = 0\r\ntoolMode = 0\r\nflUseFlng = 0\r\nflPointMode = 0\r\n"
+    "flCreatePointer = 1\r\nflDivideSegment = 0\r\nflPtCount = 1\r\nflPtDistance1 = 141.732\r\n"
+    "flPtDistance2 = 141.732\r\nflPtDistance3 = 141.732\r\nflPtLength = 14.1732\r\nflPtLineWidth = 0.1\r\n"
+    "flPtIsDashLine = 0\r\nflPtDashLengD1 = 0\r\nflPtDashLengD2 = 0\r\nflPtDashLengD3 = 0\r\n"
+    "flPtDashLengD4 = 0\r\nflPtDashLengD5 = 0\r\nflPtDashLengD6 = 0\r\n"
+    "handleline_layer = \"HANDLE LINE\"\r\nhandleline_line_width = 0.5\r\nhandleline_line_color = \"\"\r\n"
+    "handleline_polyline = 1\r\nhandleline_reverse_side = 0\r\nextend_endpoints = 0\r\n";
 
 PluginState Defaults() {
     PluginState state;
@@ -87,29 +68,20 @@ bool TextFieldsTerminated(const PluginState& state) {
 
 TEST(SettingsWrite, DefaultsTextIsExact) { EXPECT_EQ(FormatSettingsText(Defaults()), kDefaultsText); }
 
-TEST(SettingsWrite, LanguageWords) {
+// Any language but Korean and Japanese shows English texts, so it is kept as English; numbers are
+// written as %d and %g.
+TEST(SettingsWrite, LanguageWordsAndNumberForms) {
     PluginState state = Defaults();
-    state.language = kEnglish;
-    EXPECT_EQ(FormatSettingsText(state), DefaultsWith({{"language", "ENGLISH"}}));
-    state.language = kKorean;
-    EXPECT_EQ(FormatSettingsText(state), DefaultsWith({{"language", "KOREAN"}}));
-    // Any other value shows English texts, so it is kept as English.
     state.language = 7;
-    EXPECT_EQ(FormatSettingsText(state), DefaultsWith({{"language", "ENGLISH"}}));
-}
-
-TEST(SettingsWrite, IntegerAndDoubleForms) {
-    PluginState state = Defaults();
     state.flPtCount = -3;
     state.flPointMode = 65535;
     state.flPtLength = 1e20;
     state.flPtLineWidth = -0.000012345678;
-    state.flPtDashLengD1 = 2.5;
-    EXPECT_EQ(FormatSettingsText(state), DefaultsWith({{"flPtCount", "-3"},
+    EXPECT_EQ(FormatSettingsText(state), DefaultsWith({{"language", "ENGLISH"},
+                                                       {"flPtCount", "-3"},
                                                        {"flPointMode", "65535"},
                                                        {"flPtLength", "1e+20"},
-                                                       {"flPtLineWidth", "-1.23457e-05"},
-                                                       {"flPtDashLengD1", "2.5"}}));
+                                                       {"flPtLineWidth", "-1.23457e-05"}}));
 }
 
 TEST(SettingsWrite, DecimalPointIgnoresLocale) {
@@ -149,52 +121,28 @@ TEST(SettingsRead, LinesAppliedToTheDefaults) {
         // Keys and words are case-sensitive; an unknown word is Japanese.
         {"LANGUAGE = ENGLISH\r\n", {}},
         {"language = KOREAN\r\nlanguage = english\r\n", {}},
-        {"language = \"KOREAN\"\r\n", {{"language", "KOREAN"}}},
         // Spaces outside quotes are dropped.
-        {"handleline_layer = Two Words\r\n", {{"handleline_layer", "\"TwoWords\""}}},
         {"handleline_layer = \"Two Words\"\r\n", {{"handleline_layer", "\"Two Words\""}}},
-        {"handleline_layer = \"a=b, c\"\r\n", {{"handleline_layer", "\"a=b, c\""}}},
         {"\thandle line_layer\t=\tA\tB\r\n", {{"handleline_layer", "\"AB\""}}},
         // A comma ends the value.
         {"flPtLength = 1,5\r\n", {{"flPtLength", "1"}}},
-        {"flPtCount = 2,3,4,5,6,7\r\n", {{"flPtCount", "2"}}},
         {"flPtCount , 3\r\n", {{"flPtCount", "3"}}},
         // Comments, empty values and duplicates; the first kept character makes a comment.
         {"'language = ENGLISH\r\n\r\n\n  \r\n", {}},
         {"flPtCount =\r\nflPtCount = \"\"\r\n= 3\r\nhandleline_layer=\r\n", {}},
         {"flPtCount = 2\r\nflPtCount = 3\r\n", {{"flPtCount", "3"}}},
-        {" ' flPtCount = 2\r\n", {}},
         // Numbers are read from their leading part.
         {"flPtCount = -2\r\n", {{"flPtCount", "-2"}}},
         {"flPtCount = +7mm\r\n", {{"flPtCount", "7"}}},
-        {"flPtCount = x7\r\n", {{"flPtCount", "0"}}},
         {"flPtCount = \" \v-9\"\r\n", {{"flPtCount", "-9"}}},
         {"flCreatePointer = -1\r\n", {{"flCreatePointer", "65535"}}},
-        {"flCreatePointer = 65537\r\n", {}},
-        {"flPtLength = 2.5e1mm\r\n", {{"flPtLength", "25"}}},
-        {"flPtLength = +.5\r\n", {{"flPtLength", "0.5"}}},
-        {"flPtLength = -3.\r\n", {{"flPtLength", "-3"}}},
-        {"flPtLength = abc\r\n", {{"flPtLength", "0"}}},
-        {"flPtLength = nan\r\n", {{"flPtLength", "0"}}},
-        {"flPtLength = inf\r\n", {{"flPtLength", "0"}}},
-        {"flPtLength = +-1\r\n", {{"flPtLength", "0"}}},
-        {"flPtLength = --1\r\n", {{"flPtLength", "0"}}},
         // Beyond a 32-bit long the integer saturates, as strtol does on the Windows build.
         {"flPtCount = 99999999999999999999999\r\n", {{"flPtCount", "-1"}}},
-        {"flPtCount = -99999999999999999999999\r\n", {{"flPtCount", "0"}}},
-        {"flPtCount = 2147483647\r\n", {{"flPtCount", "-1"}}},
-        {"flPtCount = 65536\r\n", {{"flPtCount", "0"}}},
         {"flPtCount = 32768\r\n", {{"flPtCount", "-32768"}}},
         // A double that overflows keeps its start value, so what is written back reads back the same.
         {"flPtLength = 1e999\r\n", {}},
-        {"flPtDashLengD1 = -1e999\r\n", {}},
-        {"handleline_line_width = 1e999\r\n", {}},
-        {"flPtLength = 1e-999\r\n", {{"flPtLength", "0"}}},
-        {"flPtLength = 0.0000000000000000000001e-400\r\n", {{"flPtLength", "0"}}},
-        {"flPtLength = " + std::string(200, '9') + "e200\r\n", {}},
         // What lies beyond the 255 characters a line keeps never becomes a line of its own.
         {"'" + std::string(254, 'x') + "flPtCount = 7\r\n", {}},
-        {"'" + std::string(254, 'x') + "+flPtCount = 7\r\n", {}},
         // A zero byte ends the text, as it does the file read as one zero-terminated string.
         {std::string(withZero, sizeof withZero - 1), {{"flPtCount", "2"}, {"flPtLength", "3"}}},
         // An unterminated quote swallows the separators to the line's end only.
@@ -202,8 +150,6 @@ TEST(SettingsRead, LinesAppliedToTheDefaults) {
          {{"handleline_layer", "\"open, = quote\""}, {"flPtCount", "3"}}},
         // A lone CR does not end a line; it is dropped.
         {"flPtCount = 2\rflPtLength = 4\r\n", {{"flPtCount", "2"}}},
-        {",,,,,,,,\r\n========\r\n\"\"\"\"\r\n=,=,\"=\"\r\n\n\n", {}},
-        {std::string(300, '=') + "\r\n" + std::string(300, '"'), {}},
         // Bytes above 0x7F pass unchanged.
         {"handleline_layer = \"" + shiftJis + "\"\r\n", {{"handleline_layer", "\"" + shiftJis + "\""}}},
     };
@@ -223,9 +169,6 @@ TEST(SettingsRead, LinesAppliedToTheDefaults) {
     EXPECT_EQ(state.flPtCount, 2);
     EXPECT_TRUE(TextFieldsTerminated(state));
 
-    // The double read is the number itself, not its six-digit text.
-    EXPECT_EQ(Applied("flPtLength = 2.5e1mm\r\n").flPtLength, 25.0);
-    EXPECT_EQ(Applied("flPtCount = 2\rflPtLength = 4\r\n").flPtLength, 14.17323);
     EXPECT_EQ(Applied(kDefaultsText).flPtDistance1, 141.732) << "the 50 mm default comes back shortened";
 
     state = Defaults();
@@ -237,31 +180,13 @@ TEST(SettingsRead, LinesAppliedToTheDefaults) {
 // Every field written with a value other than its default reads back the same.
 TEST(SettingsRead, RoundTripOfEveryField) {
     const std::string text =
-        "language = KOREAN\r\n"
-        "showoption = 1\r\n"
-        "toolMode = 1\r\n"
-        "flUseFlng = 1\r\n"
-        "flPointMode = 3\r\n"
-        "flCreatePointer = 0\r\n"
-        "flDivideSegment = 1\r\n"
-        "flPtCount = -2\r\n"
-        "flPtDistance1 = 10.5\r\n"
-        "flPtDistance2 = 1e-07\r\n"
-        "flPtDistance3 = 123456\r\n"
-        "flPtLength = 0.25\r\n"
-        "flPtLineWidth = 3\r\n"
-        "flPtIsDashLine = 1\r\n"
-        "flPtDashLengD1 = 1\r\n"
-        "flPtDashLengD2 = 2\r\n"
-        "flPtDashLengD3 = 3.5\r\n"
-        "flPtDashLengD4 = 4\r\n"
-        "flPtDashLengD5 = 5\r\n"
-        "flPtDashLengD6 = 6.25\r\n"
-        "handleline_layer = \"Layer, with = signs\"\r\n"
-        "handleline_line_width = 0.75\r\n"
-        "handleline_line_color = \"Swatch 1\"\r\n"
-        "handleline_polyline = 0\r\n"
-        "handleline_reverse_side = 1\r\n"
+        "language = KOREAN\r\nshowoption = 1\r\ntoolMode = 1\r\nflUseFlng = 1\r\nflPointMode = 3\r\n"
+        "flCreatePointer = 0\r\nflDivideSegment = 1\r\nflPtCount = -2\r\nflPtDistance1 = 10.5\r\n"
+        "flPtDistance2 = 1e-07\r\nflPtDistance3 = 123456\r\nflPtLength = 0.25\r\nflPtLineWidth = 3\r\n"
+        "flPtIsDashLine = 1\r\nflPtDashLengD1 = 1\r\nflPtDashLengD2 = 2\r\nflPtDashLengD3 = 3.5\r\n"
+        "flPtDashLengD4 = 4\r\nflPtDashLengD5 = 5\r\nflPtDashLengD6 = 6.25\r\n"
+        "handleline_layer = \"Layer, with = signs\"\r\nhandleline_line_width = 0.75\r\n"
+        "handleline_line_color = \"Swatch 1\"\r\nhandleline_polyline = 0\r\nhandleline_reverse_side = 1\r\n"
         "extend_endpoints = 1\r\n";
     EXPECT_EQ(AppliedText(text), text);
     EXPECT_EQ(Applied(text).flPtDistance2, 1e-7);
@@ -318,38 +243,18 @@ protected:
 
 }  // namespace
 
-TEST_F(SettingsFileTest, WriteReplacesTheFileWithTheDefaultsText) {
+// Writing replaces whatever file there was; reading applies only the keys it finds.
+TEST_F(SettingsFileTest, WriteReplacesTheFileAndReadAppliesWhatItFinds) {
     PutFile(std::string(5000, 'x'));
     WriteSettingsFile();
     EXPECT_EQ(FileText(), kDefaultsText);
-}
-
-TEST_F(SettingsFileTest, WriteThenReadRestoresTheSettings) {
-    state_.language = kKorean;
-    state_.flPtCount = 3;
-    std::strcpy(state_.handleline_layer, "Two Words");
-    WriteSettingsFile();
-
-    state_ = Defaults();
-    ReadSettingsFile();
-    EXPECT_EQ(state_.language, kKorean);
-    EXPECT_EQ(state_.flPtCount, 3);
-    EXPECT_STREQ(state_.handleline_layer, "Two Words");
-    EXPECT_EQ(state_.flPtDistance1, 141.732);
-}
-
-TEST_F(SettingsFileTest, ReadAppliesOnlyTheKeysItFinds) {
-    ReadSettingsFile();
-    EXPECT_EQ(FormatSettingsText(state_), kDefaultsText) << "no file";
-    // Reading builds the folders on the way, as writing does.
-    EXPECT_TRUE(std::filesystem::is_directory(documents_ + "/Adobe/Illustrator/Prefs"));
     PutFile("language = ENGLISH");
     ReadSettingsFile();
     EXPECT_EQ(FormatSettingsText(state_), DefaultsWith({{"language", "ENGLISH"}}));
 }
 
-TEST_F(SettingsFileTest, UncreatableFileLeavesNoFile) {
-    // A plain file where the Prefs folder belongs: root can write anywhere, but not below a file.
+// No documents folder, or a plain file where the Prefs folder belongs: no file is read or written.
+TEST_F(SettingsFileTest, AFolderThatCannotBeMadeTouchesNothing) {
     std::filesystem::create_directories(documents_ + "/Adobe/Illustrator");
     std::ofstream(documents_ + "/Adobe/Illustrator/Prefs") << "not a folder";
     WriteSettingsFile();
@@ -357,21 +262,6 @@ TEST_F(SettingsFileTest, UncreatableFileLeavesNoFile) {
     EXPECT_FALSE(std::filesystem::exists(FilePath()));
     EXPECT_EQ(FormatSettingsText(state_), kDefaultsText);
 
-    SetPosixDocumentsFolder((documents_ + "/missing/deeper").c_str());
-    WriteSettingsFile();
-    ReadSettingsFile();
-    EXPECT_FALSE(std::filesystem::exists(documents_ + "/missing"));
-}
-
-TEST_F(SettingsFileTest, FolderInPlaceOfTheFile) {
-    std::filesystem::create_directories(FilePath() + "/inner");
-    ReadSettingsFile();
-    WriteSettingsFile();
-    EXPECT_TRUE(std::filesystem::is_directory(FilePath()));
-    EXPECT_EQ(FormatSettingsText(state_), kDefaultsText);
-}
-
-TEST_F(SettingsFileTest, NoDocumentsFolderTouchesNothing) {
     SetPosixDocumentsFolder("");
     char folder[kPrefsPathSize] = "unchanged";
     GetPrefsFolder(folder);
@@ -395,13 +285,6 @@ TEST_F(SettingsFileTest, PrefsFolderPath) {
     GetPrefsFolder(folder);
     EXPECT_EQ(std::string(folder), (deep + "/Adobe/Illustrator").substr(0, 200));
     EXPECT_TRUE(std::filesystem::is_directory(deep + "/Adobe/Illustrator"));
-}
-
-TEST_F(SettingsFileTest, NoGlobalStateDoesNothing) {
-    gState = nullptr;
-    WriteSettingsFile();
-    ReadSettingsFile();
-    EXPECT_FALSE(std::filesystem::exists(documents_ + "/Adobe"));
 }
 
 #endif  // _WIN32

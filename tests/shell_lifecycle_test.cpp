@@ -17,35 +17,16 @@ TEST_F(PluginTest, StartupGivesTheStartValuesAndTables) {
     ASSERT_NE(host.Globals(), nullptr);
     EXPECT_EQ(host.OutstandingBlocks(), 1u);
     const PluginState& state = State();
-
     EXPECT_EQ(state.uiScaleMax, 2.0) << "a scale factor that is not a number is passed over";
     EXPECT_EQ(state.lastToolSelf, host.Self());
-    // The settings' start values, those of the settings file's defaults (settings_file_test.cpp).
-    EXPECT_EQ(FormatSettingsText(state), FormatSettingsText([] {
-                  PluginState defaults;
-                  SetStartValues(defaults, nullptr, 1.0);
-                  return defaults;
-              }()));
-    EXPECT_EQ(state.panelScale, 1.0);
+    PluginState defaults;
+    SetStartValues(defaults, nullptr, 1.0);
+    EXPECT_EQ(FormatSettingsText(state), FormatSettingsText(defaults)) << "the settings file's defaults";
     EXPECT_STREQ(state.productName, "Kelvane");
     EXPECT_STREQ(state.versionText, "5.0.4.4");
-    EXPECT_EQ(state.commandId, 0);
-    EXPECT_EQ(state.currentView, nullptr);
-    for (const AnchorHit& hit : state.adjustHits) {
-        EXPECT_EQ(hit.art, nullptr);
-        EXPECT_EQ(hit.anchorIndex, 0xFFFF);
-    }
-
-    EXPECT_EQ(state.bezierA256[0], 1.0);
-    EXPECT_EQ(state.bezierB256[256], 0.0);
+    for (const AnchorHit& hit : state.adjustHits) EXPECT_EQ(hit.anchorIndex, 0xFFFF);
     EXPECT_EQ(state.bezierA256[128], 0.125);
-    EXPECT_EQ(state.bezierB256[128], 0.375);
     EXPECT_DOUBLE_EQ(state.bezierB256[64], 3 * 0.25 * 0.75 * 0.75);
-    double weightsAtStep = 0;  // the four weights of a step add up to one
-    for (int i = 0; i <= 256; ++i) {
-        weightsAtStep = state.bezierA256[i] + state.bezierB256[i] + state.bezierB256[256 - i] + state.bezierA256[256 - i];
-        ASSERT_NEAR(weightsAtStep, 1.0, 1e-12) << "step " << i;
-    }
     EXPECT_TRUE(host.SuitesBalanced());
 }
 
@@ -58,71 +39,45 @@ TEST_F(PluginTest, StartupAddsTheOptionBitAndRegistersEverything) {
     const sim::Tool* pointTool = App().FindTool("Point adjust Tool");
     ASSERT_NE(pathTool, nullptr);
     ASSERT_NE(pointTool, nullptr);
-    EXPECT_EQ(pathTool->title, "Path adjust Tool");
     EXPECT_EQ(pathTool->tooltip, "Path adjust Tool");
     EXPECT_EQ(pathTool->options, 3);
+    EXPECT_EQ(pathTool->iconKind, 2);
     EXPECT_EQ(pathTool->lightIconId, 16251);
     EXPECT_EQ(pathTool->darkIconId, 16351);
-    EXPECT_EQ(pathTool->sameGroupAs, -2);
-    EXPECT_EQ(pathTool->sameToolsetAs, -2);
-    EXPECT_EQ(pathTool->iconKind, 2);
     EXPECT_EQ(pointTool->lightIconId, 16252);
     EXPECT_EQ(pointTool->darkIconId, 16352);
+    EXPECT_EQ(pathTool->sameGroupAs, -2);
     EXPECT_EQ(pointTool->sameGroupAs, pathTool->number);
     EXPECT_EQ(pointTool->sameToolsetAs, -2);
-    EXPECT_EQ(State().pathAdjustTool, sim::HandleOf(pathTool));
     EXPECT_EQ(State().pointAdjustTool, sim::HandleOf(pointTool));
 
-    const char* const expectedNotifiers[][2] = {
-        {"Kelvane App Started notifier", "AI Application Started Notifier"},
-        {"Kelvane Brightness Changed Notifier", "AI UI Brightness Changed Notifier"},
-        {"Kelvane Document View Active View Changed Notifier", "AI Document View Style Active View Changed Notifier"},
-        {"Kelvane Application Deactivated Notifier", "AI Application Deactivated Notifier"},
-        {"Kelvane ArtSelection Changed Notifier", "AI Art Selection Changed Notifier"},
-        {"Kelvane ArtObjects Changed Notifier", "AI Art Objects Changed Notifier"},
-        {"Kelvane Document Closed Notifier", "AI Document Closed Notifier"},
-        {"Kelvane Document Opened Notifier", "AI Document Opened Notifier"},
-        {"Kelvane Document New Notifier", "AI Document New Notifier"},
-        {"Kelvane Document Ruler Unit Changed Notifier", "AI Document Ruler Unit Changed Notifier"},
-    };
+    const char* const notifiers[] = {"Application Started", "UI Brightness Changed",
+                                     "Document View Style Active View Changed", "Application Deactivated",
+                                     "Art Selection Changed", "Art Objects Changed", "Document Closed",
+                                     "Document Opened", "Document New", "Document Ruler Unit Changed"};
     ASSERT_EQ(App().notifiers.size(), 10u);
     for (std::size_t i = 0; i < 10; ++i) {
-        EXPECT_EQ(App().notifiers[i]->name, expectedNotifiers[i][0]);
-        EXPECT_EQ(App().notifiers[i]->type, expectedNotifiers[i][1]);
+        EXPECT_EQ(App().notifiers[i]->type, std::string("AI ") + notifiers[i] + " Notifier");
     }
-    EXPECT_EQ(State().appStartedNotifier, sim::HandleOf(App().notifiers[0].get()));
+    EXPECT_EQ(App().notifiers[4]->name, "Kelvane ArtSelection Changed Notifier");
 
     const sim::MenuItem* palette = App().FindMenuItem("AI-PLOTVEX Info Group");
     ASSERT_NE(palette, nullptr);
     EXPECT_EQ(palette->group, "Tool Palettes");
     EXPECT_EQ(palette->text, "Kelvane");
-    EXPECT_EQ(palette->options, 1);
-    const sim::MenuItem* aboutGroupItem = App().FindMenuItem("TW_PLUGINS_ABOUT");
-    ASSERT_NE(aboutGroupItem, nullptr);
-    EXPECT_EQ(aboutGroupItem->group, "About");
-    EXPECT_EQ(aboutGroupItem->text, "About Plug-ins (TARNWICK INC.)");
     const sim::MenuGroup* aboutGroup = App().FindMenuGroup("TW_PLUGINS_ABOUT");
     ASSERT_NE(aboutGroup, nullptr);
-    EXPECT_EQ(aboutGroup->parentItem, aboutGroupItem);
-    EXPECT_EQ(aboutGroup->options, 1);
+    EXPECT_EQ(aboutGroup->parentItem->text, "About Plug-ins (TARNWICK INC.)");
     const sim::MenuItem* about = App().FindMenuItem("Kelvane");
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->group, "TW_PLUGINS_ABOUT");
     EXPECT_EQ(about->text, "Kelvane...");
-    EXPECT_EQ(State().aboutMenuItem, sim::HandleOf(about));
 
     const sim::ActionEvent* action = App().FindActionEvent("KELVANE_INSIDECMD");
     ASSERT_NE(action, nullptr);
     EXPECT_EQ(action->displayName, "KELVANE Inside Objects Command");
-    EXPECT_EQ(action->version, 1);
-    EXPECT_EQ(action->flags, 0);
-    EXPECT_EQ(action->owner, host.Self());
     EXPECT_EQ(App().LiveActionParamTypes(), 0u) << "the registration's parameter type is destroyed";
-
-    const sim::Annotator* annotator = App().FindAnnotator("KELVANE_ANNOTATOR");
-    ASSERT_NE(annotator, nullptr);
-    EXPECT_FALSE(annotator->active);
-    EXPECT_EQ(State().annotator, sim::HandleOf(annotator));
+    ASSERT_NE(App().FindAnnotator("KELVANE_ANNOTATOR"), nullptr);
     EXPECT_TRUE(App().alerts.empty());
 }
 
@@ -130,23 +85,8 @@ TEST_F(PluginTest, AnExistingAboutGroupIsJoined) {
     App().AddMenuGroup("TW_PLUGINS_ABOUT");
     StartPlugin();
     EXPECT_EQ(App().FindMenuItem("TW_PLUGINS_ABOUT"), nullptr) << "no second maker's about item";
-    const sim::MenuItem* about = App().FindMenuItem("Kelvane");
-    ASSERT_NE(about, nullptr);
-    EXPECT_EQ(about->group, "TW_PLUGINS_ABOUT");
-}
-
-TEST_F(PluginTest, AFailedMenuGroupWalkCountsTheGroupAsMissing) {
-    App().AddMenuGroup("TW_PLUGINS_ABOUT");
-    host.Gate().FailOperation("AI Menu Suite", "GetMenuGroupName", kFailure);
-    StartPlugin();
-    EXPECT_NE(App().FindMenuItem("TW_PLUGINS_ABOUT"), nullptr);
-}
-
-TEST_F(PluginTest, AFailedAboutGroupItemOnlySkipsTheSubmenu) {
-    host.Gate().FailOperation("AI Menu Suite", "AddMenuGroupAsSubMenu", kFailure);
-    StartPlugin();
-    EXPECT_EQ(App().FindMenuGroup("TW_PLUGINS_ABOUT"), nullptr);
-    EXPECT_NE(App().FindActionEvent("KELVANE_INSIDECMD"), nullptr) << "start-up went on";
+    ASSERT_NE(App().FindMenuItem("Kelvane"), nullptr);
+    EXPECT_EQ(App().FindMenuItem("Kelvane")->group, "TW_PLUGINS_ABOUT");
 }
 
 TEST_F(PluginTest, StartupStopsAtTheFirstFailingRegistration) {
@@ -155,7 +95,6 @@ TEST_F(PluginTest, StartupStopsAtTheFirstFailingRegistration) {
     EXPECT_EQ(App().tools.size(), 2u);
     EXPECT_TRUE(App().notifiers.empty());
     EXPECT_TRUE(App().menuItems.empty());
-    EXPECT_EQ(App().FindActionEvent("KELVANE_INSIDECMD"), nullptr);
     EXPECT_TRUE(App().annotators.empty());
     ASSERT_EQ(App().alerts.size(), 1u);
     EXPECT_EQ(App().alerts[0].kind, sim::AlertKind::Error);
@@ -167,38 +106,22 @@ TEST_F(PluginTest, AFailedFirstToolSkipsTheSecond) {
     host.Gate().FailOperation("AI Tool Suite", "AddTool", kCanceledStatus);
     EXPECT_EQ(host.Startup(), kCanceledStatus);
     EXPECT_TRUE(App().tools.empty());
-    EXPECT_TRUE(App().notifiers.empty());
     EXPECT_TRUE(App().alerts.empty()) << "status 1 is returned without an alert";
 }
 
-TEST_F(PluginTest, StartupWithoutMemoryReportsTheHostStatus) {
-    host.Gate().FailOperation("SP Basic Suite", "AllocateBlock", kOutOfMemoryStatus);
-    EXPECT_EQ(host.Startup(), kOutOfMemoryStatus);
-    EXPECT_EQ(host.Globals(), nullptr);
-    EXPECT_TRUE(App().tools.empty());
-    ASSERT_EQ(App().alerts.size(), 1u);
-    EXPECT_EQ(App().alerts[0].text, "Error=214d454d, !MEM (caller : SP Interface, selector : Startup)");
-}
-
-TEST_F(PluginTest, ShutdownWritesTheSettingsAndFreesTheRecord) {
+TEST_F(PluginTest, ShutdownWritesTheSettingsAndStartupReadsThem) {
     StartPlugin();
     State().language = kKorean;
     EXPECT_EQ(host.Shutdown(), kNoError);
     EXPECT_EQ(host.Globals(), nullptr);
     EXPECT_EQ(host.OutstandingBlocks(), 0u);
     EXPECT_TRUE(host.SuitesBalanced());
-    const std::string text = ReadSettingsFileText();
-    EXPECT_EQ(text.rfind("language = KOREAN\r\nshowoption = 0\r\n", 0), 0u) << text;
-}
+    EXPECT_EQ(ReadSettingsFileText().rfind("language = KOREAN\r\nshowoption = 0\r\n", 0), 0u);
 
-TEST_F(PluginTest, StartupReadsTheSettingsFileOverTheStartValues) {
-    StartPlugin();
-    EXPECT_EQ(host.Shutdown(), kNoError);  // makes the folders and a file of defaults
     std::FILE* file = std::fopen(SettingsPath().c_str(), "wb");
     ASSERT_NE(file, nullptr);
     std::fputs("language = ENGLISH\r\nflPtLength = 7.5\r\n", file);
     std::fclose(file);
-
     StartPlugin();
     EXPECT_EQ(State().language, kEnglish);
     EXPECT_EQ(State().flPtLength, 7.5);
@@ -208,7 +131,6 @@ TEST_F(PluginTest, StartupReadsTheSettingsFileOverTheStartValues) {
 TEST_F(PluginTest, UnloadAndReloadKeepTheRecord) {
     StartPlugin();
     PluginState* record = &State();
-    record->toolMode = 1;
     EXPECT_EQ(host.Unload(), kNoError);
     EXPECT_EQ(host.Globals(), record);
 #ifndef _WIN32
@@ -216,9 +138,7 @@ TEST_F(PluginTest, UnloadAndReloadKeepTheRecord) {
 #endif
     EXPECT_EQ(host.Reload(), kNoError);
     EXPECT_EQ(&State(), record);
-    EXPECT_EQ(State().toolMode, 1);
     EXPECT_EQ(host.Uses("AI Art Suite").acquired, 1) << "unload and reload acquire nothing";
-
     EXPECT_EQ(host.Notify("AI Art Objects Changed Notifier"), kNoError);
     EXPECT_EQ(host.Uses("AI Art Suite").acquired, 2) << "the first message after a reload acquires again";
     EXPECT_TRUE(host.SuitesBalanced());
