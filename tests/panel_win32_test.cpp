@@ -210,17 +210,26 @@ TEST_F(PanelWindows, ABrightnessChangeRepaintsEverything) {
     EXPECT_EQ(picture.At(2, 2), Grey(83));
 }
 
-TEST_F(PanelWindows, DisabledFieldsAreGreyWithGreyText) {
+// Nothing measured, the options shown: the readout and the dash edits are disabled, grey; a check
+// box shows its state.
+TEST_F(PanelWindows, DisabledFieldsAreGreyAndCheckBoxesPaintTheirState) {
     State().language = kEnglish;
     StartPanel();
-    host.ChooseFlyoutItem(PanelHandleOf(), 3);  // the options, to see the dash edits
+    host.ChooseFlyoutItem(PanelHandleOf(), 3);
     const Picture picture = Look("panel-en-light-nothing-measured");
-    EXPECT_FALSE(sim::PanelControlEnabled(host, kLengthReadout));
-    const sim::PanelControlRect readout = sim::PanelControlBounds(host, kLengthReadout);
-    EXPECT_EQ(picture.At(readout.left + 2, readout.top + 2), Grey(0xC0)) << "the disabled readout";
-    const sim::PanelControlRect dash = sim::PanelControlBounds(host, 28);
-    EXPECT_EQ(picture.At(dash.left + 2, dash.top + 2), Grey(0xC0)) << "a disabled dash edit";
     EXPECT_EQ(picture.height, 340) << "one row of three, options shown";
+    EXPECT_FALSE(sim::PanelControlEnabled(host, kLengthReadout));
+    for (const int id : std::initializer_list<int>{kLengthReadout, 28}) {
+        const sim::PanelControlRect field = sim::PanelControlBounds(host, id);
+        EXPECT_EQ(picture.At(field.left + 2, field.top + 2), Grey(0xC0)) << "disabled field " << id;
+    }
+    const sim::PanelControlRect box = sim::PanelControlBounds(host, kDivideSegmentBox);
+    const int middle = (box.top + box.bottom) / 2;
+    const int boxCentre = box.left + (box.bottom - box.top) / 2;
+    EXPECT_EQ(picture.At(boxCentre, middle), PixelOf(State().panelColor)) << "unchecked: only an outline";
+    sim::ClickPanelControl(host, kDivideSegmentBox);
+    EXPECT_NE(Look("panel-check-box-checked").At(boxCentre - 3, middle - 4), PixelOf(State().panelColor))
+        << "checked: the box is filled";
 }
 
 TEST_F(PanelWindows, OneRowWithoutOptionsCutsTheOptionsOff) {
@@ -232,20 +241,6 @@ TEST_F(PanelWindows, OneRowWithoutOptionsCutsTheOptionsOff) {
     const sim::PanelControlRect size = sim::PanelControlBounds(host, kSizeList);
     EXPECT_EQ(size.top, 130);
     EXPECT_GT(picture.InkIn(size), 8) << "the size field shows in the last row";
-}
-
-TEST_F(PanelWindows, TheCheckBoxesPaintTheirState) {
-    State().language = kEnglish;
-    StartPanel();
-    host.ChooseFlyoutItem(PanelHandleOf(), 3);
-    Picture before = Look("panel-check-boxes-before");
-    const sim::PanelControlRect box = sim::PanelControlBounds(host, kDivideSegmentBox);
-    const int middle = (box.top + box.bottom) / 2;
-    const int boxCentre = box.left + (box.bottom - box.top) / 2;
-    EXPECT_EQ(before.At(boxCentre, middle), PixelOf(State().panelColor)) << "unchecked: only an outline";
-    sim::ClickPanelControl(host, kDivideSegmentBox);
-    Picture after = Look("panel-check-boxes-after");
-    EXPECT_NE(after.At(boxCentre - 3, middle - 4), PixelOf(State().panelColor)) << "checked: the box is filled";
 }
 
 }  // namespace

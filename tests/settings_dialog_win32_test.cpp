@@ -1,8 +1,8 @@
 // The real Windows dialogs of the plug-in: the handle-line settings dialog in both languages and the
 // about box, shown by Kelvane.aip in the simulated host. The host hands each dialog, once shown, to
-// the test (AppState::lookAtDialog), which reads its controls, saves a picture of it, types and
-// clicks as a user would. The pictures go to screenshots/ beside the test program (or to the folder
-// KELVANE_SCREENSHOT_DIR names), to be looked at.
+// the test (AppState::lookAtDialog), which looks its controls over, saves a picture of it (in
+// KELVANE_SCREENSHOT_DIR, else screenshots\ beside the test program), and types and clicks as a user
+// would.
 #ifdef _WIN32
 
 #include <windows.h>
@@ -11,51 +11,46 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "document.h"
 #include "plugin_fixture.h"
-#include "win32_capture.h"
 #include "resource_ids.h"
 #include "settings/settings_file.h"
 #include "shell/commands.h"
+#include "win32_capture.h"
+#include "win32_plugin_library.h"
 
 namespace {
 
-std::wstring WideText(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    GetWindowTextW(window, text.data(), length + 1);
-    text.resize(std::wcslen(text.c_str()));
-    return text;
-}
-
-std::wstring ItemText(HWND dialog, int id) { return WideText(GetDlgItem(dialog, id)); }
-
-// Readable failure messages for wide texts.
-std::string Narrow(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), length, nullptr, nullptr);
+std::string Text(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    char utf8[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
     return utf8;
 }
 
-std::wstring ListEntry(HWND dialog, int id, int index) {
-    HWND list = GetDlgItem(dialog, id);
-    const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == CB_ERR) return L"<none>";
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
+std::string ItemText(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
+
+std::string ClassName(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, 64);
+    return name;
 }
 
-int ListSelection(HWND dialog, int id) {
-    return static_cast<int>(SendMessageW(GetDlgItem(dialog, id), CB_GETCURSEL, 0, 0));
+std::string SelectedColour(HWND dialog) {
+    HWND list = GetDlgItem(dialog, KELVANE_SETTINGS_COLOR);
+    const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
+    wchar_t text[256] = {};
+    if (index == CB_ERR || SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)) == CB_ERR) {
+        return "<none>";
+    }
+    char utf8[512] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    return utf8;
 }
 
 // As the keyboard would: everything in the field selected, then one character after the other.
@@ -75,27 +70,107 @@ void Choose(HWND dialog, int id, const wchar_t* entry) {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
-// ---- Pictures ---------------------------------------------------------------------------------
-
-// Dark pixels of the picture of window inside its child: the child's text was drawn.
-int InkInside(const win32_capture::Capture& picture, HWND window, HWND child) {
-    RECT frame, part;
-    GetWindowRect(window, &frame);
-    GetWindowRect(child, &part);
-    int ink = 0;
-    for (LONG y = std::max(part.top, frame.top); y < std::min(part.bottom, frame.bottom); ++y) {
-        for (LONG x = std::max(part.left, frame.left); x < std::min(part.right, frame.right); ++x) {
-            const std::uint32_t pixel = picture.pixels[static_cast<std::size_t>(y - frame.top) *
-                                                           static_cast<std::size_t>(picture.width) +
-                                                       (x - frame.left)];
-            const unsigned luminance = ((pixel >> 16 & 0xFF) * 3 + (pixel >> 8 & 0xFF) * 6 + (pixel & 0xFF)) / 10;
-            if (luminance < 96) ++ink;
-        }
-    }
-    return ink;
+RECT RectIn(HWND dialog, HWND item) {
+    RECT rect;
+    GetWindowRect(item, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
 }
 
-// ---- The fixture ------------------------------------------------------------------------------
+void ExpectSegoeUi9(HWND dialog) {
+    LOGFONTW font = {};
+    ASSERT_NE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font, &font), 0)
+        << "the dialog has no font of its own";
+    EXPECT_EQ(std::wstring(font.lfFaceName), L"Segoe UI");
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(font.lfHeight, -MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72));
+    ReleaseDC(nullptr, screen);
+}
+
+// The style of the colour list as its template stores it (a combo box hands WS_VSCROLL to its list,
+// which drops it while the list is empty, so the window cannot tell): the DWORD-aligned item of the
+// extended template with that id and the combo box's class ordinal.
+DWORD TemplateStyleOfTheColourList(WORD dialogId) {
+    HMODULE module = GetModuleHandleA("Kelvane.aip");
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(dialogId), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    if (found == nullptr) return 0;
+    const auto* data = static_cast<const unsigned char*>(LockResource(LoadResource(module, found)));
+    const DWORD size = SizeofResource(module, found);
+    const auto word = [&](DWORD at) { return static_cast<DWORD>(data[at] | data[at + 1] << 8); };
+    for (DWORD at = 0; at + 28 <= size; at += 4) {
+        if (word(at + 20) == KELVANE_SETTINGS_COLOR && word(at + 22) == 0 && word(at + 24) == 0xFFFF &&
+            word(at + 26) == 0x0085) {
+            return word(at + 8) | word(at + 10) << 16;
+        }
+    }
+    return 0;
+}
+
+struct SettingsTexts {
+    WORD dialogId;
+    const char *caption, *title, *layer, *width, *color, *polyline, *reverseSide;
+};
+const SettingsTexts kEnglishTexts{KELVANE_DIALOG_SETTINGS_ENGLISH, "Kelvane Settings", "Handle Line", "Layer :",
+                                  "Line width :", "Line color :", "Polyline", "Reverse side"};
+const SettingsTexts kJapaneseTexts{KELVANE_DIALOG_SETTINGS_JAPANESE, "Kelvane 設定", "ハンドルライン", "レイヤー：",
+                                   "線幅：", "線色：", "折れ線", "反対方向"};
+
+// Every control in its class and kind with its text, or reached with Tab when it is a field; none
+// overlaps another or leaves the dialog; typing starts in the layer field.
+void ExpectSettingsControls(HWND dialog, const SettingsTexts& texts) {
+    EXPECT_EQ(Text(dialog), texts.caption);
+    ExpectSegoeUi9(dialog);
+    const struct {
+        int id;
+        const char* className;
+        LONG mask, kind;
+        const char* text;  // nullptr: a field
+    } controls[] = {
+        {IDOK, "Button", BS_TYPEMASK, BS_DEFPUSHBUTTON, "OK"},
+        {IDCANCEL, "Button", BS_TYPEMASK, BS_PUSHBUTTON, "Cancel"},
+        {KELVANE_SETTINGS_TITLE, "Static", SS_TYPEMASK, SS_LEFT, texts.title},
+        {KELVANE_SETTINGS_LAYER_LABEL, "Static", SS_TYPEMASK, SS_RIGHT, texts.layer},
+        {KELVANE_SETTINGS_LAYER, "Edit", ES_AUTOHSCROLL, ES_AUTOHSCROLL, nullptr},
+        {KELVANE_SETTINGS_WIDTH_LABEL, "Static", SS_TYPEMASK, SS_RIGHT, texts.width},
+        {KELVANE_SETTINGS_WIDTH, "Edit", 0, 0, nullptr},
+        {KELVANE_SETTINGS_WIDTH_UNIT, "Static", SS_TYPEMASK, SS_LEFT, "pt"},
+        {KELVANE_SETTINGS_COLOR_LABEL, "Static", SS_TYPEMASK, SS_RIGHT, texts.color},
+        {KELVANE_SETTINGS_COLOR, "ComboBox", 3, CBS_DROPDOWNLIST, nullptr},
+        {KELVANE_SETTINGS_POLYLINE, "Button", BS_TYPEMASK, BS_AUTOCHECKBOX, texts.polyline},
+        {KELVANE_SETTINGS_REVERSE_SIDE, "Button", BS_TYPEMASK, BS_AUTOCHECKBOX, texts.reverseSide},
+    };
+    RECT client;
+    GetClientRect(dialog, &client);
+    std::vector<RECT> places;
+    for (const auto& control : controls) {
+        SCOPED_TRACE("control " + std::to_string(control.id));
+        HWND item = GetDlgItem(dialog, control.id);
+        ASSERT_NE(item, nullptr) << "missing control";
+        const LONG style = GetWindowLongW(item, GWL_STYLE);
+        EXPECT_EQ(ClassName(item), control.className);
+        EXPECT_EQ(style & control.mask, control.kind);
+        if (control.text == nullptr || control.kind == BS_AUTOCHECKBOX) {
+            EXPECT_TRUE(style & WS_TABSTOP);
+        }
+        if (control.text != nullptr) {
+            EXPECT_EQ(Text(item), control.text);
+        }
+        const RECT place = RectIn(dialog, item);
+        RECT outside;
+        SubtractRect(&outside, &place, &client);
+        EXPECT_TRUE(IsRectEmpty(&outside)) << "beyond the dialog's edge";
+        for (const RECT& other : places) {
+            RECT shared;
+            EXPECT_FALSE(IntersectRect(&shared, &place, &other)) << "overlaps a control before it";
+        }
+        places.push_back(place);
+    }
+    int children = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) ++children;
+    EXPECT_EQ(children, 12);
+    EXPECT_TRUE(TemplateStyleOfTheColourList(texts.dialogId) & WS_VSCROLL) << "the colour list scrolls through many swatches";
+    EXPECT_EQ(GetNextDlgTabItem(dialog, nullptr, FALSE), GetDlgItem(dialog, KELVANE_SETTINGS_LAYER));
+}
 
 class WindowsDialogs : public PluginTest {
 protected:
@@ -120,7 +195,7 @@ protected:
         return host.PlayAction("KELVANE_INSIDECMD", 3, nullptr);
     }
 
-    // The dialog is centred on the application's main window, which owns it, and stays on top.
+    // Owned by the application's main window, centred on it, on top and shown.
     void ExpectPlacedOverTheMainWindow(HWND dialog) {
         HWND owner = GetWindow(dialog, GW_OWNER);
         EXPECT_EQ(owner, static_cast<HWND>(host.AppWindow()));
@@ -133,20 +208,29 @@ protected:
         EXPECT_NEAR((own.top + own.bottom) / 2.0, (ownerRect.top + ownerRect.bottom) / 2.0, 1.0);
     }
 
-    // Saves the picture with the window's frame, and checks that every control with a text shows some of it.
+    // Saves the picture with the window's frame; every control with a text shows some of it in dark pixels.
     void ExpectPicture(HWND window, const std::string& name) {
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         const win32_capture::Capture picture = win32_capture::CaptureWindow(window, true, name);
         EXPECT_TRUE(picture.saved) << name << ".png was not written to " << win32_capture::ScreenshotFolder();
-        EXPECT_GT(picture.width, 100);
-        EXPECT_GT(picture.height, 50);
         std::vector<std::uint32_t> colours = picture.pixels;
         std::sort(colours.begin(), colours.end());
         EXPECT_GT(std::unique(colours.begin(), colours.end()) - colours.begin(), 4) << name << " looks blank";
+        RECT frame;
+        GetWindowRect(window, &frame);
         for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
             if (!IsWindowVisible(child) || GetWindowTextLengthW(child) == 0) continue;
-            EXPECT_GT(InkInside(picture, window, child), 10)
-                << name << ": control " << GetDlgCtrlID(child) << " (" << Narrow(WideText(child)) << ") shows no text";
+            RECT part;
+            GetWindowRect(child, &part);
+            int ink = 0;
+            for (LONG y = std::max(part.top, frame.top); y < std::min(part.bottom, frame.bottom); ++y) {
+                for (LONG x = std::max(part.left, frame.left); x < std::min(part.right, frame.right); ++x) {
+                    const std::uint32_t pixel =
+                        picture.pixels[static_cast<std::size_t>((y - frame.top) * picture.width + (x - frame.left))];
+                    ink += ((pixel >> 16 & 0xFF) * 3 + (pixel >> 8 & 0xFF) * 6 + (pixel & 0xFF)) / 10 < 96 ? 1 : 0;
+                }
+            }
+            EXPECT_GT(ink, 10) << name << ": control " << GetDlgCtrlID(child) << " (" << Text(child) << ") shows no text";
         }
     }
 
@@ -166,19 +250,18 @@ TEST_F(WindowsDialogs, EnglishSettingsDialogOpensWithTheStateAndOkStoresWhatWasT
     App().lookAtDialog = [&](PlatformWindow window) {
         looked = true;
         HWND dialog = static_cast<HWND>(window);
-        EXPECT_EQ(Narrow(WideText(dialog)), "Kelvane Settings");
-        EXPECT_EQ(Narrow(ItemText(dialog, KELVANE_SETTINGS_LAYER)), "Guides");
-        EXPECT_EQ(Narrow(ItemText(dialog, KELVANE_SETTINGS_WIDTH)), "0.25");
+        ExpectSettingsControls(dialog, kEnglishTexts);
+        EXPECT_EQ(ItemText(dialog, KELVANE_SETTINGS_LAYER), "Guides");
+        EXPECT_EQ(ItemText(dialog, KELVANE_SETTINGS_WIDTH), "0.25");
         EXPECT_EQ(SendMessageW(GetDlgItem(dialog, KELVANE_SETTINGS_COLOR), CB_GETCOUNT, 0, 0), 5);
-        EXPECT_EQ(ListSelection(dialog, KELVANE_SETTINGS_COLOR), 2);
-        EXPECT_EQ(Narrow(ListEntry(dialog, KELVANE_SETTINGS_COLOR, 2)), "CMYK Red");
+        EXPECT_EQ(SelectedColour(dialog), "CMYK Red");
         EXPECT_EQ(IsDlgButtonChecked(dialog, KELVANE_SETTINGS_POLYLINE), BST_CHECKED);
         EXPECT_EQ(IsDlgButtonChecked(dialog, KELVANE_SETTINGS_REVERSE_SIDE), BST_CHECKED);
         ExpectPlacedOverTheMainWindow(dialog);
         ExpectPicture(dialog, "settings_dialog_english");
 
         Type(dialog, KELVANE_SETTINGS_WIDTH, L"2.5mm");
-        EXPECT_EQ(Narrow(ItemText(dialog, KELVANE_SETTINGS_WIDTH)), "2.5mm");
+        EXPECT_EQ(ItemText(dialog, KELVANE_SETTINGS_WIDTH), "2.5mm");
         Type(dialog, KELVANE_SETTINGS_LAYER, L"Handle strokes");
         Choose(dialog, KELVANE_SETTINGS_COLOR, L"Spot Green");
         Click(dialog, KELVANE_SETTINGS_POLYLINE);
@@ -202,12 +285,10 @@ TEST_F(WindowsDialogs, JapaneseSettingsDialogOpensOnBlackAndCancelStoresNothing)
     App().lookAtDialog = [&](PlatformWindow window) {
         looked = true;
         HWND dialog = static_cast<HWND>(window);
-        EXPECT_EQ(Narrow(WideText(dialog)), "Kelvane 設定");
-        EXPECT_EQ(Narrow(ItemText(dialog, KELVANE_SETTINGS_LAYER)), "HANDLE LINE");
-        EXPECT_EQ(Narrow(ItemText(dialog, KELVANE_SETTINGS_WIDTH)), "0.5");
-        EXPECT_EQ(Narrow(ListEntry(dialog, KELVANE_SETTINGS_COLOR, ListSelection(dialog, KELVANE_SETTINGS_COLOR))),
-                  "Black")
-            << "a stored colour the document lacks: its black swatch";
+        ExpectSettingsControls(dialog, kJapaneseTexts);
+        EXPECT_EQ(ItemText(dialog, KELVANE_SETTINGS_LAYER), "HANDLE LINE");
+        EXPECT_EQ(ItemText(dialog, KELVANE_SETTINGS_WIDTH), "0.5");
+        EXPECT_EQ(SelectedColour(dialog), "Black") << "a stored colour the document lacks: its black swatch";
         EXPECT_EQ(IsDlgButtonChecked(dialog, KELVANE_SETTINGS_POLYLINE), BST_CHECKED);
         EXPECT_EQ(IsDlgButtonChecked(dialog, KELVANE_SETTINGS_REVERSE_SIDE), BST_UNCHECKED);
         ExpectPlacedOverTheMainWindow(dialog);
@@ -231,22 +312,38 @@ TEST_F(WindowsDialogs, JapaneseSettingsDialogOpensOnBlackAndCancelStoresNothing)
 }
 
 TEST_F(WindowsDialogs, KoreanShowsTheEnglishDialog) {
-    std::wstring caption;
-    App().lookAtDialog = [&](PlatformWindow window) { caption = WideText(static_cast<HWND>(window)); };
+    std::string caption;
+    App().lookAtDialog = [&](PlatformWindow window) { caption = Text(static_cast<HWND>(window)); };
     ASSERT_EQ(RunSettingsDialogCommand(kKorean), kNoError);
-    EXPECT_EQ(Narrow(caption), "Kelvane Settings");
+    EXPECT_EQ(caption, "Kelvane Settings");
     EXPECT_EQ(App().settingsDialogs.size(), 1u) << "left to the host, which cancels it";
 }
 
+// Its one line, filled in, fits its control in the dialog's font, and shows "&" as it is.
 TEST_F(WindowsDialogs, AboutBoxShowsTheProductAndVersion) {
     bool looked = false;
     App().lookAtDialog = [&](PlatformWindow window) {
         looked = true;
         HWND box = static_cast<HWND>(window);
-        EXPECT_EQ(Narrow(WideText(box)), "Kelvane");
-        EXPECT_EQ(Narrow(ItemText(box, KELVANE_ABOUT_TEXT)), "Kelvane 5.0.4.4");
-        EXPECT_EQ(Narrow(ItemText(box, IDOK)), "OK");
+        EXPECT_EQ(Text(box), "Kelvane");
+        ExpectSegoeUi9(box);
+        EXPECT_TRUE(GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
         EXPECT_EQ(GetWindow(box, GW_OWNER), static_cast<HWND>(host.AppWindow()));
+        HWND line = GetDlgItem(box, KELVANE_ABOUT_TEXT);
+        EXPECT_EQ(Text(line), "Kelvane 5.0.4.4");
+        EXPECT_TRUE(GetWindowLongW(line, GWL_STYLE) & SS_NOPREFIX);
+        EXPECT_EQ(ItemText(box, IDOK), "OK");
+        EXPECT_EQ(GetWindowLongW(GetDlgItem(box, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+        RECT lineRect;
+        GetClientRect(line, &lineRect);
+        HDC dc = GetDC(line);
+        HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, L"Kelvane 5.0.4.4", 15, &extent);
+        SelectObject(dc, previous);
+        ReleaseDC(line, dc);
+        EXPECT_LT(extent.cx, lineRect.right);
+        EXPECT_LE(extent.cy, lineRect.bottom);
         ExpectPicture(box, "about_box");
     };
     EXPECT_EQ(host.About(), kNoError);
