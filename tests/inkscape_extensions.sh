@@ -53,14 +53,12 @@ EOF
 chmod +x "$extensions/kelvane/kelvane"
 
 failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# inkscape_run NAME SELECTION ACTION [PREFERENCES]: the drawing with SELECTION (ids) selected,
-# ACTION run (an extension's id, or nothing), exported as Inkscape SVG (which keeps its layers) to $work/NAME.svg. PREFERENCES
-# are the extension's parameters as Inkscape keeps them (attributes of its "extensions" group).
+# inkscape_run NAME SELECTION ACTION [PREFERENCES]: the drawing with SELECTION (ids) selected, ACTION
+# run (an extension's id, or nothing), exported as Inkscape SVG (which keeps its layers) to
+# $work/NAME.svg. PREFERENCES are the extension's parameters as Inkscape keeps them (attributes of
+# its "extensions" group).
 inkscape_run() {
     local name=$1 selection=$2 action=$3 preferences=${4:-}
     mkdir -p "$XDG_CONFIG_HOME/inkscape"
@@ -180,8 +178,5 @@ same_as_baseline measure
 LANGUAGE=ja_JP.UTF-8 inkscape_run measure_ja "long" example.kelvane.measure
 check measure_ja 'assert "選択したセグメントの長さ: 170 mm" in said, said'
 
-if ((failures > 0)); then
-    echo "inkscape_extensions: $failures failed"
-    exit 1
-fi
+((failures == 0)) || { echo "inkscape_extensions: $failures failed"; exit 1; }
 echo "inkscape_extensions: every extension passed"

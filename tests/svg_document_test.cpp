@@ -313,24 +313,27 @@ TEST(SvgDocument, ReadsGeometrySelectionStylesTagsAndSwatches) {
     EXPECT_EQ(first.CurrentLayer()->title, "notes");
 }
 
-TEST(SvgDocument, MovedTextAndImagesAreWrittenWhereTheyNowAre) {
+// Moved 5 right and 7 up, then turned a quarter anticlockwise about the origin: the turn is written
+// whole, not as a move only.
+TEST(SvgDocument, MovedTextIsWrittenWhereItNowIs) {
     sim::Document document;
     const auto source = kvsvg::ReadSvg(Svg("<text x=\"10\" y=\"20\" transform=\"scale(2)\">T</text>"), document);
     sim::Art* text = document.LayerAt(0)->root->firstChild;
     ExpectPoint(text->textAnchor, 20, -40, "the text's origin, transformed");
-    document.Transform(text, RealMatrix{1, 0, 0, 1, 5, 7}, 1, 0);  // 5 right, 7 up
-    const std::string written = kvsvg::WriteSvg(document, source.get());
-    EXPECT_NE(written.find("transform=\"matrix(2 0 0 2 5 -7)\""), std::string::npos) << written;
-    sim::Document again;
-    kvsvg::ReadSvg(written, again);
-    ExpectPoint(again.LayerAt(0)->root->firstChild->textAnchor, 25, -33, "read back where it was moved to");
-    // A turn (a quarter, anticlockwise about the origin) is written whole, not as a move only.
-    document.Transform(text, RealMatrix{0, 1, -1, 0, 0, 0}, 1, 0);
-    const std::string turned = kvsvg::WriteSvg(document, source.get());
-    EXPECT_NE(turned.find("transform=\"matrix(0 -2 2 0 -7 -5)\""), std::string::npos) << turned;
-    sim::Document third;
-    kvsvg::ReadSvg(turned, third);
-    ExpectPoint(third.LayerAt(0)->root->firstChild->textAnchor, 33, 25, "read back where it was turned to");
+    const struct {
+        RealMatrix change;
+        const char* transform;
+        double h, v;
+    } steps[] = {{{1, 0, 0, 1, 5, 7}, "transform=\"matrix(2 0 0 2 5 -7)\"", 25, -33},
+                 {{0, 1, -1, 0, 0, 0}, "transform=\"matrix(0 -2 2 0 -7 -5)\"", 33, 25}};
+    for (const auto& step : steps) {
+        document.Transform(text, step.change, 1, 0);
+        const std::string written = kvsvg::WriteSvg(document, source.get());
+        EXPECT_NE(written.find(step.transform), std::string::npos) << written;
+        sim::Document again;
+        kvsvg::ReadSvg(written, again);
+        ExpectPoint(again.LayerAt(0)->root->firstChild->textAnchor, step.h, step.v, "read back where it now is");
+    }
 }
 
 TEST(SvgDocument, ExtremeButRepresentableValuesReadBackAsWritten) {
