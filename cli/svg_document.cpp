@@ -1317,54 +1317,50 @@ double MeanScale(const Affine& m) {
     return std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
 }
 
-// A value rounded to 1..16 significant digits, as "%.*g" prints it and strtod reads it back: its
-// first 25 digits are printed once, and most roundings are then a product or quotient of exact
-// numbers.
+// A value rounded to 1..16 significant digits, as "%.*g" prints it and strtod reads it back. The
+// value's first 18 or 19 digits are worked out once, exactly, from its 53 bits (with whether
+// anything follows them), and each rounding is then integer arithmetic and one correctly rounded
+// product or quotient; values too large or too small for that go through to_chars.
 class DigitRounding {
 public:
+    __extension__ using Wide = unsigned __int128;  // GCC's, on 64-bit targets
+
     explicit DigitRounding(double value) : value_(value) {
-        if (!std::isfinite(value)) return;
-        char text[48];
-        const auto printed =
-            std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, kDigits - 1);
-        const char* at = text;
-        if (*at == '-') {
-            negative_ = true;
-            ++at;
+        const double magnitude = std::fabs(value);
+        if (!(magnitude >= 1e-6 && magnitude < 1e15)) return;
+        int exponent = 0;
+        const auto mantissa = static_cast<std::uint64_t>(std::ldexp(std::frexp(magnitude, &exponent), 53));
+        const int shift = 53 - exponent;  // magnitude = mantissa / 2^shift
+        // The decimal exponent of the magnitude, or one less.
+        const int decimal = static_cast<int>(std::floor((exponent - 1) * 0.30102999566398120));
+        scale_ = 17 - decimal;  // mantissa * 10^scale_ / 2^shift has 18 or 19 digits before the point
+        Wide scaled = mantissa;
+        for (int i = 0; i < scale_; ++i) scaled *= 5;  // below 2^53 * 5^24
+        const int twos = shift - scale_;                // mantissa * 5^scale_ / 2^twos
+        if (twos <= 0) {
+            digits_ = static_cast<std::uint64_t>(scaled << -twos);
+        } else {
+            digits_ = static_cast<std::uint64_t>(scaled >> twos);
+            more_ = (scaled & ((Wide{1} << twos) - 1)) != 0;
         }
-        digits_[0] = *at;
-        std::memcpy(digits_ + 1, at + 2, kDigits - 1);  // past the point
-        const char* exponent = at + kDigits + 2;         // past the 'e'
-        if (*exponent == '+') ++exponent;
-        std::from_chars(exponent, printed.ptr, exponent_);
+        for (std::uint64_t p = 1; p <= digits_ / 10; p *= 10) ++count_;
+        ++count_;
+        negative_ = value < 0;
         ready_ = true;
     }
 
     double At(int digits) const {
         if (!ready_) return Slow(digits);
-        // A 5 with nothing after it in the digits printed may be a tie, which printf breaks its own
-        // way (values such as 150.5 are); the digits of 123.45 carry on (...50000000000000028).
-        if (digits_[digits] == '5' &&
-            std::all_of(digits_ + digits + 1, digits_ + kDigits, [](char c) { return c == '0'; })) {
-            return Slow(digits);
-        }
-        std::uint64_t mantissa = 0;
-        for (int i = 0; i < digits; ++i) mantissa = mantissa * 10 + static_cast<std::uint64_t>(digits_[i] - '0');
-        if (digits_[digits] >= '5') ++mantissa;
-        const int power = exponent_ - (digits - 1);
-        static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-        if (power < -22 || power > 22 || mantissa > (std::uint64_t{1} << 53)) {
-            char text[48] = {'-'};
-            char* const mark = std::to_chars(text + 1, text + 24, mantissa).ptr;  // at most 17 digits
-            *mark = 'e';
-            const char* const end = std::to_chars(mark + 1, text + sizeof text, power).ptr;
-            double read = 0;
-            const char* const begin = negative_ ? text : text + 1;
-            return std::from_chars(begin, end, read).ec == std::errc() ? read : Slow(digits);
-        }
+        const int dropped = count_ - digits;
+        const std::uint64_t unit = kPowers10[dropped];
+        std::uint64_t kept = digits_ / unit;
+        const std::uint64_t rest = digits_ % unit;
+        const std::uint64_t half = unit / 2;
+        if (rest > half || (rest == half && (more_ || (kept & 1) != 0))) ++kept;
+        const int power = dropped - scale_;
+        if (power < -22 || power > 22 || kept > (std::uint64_t{1} << 53)) return Slow(digits);
         // Both exact, so one correctly rounded operation gives what strtod gives.
-        const auto m = static_cast<double>(mantissa);
+        const auto m = static_cast<double>(kept);
         const double magnitude = power >= 0 ? m * kPowers[power] : m / kPowers[-power];
         return negative_ ? -magnitude : magnitude;
     }
@@ -1380,11 +1376,32 @@ private:
         return read;
     }
 
-    static constexpr int kDigits = 25;
+    static constexpr std::uint64_t kPowers10[] = {1,
+                                                  10,
+                                                  100,
+                                                  1000,
+                                                  10000,
+                                                  100000,
+                                                  1000000,
+                                                  10000000,
+                                                  100000000,
+                                                  1000000000,
+                                                  10000000000,
+                                                  100000000000,
+                                                  1000000000000,
+                                                  10000000000000,
+                                                  100000000000000,
+                                                  1000000000000000,
+                                                  10000000000000000,
+                                                  100000000000000000,
+                                                  1000000000000000000};
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     double value_;
-    bool ready_ = false, negative_ = false;
-    char digits_[kDigits] = {};
-    int exponent_ = 0;
+    bool ready_ = false, negative_ = false, more_ = false;
+    std::uint64_t digits_ = 0;  // the first digits of the magnitude; more_: a non-zero remainder follows
+    int count_ = 0;             // how many
+    int scale_ = 0;             // digits_ = the magnitude * 10^scale_, truncated
 };
 
 // Splices what the document changed since it was read into the input's text.

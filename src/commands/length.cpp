@@ -1,6 +1,7 @@
 #include "commands/length.h"
 
 #include <cmath>
+#include <vector>
 
 #include "commands/document_walk.h"
 #include "commands/saved_selection.h"
@@ -11,6 +12,7 @@
 #include "panel/panel_window.h"
 #include "platform/platform.h"
 #include "shell/commands.h"
+#include "shell/parallel_work.h"
 #include "shell/plugin_state.h"
 #include "shell/suites.h"
 
@@ -129,24 +131,102 @@ HostStatus AddToBudget(ArtHandle, std::int16_t, std::int16_t, AnchorRecord& a, A
     return kNoError;
 }
 
-HostStatus FitAndWrite(ArtHandle path, std::int16_t from, std::int16_t to, AnchorRecord& a, AnchorRecord& b,
-                       void* context) {
+// One curved segment to fit. The handles' lengths and directions come from the host's math, on the
+// host's thread, so that the fits themselves can run on every core.
+struct SegmentFit {
+    ArtHandle path;
+    std::int16_t from;
+    std::int16_t to;
+    AnchorRecord a;  // as the walk read them; the fit sets a.out and b.in
+    AnchorRecord b;
+    double goal;
+    double lengthOut;
+    double lengthIn;
+    RealPoint directionOut;
+    RealPoint directionIn;
+};
+
+struct FitRequest {
+    double factor;
+    std::vector<SegmentFit> fits;  // in the walk's order
+};
+
+HostStatus CollectFit(ArtHandle path, std::int16_t from, std::int16_t to, AnchorRecord& a, AnchorRecord& b,
+                      void* context) {
     if (SegmentIsStraight(a, b)) return kNoError;
-    FitSegmentLength(a, b, *static_cast<const double*>(context));
-    if (from == to) {
-        // The closing segment of a one-anchor path: both handles belong to the same record.
-        a.in = b.in;
-        return WriteAnchor(path, from, a);
+    FitRequest& request = *static_cast<FitRequest*>(context);
+    SegmentFit fit{path, from, to, a, b, SegmentLength(a, b) * request.factor, sRealMath->PointLength(&a.p, &a.out),
+                   sRealMath->PointLength(&b.p, &b.in), RealPoint{0, 0}, RealPoint{0, 0}};
+    sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&a.p, &a.out), &fit.directionOut);
+    sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&b.p, &b.in), &fit.directionIn);
+    request.fits.push_back(fit);
+    return kNoError;
+}
+
+RealPoint Along(const RealPoint& anchor, double length, const RealPoint& direction) {
+    return RealPoint{anchor.h + length * direction.h, anchor.v + length * direction.v};
+}
+
+// Scales a.out and b.in by one common factor in [0, 32) until the segment is as long as the goal.
+void FitHandles(SegmentFit& fit) {
+    // Bisection on the scale: the length grows with it. The first trials, far from the goal, are
+    // mostly told by bounds; once the bounds cannot tell, the trials that follow are closer still
+    // and are measured.
+    double scale = 0.0;
+    double step = kFirstScaleStep;
+    bool bounded = true;
+    for (int i = 0; i < kScaleHalvings; ++i) {
+        step /= 2.0;
+        AnchorRecord trialA = fit.a;
+        AnchorRecord trialB = fit.b;
+        trialA.out = Along(fit.a.p, fit.lengthOut * (scale + step), fit.directionOut);
+        trialB.in = Along(fit.b.p, fit.lengthIn * (scale + step), fit.directionIn);
+        const LengthBound bound = bounded ? BoundSegmentLength(trialA, trialB, fit.goal) : LengthBound::Unknown;
+        bounded = bound != LengthBound::Unknown;
+        const bool fits = bounded ? bound == LengthBound::AtMost : fit.goal >= SegmentLength(trialA, trialB);
+        if (fits) scale += step;
     }
-    if (HostStatus status = WriteAnchor(path, from, a)) return status;
-    return WriteAnchor(path, to, b);
+    fit.a.out = Along(fit.a.p, fit.lengthOut * scale, fit.directionOut);
+    fit.b.in = Along(fit.b.p, fit.lengthIn * scale, fit.directionIn);
+}
+
+void FitSome(std::size_t begin, std::size_t end, void* fits) {
+    SegmentFit* const all = static_cast<SegmentFit*>(fits);
+    for (std::size_t i = begin; i < end; ++i) FitHandles(all[i]);
+}
+
+// Writes the fitted anchors in the walk's order. An anchor that two fits share (one segment's end
+// is the next one's start; a closed path's first anchor ends its closing segment) is written last
+// with both fitted handles, as if each fit had been written before the walk read on.
+HostStatus WriteFits(std::vector<SegmentFit>& fits) {
+    std::size_t pathStart = 0;
+    for (std::size_t i = 0; i < fits.size(); ++i) {
+        SegmentFit& fit = fits[i];
+        if (fits[pathStart].path != fit.path) pathStart = i;
+        if (i > pathStart) {
+            if (fits[i - 1].to == fit.from) fit.a.in = fits[i - 1].b.in;
+            if (fit.to == 0 && fits[pathStart].from == 0) fit.b.out = fits[pathStart].a.out;
+        }
+        if (fit.from == fit.to) {
+            // The closing segment of a one-anchor path: both handles belong to the same record.
+            fit.a.in = fit.b.in;
+            if (HostStatus status = WriteAnchor(fit.path, fit.from, fit.a)) return status;
+            continue;
+        }
+        if (HostStatus status = WriteAnchor(fit.path, fit.from, fit.a)) return status;
+        if (HostStatus status = WriteAnchor(fit.path, fit.to, fit.b)) return status;
+    }
+    return kNoError;
 }
 
 HostStatus BudgetOfLayer(ArtHandle art, void* budget) {
     return MeasureLengthBudget(art, *static_cast<LengthBudget*>(budget));
 }
 
-HostStatus ApplyToLayer(ArtHandle art, void* factor) { return ApplyLengthFactor(art, *static_cast<double*>(factor)); }
+HostStatus CollectFitsOfLayer(ArtHandle art, void* request) {
+    if (sRealMath == nullptr) return kSuiteNotFoundStatus;
+    return WalkSelectedSegments(art, SelectionSource::SavedOrHost, CollectFit, request);
+}
 
 }  // namespace
 
@@ -169,34 +249,6 @@ HostStatus MeasureLengthBudget(ArtHandle art, LengthBudget& budget) {
     return WalkSelectedSegments(art, SelectionSource::SavedOrHost, AddToBudget, &budget);
 }
 
-HostStatus ApplyLengthFactor(ArtHandle art, double factor) {
-    if (sRealMath == nullptr) return kSuiteNotFoundStatus;
-    return WalkSelectedSegments(art, SelectionSource::SavedOrHost, FitAndWrite, &factor);
-}
-
-void FitSegmentLength(AnchorRecord& a, AnchorRecord& b, double factor) {
-    if (sRealMath == nullptr) return;
-    const double goal = SegmentLength(a, b) * factor;
-    const double angleOut = sRealMath->PointAngle(&a.p, &a.out);
-    const double lengthOut = sRealMath->PointLength(&a.p, &a.out);
-    const double angleIn = sRealMath->PointAngle(&b.p, &b.in);
-    const double lengthIn = sRealMath->PointLength(&b.p, &b.in);
-
-    // Bisection on one scale for both handles: the length grows with it.
-    double scale = 0.0;
-    double step = kFirstScaleStep;
-    for (int i = 0; i < kScaleHalvings; ++i) {
-        step /= 2.0;
-        AnchorRecord trialA = a;
-        AnchorRecord trialB = b;
-        trialA.out = HandleAt(a.p, lengthOut * (scale + step), angleOut);
-        trialB.in = HandleAt(b.p, lengthIn * (scale + step), angleIn);
-        if (goal >= SegmentLength(trialA, trialB)) scale += step;
-    }
-    a.out = HandleAt(a.p, lengthOut * scale, angleOut);
-    b.in = HandleAt(b.p, lengthIn * scale, angleIn);
-}
-
 void SetSelectionLength(double target) {
     LengthBudget budget{0.0, 0.0, 0.0};
     // A failing walk leaves the totals of what it reached.
@@ -212,8 +264,11 @@ void SetSelectionLength(double target) {
         PlatformBeep();
         return;
     }
-    double factor = budget.bound > r ? budget.bound : r;
-    ForEachLayerArt(ApplyToLayer, &factor);
+    FitRequest request{budget.bound > r ? budget.bound : r, {}};
+    // A failing walk still fits and writes the segments it reached, and a failing write ends the writing.
+    ForEachLayerArt(CollectFitsOfLayer, &request);
+    RunInParallel(request.fits.size(), FitSome, request.fits.data());
+    WriteFits(request.fits);
 }
 
 void RunLengthCommand(std::uint16_t commandId) {

@@ -36,12 +36,6 @@ struct LengthBudget {
 // Adds art's selected segments to the budget (the caller starts it at zero).
 HostStatus MeasureLengthBudget(ArtHandle art, LengthBudget& budget);
 
-// Gives every selected curved segment in art factor times its length, writing the anchors back.
-HostStatus ApplyLengthFactor(ArtHandle art, double factor);
-
-// Scales a.out and b.in by one common factor in [0, 32) until the segment is factor times as long.
-void FitSegmentLength(AnchorRecord& a, AnchorRecord& b, double factor);
-
 // Brings the selected segments to the target total, within the handles' 1-point floor; beeps when
 // there is no selected curve to change.
 void SetSelectionLength(double target);

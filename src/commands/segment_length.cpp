@@ -147,12 +147,10 @@ ChordSum WidestChordSum() { return ChordSumInOrder; }
 
 #endif
 
-ChordSum gChordSum = nullptr;
+// Chosen when the library loads, before any thread measures.
+ChordSum gChordSum = WidestChordSum();
 
-double SampledLength(const AnchorRecord& a, const AnchorRecord& b) {
-    if (gChordSum == nullptr) gChordSum = WidestChordSum();
-    return gChordSum(a, b);
-}
+double SampledLength(const AnchorRecord& a, const AnchorRecord& b) { return gChordSum(a, b); }
 
 // The length when the segment is straight or a circular arc; false for any other curve.
 bool ClosedFormLength(const AnchorRecord& a, const AnchorRecord& b, double& length) {
@@ -169,6 +167,31 @@ bool ClosedFormLength(const AnchorRecord& a, const AnchorRecord& b, double& leng
     return true;
 }
 
+// A bound is trusted only beyond this share of itself (and, for the polygon, of the coordinates'
+// size): far more than the roundings of the sums and sample points it is compared with.
+constexpr double kBoundMargin = 1e-9;
+constexpr int kBoundStride = kBezierSteps / 8;
+
+// 8 of the 256 chords' sample points, computed as the chord sum computes them: their chords can
+// only add up to less (each skips points in between).
+double EighthChordSum(const AnchorRecord& a, const AnchorRecord& b) {
+    const double* const weightA = gState->bezierA256;
+    const double* const weightB = gState->bezierB256;
+    double length = 0.0;
+    RealPoint last = a.p;
+    for (int j = kBoundStride; j <= kBezierSteps; j += kBoundStride) {
+        const int k = kBezierSteps - j;
+        const RealPoint next =
+            j < kBezierSteps
+                ? RealPoint{weightA[j] * a.p.h + weightB[j] * a.out.h + weightB[k] * b.in.h + weightA[k] * b.p.h,
+                            weightA[j] * a.p.v + weightB[j] * a.out.v + weightB[k] * b.in.v + weightA[k] * b.p.v}
+                : b.p;
+        length += PointDistance(last, next);
+        last = next;
+    }
+    return length;
+}
+
 }  // namespace
 
 double SegmentLength(const AnchorRecord& a, const AnchorRecord& b) {
@@ -176,12 +199,23 @@ double SegmentLength(const AnchorRecord& a, const AnchorRecord& b) {
     return ClosedFormLength(a, b, length) ? length : SampledLength(a, b);
 }
 
+LengthBound BoundSegmentLength(const AnchorRecord& a, const AnchorRecord& b, double goal) {
+    double length = 0.0;
+    if (ClosedFormLength(a, b, length)) return goal >= length ? LengthBound::AtMost : LengthBound::Above;
+    if (goal < EighthChordSum(a, b) * (1 - kBoundMargin)) return LengthBound::Above;
+    // A curve is no longer than its control polygon, nor is any sum of its chords.
+    const double polygon = PointDistance(a.p, a.out) + PointDistance(a.out, b.in) + PointDistance(b.in, b.p);
+    const double size = RealAbs(a.p.h) + RealAbs(a.p.v) + RealAbs(a.out.h) + RealAbs(a.out.v) + RealAbs(b.in.h) +
+                        RealAbs(b.in.v) + RealAbs(b.p.h) + RealAbs(b.p.v);
+    if (goal >= polygon * (1 + kBoundMargin) + size * kBoundMargin) return LengthBound::AtMost;
+    return LengthBound::Unknown;
+}
+
 void SegmentLengthBatch::Add(const AnchorRecord& a, const AnchorRecord& b) { total_ += SegmentLength(a, b); }
 
 double SegmentLengthBatch::Flush() { return total_; }
 
 int ChordSumLanes() {
-    if (gChordSum == nullptr) gChordSum = WidestChordSum();
 #if defined(__x86_64__) || defined(_M_X64)
     return gChordSum == ChordSumAvx2 ? 4 : 2;
 #else

@@ -7,6 +7,12 @@
 // any other curve: the sum of 256 chords through the sampling tables, added in order.
 double SegmentLength(const AnchorRecord& a, const AnchorRecord& b);
 
+// Whether SegmentLength(a, b) <= goal, told without the chord sum: for straight segments and arcs,
+// and for curves far longer or far shorter than goal (by 8 of the chords, and by the control
+// polygon, bounds on the sum). Unknown otherwise.
+enum class LengthBound { AtMost, Above, Unknown };
+LengthBound BoundSegmentLength(const AnchorRecord& a, const AnchorRecord& b, double goal);
+
 // Measures many segments, each exactly as SegmentLength would, and adds them up in the order added:
 // the readout's total.
 class SegmentLengthBatch {
