@@ -24,25 +24,12 @@ namespace {
 // ---- Pictures ---------------------------------------------------------------------------------
 
 void Pump() {
-    for (int round = 0; round < 5; ++round) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(20);
+    for (int round = 0; round < 5; ++round, Sleep(20)) {
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
     }
 }
 
 struct Picture : win32_capture::Capture {
-    std::uint32_t At(int x, int y) const {
-        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
-    }
-    std::size_t Colours() const {
-        std::vector<std::uint32_t> seen = pixels;
-        std::sort(seen.begin(), seen.end());
-        return static_cast<std::size_t>(std::unique(seen.begin(), seen.end()) - seen.begin());
-    }
     // Pixels inside the rectangle that differ clearly from its first pixel: something is drawn there.
     int InkIn(const sim::PanelControlRect& rect) const {
         const std::uint32_t ground = At(rect.left + 1, rect.top + 1);

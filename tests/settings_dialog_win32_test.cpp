@@ -25,32 +25,26 @@
 
 namespace {
 
-std::string Text(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
+std::string Utf8(const wchar_t* text) {
     char utf8[1024] = {};
     WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
     return utf8;
 }
 
-std::string ItemText(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
-
-std::string ClassName(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, 64);
-    return name;
+std::string Text(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return Utf8(text);
 }
+
+std::string ItemText(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
 
 std::string SelectedColour(HWND dialog) {
     HWND list = GetDlgItem(dialog, KELVANE_SETTINGS_COLOR);
-    const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
     wchar_t text[256] = {};
-    if (index == CB_ERR || SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)) == CB_ERR) {
-        return "<none>";
-    }
-    char utf8[512] = {};
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-    return utf8;
+    const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
+    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return index == CB_ERR ? "<none>" : Utf8(text);
 }
 
 // As the keyboard would: everything in the field selected, then one character after the other.
@@ -68,13 +62,6 @@ void Choose(HWND dialog, int id, const wchar_t* entry) {
     HWND list = GetDlgItem(dialog, id);
     SendMessageW(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(entry));
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-}
-
-RECT RectIn(HWND dialog, HWND item) {
-    RECT rect;
-    GetWindowRect(item, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
 }
 
 void ExpectSegoeUi9(HWND dialog) {
@@ -147,7 +134,9 @@ void ExpectSettingsControls(HWND dialog, const SettingsTexts& texts) {
         HWND item = GetDlgItem(dialog, control.id);
         ASSERT_NE(item, nullptr) << "missing control";
         const LONG style = GetWindowLongW(item, GWL_STYLE);
-        EXPECT_EQ(ClassName(item), control.className);
+        char className[64] = {};
+        GetClassNameA(item, className, 64);
+        EXPECT_STREQ(className, control.className);
         EXPECT_EQ(style & control.mask, control.kind);
         if (control.text == nullptr || control.kind == BS_AUTOCHECKBOX) {
             EXPECT_TRUE(style & WS_TABSTOP);
@@ -155,8 +144,9 @@ void ExpectSettingsControls(HWND dialog, const SettingsTexts& texts) {
         if (control.text != nullptr) {
             EXPECT_EQ(Text(item), control.text);
         }
-        const RECT place = RectIn(dialog, item);
-        RECT outside;
+        RECT place, outside;
+        GetWindowRect(item, &place);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
         SubtractRect(&outside, &place, &client);
         EXPECT_TRUE(IsRectEmpty(&outside)) << "beyond the dialog's edge";
         for (const RECT& other : places) {
@@ -213,9 +203,7 @@ protected:
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         const win32_capture::Capture picture = win32_capture::CaptureWindow(window, true, name);
         EXPECT_TRUE(picture.saved) << name << ".png was not written to " << win32_capture::ScreenshotFolder();
-        std::vector<std::uint32_t> colours = picture.pixels;
-        std::sort(colours.begin(), colours.end());
-        EXPECT_GT(std::unique(colours.begin(), colours.end()) - colours.begin(), 4) << name << " looks blank";
+        EXPECT_GT(picture.Colours(), 4u) << name << " looks blank";
         RECT frame;
         GetWindowRect(window, &frame);
         for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {

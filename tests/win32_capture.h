@@ -8,6 +8,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cwchar>
@@ -44,6 +45,13 @@ struct Capture {
     bool saved = false;
     int width = 0, height = 0;
     std::vector<std::uint32_t> pixels;  // top-down rows of 0x00RRGGBB
+
+    std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    std::size_t Colours() const {
+        std::vector<std::uint32_t> seen = pixels;
+        std::sort(seen.begin(), seen.end());
+        return static_cast<std::size_t>(std::unique(seen.begin(), seen.end()) - seen.begin());
+    }
 };
 
 // The window's own pixels (Wine's PrintWindow paints only the background), with its frame or just
