@@ -1,43 +1,10 @@
-// The rigid motions of the adjust tools: the direction points of an anchor, the Path adjust and
-// Point adjust matrices, and which objects move.
+// The rigid motions of the adjust tools: the Path adjust and Point adjust matrices, and which
+// objects move.
 #include "adjust_fixture.h"
-#include "tools/alignment.h"
 
 namespace {
 
 class AlignmentTest : public AdjustTest {};
-
-AnchorRecord Corner(RealPoint p) { return AnchorRecord{p, p, p, true}; }
-
-TEST_F(AlignmentTest, RetractedHandlesUseTheNeighboursWrappingAroundOnOpenPathsToo) {
-    // An open path: the first anchor's in side is the last anchor, the last one's out side the first.
-    sim::Art* open = doc->AddPath(Root(), {{0, 0}, {10, 0}, {10, 10}});
-    sim::Art* curved = doc->AddCurve(Root(), {AnchorRecord{{50, 50}, {40, 45}, {60, 55}, false}, Corner({80, 50})});
-    sim::Art* dot = doc->AddPath(Root(), {{90, 90}});
-    InsideMessage([&] {
-        DirectionSet set{};
-        ASSERT_TRUE(DirectionPoints(AnchorHit{sim::HandleOf(open), 0}, set));
-        EXPECT_POINT_NEAR(set.anchor, (RealPoint{0, 0}), 0);
-        EXPECT_POINT_NEAR(set.inPoint, (RealPoint{10, 10}), 0);
-        EXPECT_POINT_NEAR(set.outPoint, (RealPoint{10, 0}), 0);
-        EXPECT_TRUE(set.hasIn && set.hasOut);
-
-        ASSERT_TRUE(DirectionPoints(AnchorHit{sim::HandleOf(open), 2}, set));
-        EXPECT_POINT_NEAR(set.inPoint, (RealPoint{10, 0}), 0);
-        EXPECT_POINT_NEAR(set.outPoint, (RealPoint{0, 0}), 0);
-
-        ASSERT_TRUE(DirectionPoints(AnchorHit{sim::HandleOf(curved), 0}, set));
-        EXPECT_POINT_NEAR(set.inPoint, (RealPoint{40, 45}), 0);  // drawn handles are used as they are
-        EXPECT_POINT_NEAR(set.outPoint, (RealPoint{60, 55}), 0);
-
-        ASSERT_TRUE(DirectionPoints(AnchorHit{sim::HandleOf(dot), 0}, set));
-        EXPECT_FALSE(set.hasIn) << "a one-anchor path has no direction";
-        EXPECT_FALSE(set.hasOut);
-
-        EXPECT_FALSE(DirectionPoints(AnchorHit{sim::HandleOf(open), 3}, set));
-        EXPECT_FALSE(DirectionPoints(AnchorHit{nullptr, kNoAnchorIndex}, set));
-    });
-}
 
 TEST_F(AlignmentTest, PathAdjustOnOneObjectMovesItAgainstItsOwnFormerPlace) {
     sim::Art* square = Rectangle(100, 100, 50, 50);

@@ -90,35 +90,6 @@ TEST_F(AnchorCacheTest, PathsMovedAddedAndDeletedBetweenMovesAreFoundWhereTheyNo
     EXPECT_FALSE(Snapped());
 }
 
-TEST_F(AnchorCacheTest, HiddenLayersAndAnotherDocumentAreSeenByTheNextMove) {
-    // The first layer is searched first; the second only while the first gives no hit.
-    sim::Layer* second = doc->AddLayer("Second");
-    sim::Art* onFirst = Rectangle(100, 100, 50, 50);
-    sim::Art* onSecond = Rectangle(second->root, 100, 100, 20, 20);
-    Select(PathTool());
-    MoveTo({100, 100});
-    ASSERT_EQ(FirstHit(), sim::HandleOf(onFirst));
-    doc->LayerAt(0)->visible = false;
-    MoveTo({100, 100});
-    EXPECT_EQ(FirstHit(), sim::HandleOf(onSecond));
-    second->visible = false;
-    MoveTo({100, 100});
-    EXPECT_FALSE(Snapped());
-    doc->LayerAt(0)->visible = true;
-    MoveTo({100, 100});
-    EXPECT_EQ(FirstHit(), sim::HandleOf(onFirst));
-
-    doc = &host.NewDocument();
-    sim::Art* other = Rectangle(300, 300, 10, 10);
-    MoveTo({100, 100});
-    EXPECT_FALSE(Snapped());
-    MoveTo({310, 310});
-    EXPECT_EQ(FirstHit(), sim::HandleOf(other));
-    host.CloseDocument();
-    MoveTo({310, 310});
-    EXPECT_FALSE(Snapped()) << "no document, nothing to snap to";
-}
-
 TEST_F(AnchorCacheTest, EachNotificationOfAChangeDropsTheCache) {
     // The record is changed behind the host's back, so only the message under test can tell the
     // plug-in; the search must then find the path where it now is.
@@ -141,23 +112,6 @@ TEST_F(AnchorCacheTest, EachNotificationOfAChangeDropsTheCache) {
         MoveTo({100 + offset, 100});
         EXPECT_EQ(FirstHit(), sim::HandleOf(path)) << message;
     }
-}
-
-TEST_F(AnchorCacheTest, AnAppliedAdjustIsSeenByTheNextMove) {
-    sim::Art* fixed = Rectangle(100, 100, 100, 50);
-    sim::Art* moving = doc->AddPath(Root(), {{300, 300}, {300, 340}, {320, 300}});
-    PathAdjust({100, 100}, {200, 100}, {300, 300}, {300, 340});
-    EXPECT_POINT_NEAR(moving->anchors[2].p, (RealPoint{100, 80}), 1e-9);
-    MoveTo({300, 300});
-    EXPECT_FALSE(Snapped());
-    MoveTo({100, 80});
-    EXPECT_EQ(FirstHit(), sim::HandleOf(moving));
-    EXPECT_EQ(Hit(0).anchorIndex, 2);
-    MoveTo({100, 100});
-    EXPECT_EQ(FirstHit(), sim::HandleOf(fixed));
-    const std::vector<AnchorHit> both = HitsAt({100, 100});
-    ASSERT_EQ(both.size(), 2u);
-    EXPECT_EQ(both[1].art, sim::HandleOf(moving));
 }
 
 TEST_F(AnchorCacheTest, TheCachedSearchFindsWhatTheWalkFinds) {

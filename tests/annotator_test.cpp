@@ -1,5 +1,7 @@
-// The annotator of the adjust tools: what it draws in each phase of a gesture, the Point adjust
-// preview, and the rectangle it has the host redraw.
+// The annotator of the adjust tools: what it draws in each phase of a gesture and the Point adjust
+// preview.
+#include <cmath>
+
 #include "adjust_fixture.h"
 
 namespace {
@@ -154,48 +156,6 @@ TEST_F(AnnotatorTest, GuidesAreLeftOutLoopsClosedAndTextIsShownAsItsMovedBounds)
     ExpectLine(lines[1], V(230, 140), V(230, 128));
     ExpectLine(lines[2], V(230, 128), V(210, 128));
     ExpectLine(lines[3], V(210, 128), V(210, 140));
-}
-
-// The whole view in view pixels whatever the zoom, or nothing without a view; the plug-in's
-// rectangle, not the message's, is redrawn.
-TEST_F(AnnotatorTest, TheAnnotationRectangleIsTheWholeViewAndZeroWithoutOne) {
-    Select(PathTool());
-    doc->View(0)->zoom = 2;
-    Draw();
-    EXPECT_EQ(State().annotationRect[2], 800);
-    EXPECT_EQ(State().annotationRect[3], 600);
-    App().invalidations.clear();
-    EXPECT_EQ(host.AnnotationInvalidate(State().annotator, ViewRect{1, 2, 3, 4}), kNoError);
-    ASSERT_EQ(App().invalidations.size(), 1u);
-    EXPECT_EQ(App().invalidations[0].rect.right, 800);
-
-    host.CloseDocument();
-    App().drawCalls.clear();
-    EXPECT_EQ(host.AnnotationDraw(State().annotator, nullptr, host.Drawer()), kNoError);
-    EXPECT_TRUE(App().drawCalls.empty());
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(State().annotationRect[k], 0);
-}
-
-TEST_F(AnnotatorTest, AFailingDrawerCallOnlyLeavesThatPieceOut) {
-    Rectangle(100, 100, 100, 50);
-    Rectangle(300, 300, 40, 20);
-    Select(PointTool());
-    DragFromTo({200, 100}, {300, 300});
-    Move({230, 115});
-    for (const char* operation : {"SetColor", "SetLineWidth", "DrawBeziers", "SetHighlightMode"}) {
-        host.Gate().FailOperation("AI Annotator Drawer Suite", operation, kInjectedToolFailure);
-        App().drawCalls.clear();
-        EXPECT_EQ(host.AnnotationDraw(State().annotator), kNoError) << operation;
-        host.Gate().ClearFailures();
-        EXPECT_EQ(Of(App().drawCalls, sim::DrawOp::Beziers).size(), std::string(operation) == "DrawBeziers" ? 0u : 4u)
-            << operation;
-    }
-    host.Gate().FailOperation("AI Document View Suite", "ArtworkPointToViewPoint", kInjectedToolFailure);
-    App().drawCalls.clear();
-    EXPECT_EQ(host.AnnotationDraw(State().annotator), kNoError);
-    host.Gate().ClearFailures();
-    EXPECT_TRUE(Of(App().drawCalls, sim::DrawOp::Beziers).empty());
-    EXPECT_TRUE(App().alerts.empty());
 }
 
 }  // namespace

@@ -64,23 +64,6 @@ TEST_F(GeometryTest, NearestOnLine) {
     EXPECT_FALSE(NearestOnLine(q, {10, 10}, {10, 10}, 1));
 }
 
-TEST_F(GeometryTest, StraightSegmentsAndSampling) {
-    const AnchorRecord a = Anchor({0, 0}, {0, 0}, {0, 0});
-    const AnchorRecord b = Anchor({90, 0}, {90, 0}, {90, 0});
-    const AnchorRecord pulled = Anchor({90, 0}, {60, 30}, {90, 0});
-    EXPECT_TRUE(SegmentIsStraight(a, b));
-    EXPECT_FALSE(SegmentIsStraight(a, pulled)) << "one handle pulled out";
-
-    const AnchorRecord c = Anchor({0, 0}, {0, 0}, {0, 30});
-    const AnchorRecord d = Anchor({90, 0}, {90, 30}, {90, 0});
-    EXPECT_EQ(BezierPoint(c, d, 0).h, 0.0);
-    EXPECT_EQ(BezierPoint(c, d, 256).h, 90.0);
-    EXPECT_DOUBLE_EQ(BezierPoint(c, d, 128).h, 45.0);
-    EXPECT_DOUBLE_EQ(BezierPoint(c, d, 128).v, 22.5);
-    EXPECT_EQ(IntPower(3.0, 0), 1.0);
-    EXPECT_EQ(IntPower(3.0, 3), 27.0);
-}
-
 TEST_F(GeometryTest, ArcRecognitionByHandleRatio) {
     const double r = 100;
     const auto quarter = [r](double ratio) {

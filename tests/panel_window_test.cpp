@@ -1,8 +1,5 @@
 // The panel as the plug-in builds it at application start: the host's panel and flyout menu, the
-// controls with their texts and values, the distance rows and options area, the scale and colours,
-// and its teardown at shut-down.
-#include <cmath>
-
+// controls with their texts and values, the distance rows and options area, and its colours.
 #include "panel_fixture.h"
 
 namespace {
@@ -113,16 +110,6 @@ TEST_F(PanelTest, ARulerUnitShowsInTheDistanceFields) {
     EXPECT_EQ(Text(kLineWidthList), "0.1 pt") << "line widths are in points";
 }
 
-TEST_F(PanelTest, AWiderWindowScalesTheControls) {
-    App().panelPixelsPerUnit = 2;
-    StartPanel();
-    EXPECT_EQ(State().panelScale, 2.0);
-    const sim::PanelControlRect button = sim::PanelControlBounds(host, kMeasureButton);
-    EXPECT_EQ(button.left, 20);
-    EXPECT_EQ(button.right, 86);
-    EXPECT_EQ(Top(kSizeList), 260) << "the options moved 120 pixels up with the two hidden rows";
-}
-
 TEST_F(PanelTest, InterfaceColoursFollowTheBrightness) {
     StartPanel();
     EXPECT_EQ(State().isDarkInterface, 0);
@@ -136,17 +123,6 @@ TEST_F(PanelTest, InterfaceColoursFollowTheBrightness) {
     EXPECT_EQ(State().editBackColor.red, 0.8);
     EXPECT_EQ(State().labelTextColor.red, 0.8);
     EXPECT_EQ(State().labelFont, font) << "the font is made once";
-}
-
-TEST_F(PanelTest, ShutDownDestroysThePanelItsWindowAndItsMenu) {
-    StartPanel();
-    const sim::Panel& panel = HostPanel();
-    EXPECT_EQ(host.Shutdown(), kNoError);
-    EXPECT_FALSE(panel.alive);
-    EXPECT_FALSE(panel.flyout->alive);
-    EXPECT_EQ(sim::PanelWindowOf(host), nullptr);
-    EXPECT_EQ(host.OutstandingBlocks(), 0u);
-    EXPECT_TRUE(host.SuitesBalanced());
 }
 
 }  // namespace

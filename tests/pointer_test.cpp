@@ -151,50 +151,31 @@ TEST_F(PointerTest, PositionsAddUpAndRunFromEveryStartAnchor) {
     ExpectNewBeeps(0);
 }
 
-TEST_F(PointerTest, ForwardIsTowardsLargerHOnAnOpenPath) {
-    Settings(true, false, kForwardOnly, 1, 100);
-    sim::Art* leftward = Path({{300, 0}, {0, 0}});
-    doc->SelectAnchors(leftward, {0});
-    Run();
-    EXPECT_TRUE(Pointers().empty()) << "reversed: the walk runs backward and meets the open end";
-    ExpectNewBeeps(1);
-
-    NewDocument();
-    doc->SelectAnchors(Path({{300, 0}, {0, 0}}), {1});
-    Run();
-    ExpectNear(CrossingsH(), {100}, 1e-4);
-
-    NewDocument();
-    doc->SelectAnchors(Path({{0, 0}, {0, 300}}), {1});  // one h: forward runs towards smaller v
-    Run();
-    ASSERT_EQ(Pointers().size(), 1u);
-    EXPECT_NEAR(Middle(Pointers()[0]).v, 200, 1e-4);
-
-    NewDocument();
-    doc->SelectAnchors(Path({{0, 0}, {300, 0}}), {0});
-    State().flPointMode = kNoWay;
-    Run();
-    EXPECT_TRUE(Pointers().empty());
-    ExpectNewBeeps(1);  // start anchors but no direction
-}
-
-TEST_F(PointerTest, ClosedOutlinesWrapForOneTurnAtMostClockwiseBeingForward) {
-    // Clockwise with v up (negative area): not reversed.
+// Forward runs towards larger h on an open path (towards smaller v when h does not change), and
+// clockwise on a closed one, for one turn at most; a walk that reaches nothing beeps.
+TEST_F(PointerTest, TheWalkDirectionFollowsThePathsShape) {
     const std::vector<RealPoint> clockwise = {{0, 0}, {0, 100}, {100, 100}, {100, 0}};
-    struct Case {
+    const struct {
+        std::vector<RealPoint> points;
+        bool closed;
+        std::int16_t start;
+        std::uint16_t mode;
         double distance;
-        std::vector<RealPoint> middles;
+        std::vector<RealPoint> middles;  // none: a beep
+    } cases[] = {
+        {{{300, 0}, {0, 0}}, false, 0, kForwardOnly, 100, {}},  // reversed: backward to the open end
+        {{{300, 0}, {0, 0}}, false, 1, kForwardOnly, 100, {{100, 0}}},
+        {{{0, 0}, {0, 300}}, false, 1, kForwardOnly, 100, {{0, 200}}},
+        {{{0, 0}, {300, 0}}, false, 0, kNoWay, 100, {}},  // a start anchor but no direction
+        {clockwise, true, 3, kForwardOnly, 150, {{0, 50}}},  // past the last anchor onto the closing segment
+        {clockwise, true, 3, kForwardOnly, 400, {{100, 0}}},  // exactly one turn: back on the start anchor
+        {clockwise, true, 3, kForwardOnly, 401, {}},
+        {{{0, 0}, {100, 0}, {100, 100}, {0, 100}}, true, 0, kForwardOnly, 50, {{0, 50}}},  // drawn anticlockwise
     };
-    const Case cases[] = {
-        {150, {{0, 50}}},   // past the last anchor onto the closing segment, then up
-        {400, {{100, 0}}},  // exactly one turn: back on the start anchor
-        {401, {}},          // more than one turn is never walked
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         NewDocument();
-        sim::Art* square = Path(clockwise, true);
-        doc->SelectAnchors(square, {3});
-        Settings(true, false, kForwardOnly, 1, c.distance);
+        doc->SelectAnchors(Path(c.points, c.closed), {c.start});
+        Settings(true, false, c.mode, 1, c.distance);
         Run();
         const auto pointers = Pointers();
         ASSERT_EQ(pointers.size(), c.middles.size()) << c.distance;
@@ -204,15 +185,6 @@ TEST_F(PointerTest, ClosedOutlinesWrapForOneTurnAtMostClockwiseBeingForward) {
         }
         ExpectNewBeeps(c.middles.empty() ? 1 : 0);
     }
-
-    // The same square drawn counter-clockwise counts as reversed: forward still goes clockwise.
-    NewDocument();
-    doc->SelectAnchors(Path({{0, 0}, {100, 0}, {100, 100}, {0, 100}}, true), {0});
-    State().flPtDistance1 = 50;
-    Run();
-    ASSERT_EQ(Pointers().size(), 1u);
-    EXPECT_NEAR(Middle(Pointers()[0]).h, 0, 1e-4);
-    EXPECT_NEAR(Middle(Pointers()[0]).v, 50, 1e-4);
 }
 
 // On a circular arc the pointer lies along the radius, its first end outside on an arc drawn
@@ -337,40 +309,41 @@ TEST_F(PointerTest, BrokenLineTakesTheDashesUpToTheLastNonZeroEntry) {
 
 // ---- Divide segment ----
 
-TEST_F(PointerTest, DivisionShiftsLaterStartAnchorsAndEachStillWalks) {
-    sim::Art* line = Path({{0, 0}, {100, 0}, {200, 0}, {300, 0}});
-    doc->SelectAnchors(line, {0, 2});
-    Settings(false, true, kForwardOnly, 1, 50);
-    Run();
-    ExpectNear(AnchorsH(line), {0, 50, 100, 200, 250, 300}, 1e-3);
-    EXPECT_EQ(line->selection, (std::vector<std::int16_t>{1, 0, 0, 1, 0, 0})) << "the start anchors moved with it";
-    EXPECT_TRUE(Pointers().empty());
-    for (const AnchorRecord& anchor : line->anchors) EXPECT_EQ(anchor.p.v, 0.0);
-}
-
-TEST_F(PointerTest, DivisionGoesBothWaysForEveryPositionOnThePathAsDivided) {
-    sim::Art* line = Path({{0, 0}, {100, 0}, {200, 0}});
-    doc->SelectAnchors(line, {1});
-    Settings(false, true, kBothWays, 2, 30, 20);
-    Run();
-    // A straight segment's parameter is not proportional to its length: the 256 chords place the
-    // split to within a few thousandths.
-    ExpectNear(AnchorsH(line), {0, 50, 70, 100, 130, 150, 200}, 1e-3);
-    EXPECT_EQ(line->selection[3], kAnchorPointSelected);
-}
-
-TEST_F(PointerTest, DivisionOfTheClosingSegmentInsertsAtIndexZero) {
-    sim::Art* square = Path({{0, 0}, {0, 100}, {100, 100}, {100, 0}}, true);
-    doc->SelectAnchors(square, {3});
-    Settings(false, true, kForwardOnly, 1, 50);
-    Run();
-    ASSERT_EQ(square->anchors.size(), 5u);
-    EXPECT_NEAR(square->anchors[0].p.h, 50, 1e-3);
-    EXPECT_NEAR(square->anchors[0].p.v, 0, 1e-3);
-    EXPECT_EQ(square->anchors[1].p.h, 0.0);
-    EXPECT_EQ(square->anchors[4].p.h, 100.0);
-    EXPECT_EQ(square->anchors[4].p.v, 0.0);
-    EXPECT_EQ(square->selection[4], kAnchorPointSelected);
+// An anchor at every position walked from every start anchor, on the path as divided so far: start
+// anchors keep their selection as later indices shift, and the closing segment's goes to index 0. A
+// straight segment's parameter is not proportional to its length: the 256 chords place the split to
+// within a few thousandths.
+TEST_F(PointerTest, DivisionInsertsAnAnchorAtEveryPositionWalked) {
+    const struct {
+        std::vector<RealPoint> points;
+        bool closed;
+        std::vector<int> starts;
+        std::uint16_t mode;
+        double d1, d2;
+        std::vector<RealPoint> divided;
+        std::vector<std::int16_t> selection;
+    } cases[] = {
+        {{{0, 0}, {100, 0}, {200, 0}, {300, 0}}, false, {0, 2}, kForwardOnly, 50, 0,
+         {{0, 0}, {50, 0}, {100, 0}, {200, 0}, {250, 0}, {300, 0}}, {1, 0, 0, 1, 0, 0}},
+        {{{0, 0}, {100, 0}, {200, 0}}, false, {1}, kBothWays, 30, 20,
+         {{0, 0}, {50, 0}, {70, 0}, {100, 0}, {130, 0}, {150, 0}, {200, 0}}, {0, 0, 0, 1, 0, 0, 0}},
+        {{{0, 0}, {0, 100}, {100, 100}, {100, 0}}, true, {3}, kForwardOnly, 50, 0,
+         {{50, 0}, {0, 0}, {0, 100}, {100, 100}, {100, 0}}, {0, 0, 0, 0, 1}},
+    };
+    for (const auto& c : cases) {
+        NewDocument();
+        sim::Art* path = Path(c.points, c.closed);
+        doc->SelectAnchors(path, c.starts);
+        Settings(false, true, c.mode, c.d2 > 0 ? 2 : 1, c.d1, c.d2);
+        Run();
+        ASSERT_EQ(path->anchors.size(), c.divided.size());
+        for (std::size_t k = 0; k < c.divided.size(); ++k) {
+            EXPECT_NEAR(path->anchors[k].p.h, c.divided[k].h, 1e-3) << k;
+            EXPECT_NEAR(path->anchors[k].p.v, c.divided[k].v, 1e-3) << k;
+        }
+        EXPECT_EQ(path->selection, c.selection);
+        EXPECT_TRUE(Pointers().empty());
+    }
 }
 
 TEST_F(PointerTest, DivisionOfACurveKeepsItsShapeAndNeverBeeps) {

@@ -25,51 +25,11 @@ TEST_F(PluginTest, MessagesAreRoutedByTheirTextOnly) {
     EXPECT_TRUE(host.SuitesBalanced());
 }
 
-TEST_F(PluginTest, RefusedSuitesLeaveEmptySlotsAndNoAlert) {
-    host.RefuseSuite("AI Tool Suite");
-    host.RefuseSuite("AI User Suite");
-    EXPECT_EQ(host.Startup(), kSuiteNotFoundStatus) << "adding tools without the tool suite";
-    EXPECT_TRUE(App().alerts.empty());
-    EXPECT_TRUE(host.SuitesBalanced());
-    EXPECT_EQ(host.Shutdown(), kNoError);
-    EXPECT_EQ(host.OutstandingBlocks(), 0u);
-}
-
 TEST_F(PluginTest, AnErrorWithoutTheUserSuiteIsNotShown) {
     host.RefuseSuite("AI User Suite");
     host.Gate().FailOperation("AI Notifier Suite", "AddNotifier", FourCharCode('F', 'A', 'I', 'L'));
     EXPECT_EQ(host.Startup(), FourCharCode('F', 'A', 'I', 'L'));
     EXPECT_TRUE(App().alerts.empty());
-}
-
-TEST_F(PluginTest, ARefusalOfTheLastSuiteSkipsTheHandler) {
-    // The bracket answers with the last acquisition's status, so the message is not handled.
-    host.RefuseSuite(SuiteTable[kSuiteCount - 1].name);
-    EXPECT_EQ(host.Startup(), kSuiteNotFoundStatus);
-    EXPECT_EQ(host.Globals(), nullptr);
-    EXPECT_TRUE(App().alerts.empty());
-    EXPECT_TRUE(host.SuitesBalanced());
-}
-
-// The release after a refused one is not asked for: the bracket stops where the host refused.
-TEST_F(PluginTest, ARefusedReleaseEndsTheReleases) {
-    StartPlugin();
-    std::int64_t firstRelease = 0;
-    host.Gate().SetLogging(true);
-    host.Gate().ResetCallCount();
-    host.Notify("AI Application Deactivated Notifier");
-    const auto log = host.Gate().Log();
-    for (std::size_t n = 0; n < log.size() && firstRelease == 0; ++n) {
-        if (log[n].operation == "ReleaseSuite") firstRelease = static_cast<std::int64_t>(n) + 1;
-    }
-    ASSERT_GT(firstRelease, 0);
-    const char* last = SuiteTable[kSuiteCount - 1].name;
-    const int released = host.Uses(last).released;
-    host.Gate().ResetCallCount();
-    host.Gate().FailNthCall(firstRelease, FourCharCode('F', 'A', 'I', 'L'));
-    host.Notify("AI Application Deactivated Notifier");
-    EXPECT_EQ(host.Uses(last).released, released);
-    EXPECT_FALSE(host.SuitesBalanced());
 }
 
 TEST_F(PluginTest, StatusesReportedInTheErrorAlert) {
