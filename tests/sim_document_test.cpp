@@ -1,5 +1,5 @@
 // The simulated document as the plug-in sees it through the suites: tree walks, placement, paths,
-// text and derived art, tags, views, bounds and undo.
+// tags, views, bounds and undo.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -113,35 +113,6 @@ TEST_F(SimDocument, PathSegmentsSelectionAndTheAnchorLimit) {
     EXPECT_NE(path->SetPathSegments(sim::HandleOf(full), 32767, 1, &start), kNoError);
     EXPECT_EQ(full->anchors.size(), sim::kMaxPathAnchors);
     EXPECT_THROW(document.AddCurve(root, std::vector<AnchorRecord>(32768, start)), std::length_error);
-}
-
-TEST_F(SimDocument, TextFramesAndDerivedArtStandOutsideTheTree) {
-    sim::Art* point = document.AddPointText(root, {5, 6}, {5, 16, 40, 6});
-    sim::Art* area = document.AddAreaText(root, {{{0, 0}, {0, 0}, {0, 0}, true}, {{9, 0}, {9, 0}, {9, 0}, true}},
-                                          {0, 9, 9, 0});
-    RealPoint anchor{};
-    ASSERT_EQ(art->GetPointTextAnchor(sim::HandleOf(point), &anchor), kNoError);
-    EXPECT_EQ(anchor.h, 5);
-    EXPECT_NE(art->GetPointTextAnchor(sim::HandleOf(area), &anchor), kNoError);
-    ArtHandle frame = nullptr;
-    ASSERT_EQ(art->GetTextFramePath(sim::HandleOf(area), &frame), kNoError);
-    std::int16_t count = 0;
-    ASSERT_EQ(path->GetPathSegmentCount(frame, &count), kNoError);
-    EXPECT_EQ(count, 2);
-    EXPECT_EQ(Step(art->GetArtParent, frame), nullptr);
-
-    const ArtStyleSuite* styles = Acquire<ArtStyleSuite>("AI Art Style Suite", 8);
-    sim::Art* plain = document.AddPath(root, {{0, 0}, {1, 0}});
-    sim::Art* styled = document.AddPath(root, {{0, 0}, {2, 0}});
-    sim::Art* stand = document.AddDerivedPath(styled, {{{0, 0}, {0, 0}, {0, 0}, true}});
-    ArtHandle derived = nullptr, source = nullptr;
-    ASSERT_EQ(styles->GetDerivedArt(sim::HandleOf(plain), &derived), kNoError);
-    EXPECT_EQ(derived, sim::HandleOf(plain)) << "a path without a live style stands for itself";
-    ASSERT_EQ(styles->GetDerivedArt(sim::HandleOf(styled), &derived), kNoError);
-    EXPECT_EQ(derived, sim::HandleOf(stand));
-    ASSERT_EQ(styles->GetSourceArtOfDerived(derived, &source), kNoError);
-    EXPECT_EQ(source, sim::HandleOf(styled));
-    EXPECT_EQ(root->Children().size(), 4u);
 }
 
 TEST_F(SimDocument, TagsAreStoredPerArtAndType) {

@@ -54,14 +54,9 @@ TEST(SvgPathData, RelativeCommandsGiveTheSameAnchorsAsAbsoluteOnes) {
     ExpectPoint(a[6].out, 100, 110 + 2.0 / 3 * 10, "T reflects the quadratic control");
     EXPECT_TRUE(a[0].corner);
     EXPECT_FALSE(a[4].corner) << "S makes a smooth anchor";
-}
-
-TEST(SvgPathData, SAndTWithoutAPreviousCurveUseTheCurrentPoint) {
-    const std::vector<Subpath> s = ParsePathData("M0 0 L10 0 S20 10 30 10");
-    ExpectPoint(s[0].anchors[1].out, 10, 0, "S after a line");
-    const std::vector<Subpath> t = ParsePathData("M0 0 C0 5 5 10 10 10 T20 20");
-    // T after a cubic: the quadratic control is the current point.
-    ExpectPoint(t[0].anchors[1].out, 10, 10, "T after a cubic");
+    // Without a curve before them, S and T take the current point as the reflected control.
+    ExpectPoint(ParsePathData("M0 0 L10 0 S20 10 30 10")[0].anchors[1].out, 10, 0, "S after a line");
+    ExpectPoint(ParsePathData("M0 0 C0 5 5 10 10 10 T20 20")[0].anchors[1].out, 10, 10, "T after a cubic");
 }
 
 TEST(SvgPathData, ArcsBecomeQuarterCubicsWithCircleHandles) {
