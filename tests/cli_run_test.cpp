@@ -140,7 +140,8 @@ TEST_F(CliTest, BadInputLeavesNoOutputFile) {
     Write("out.svg", "old");
     EXPECT_EQ(Run({Path("badpath.svg"), "-o", out}), kRunBadInput);
     EXPECT_EQ(Read("out.svg"), "old");
-    EXPECT_EQ(Files(), (std::vector<std::string>{"badpath.svg", "good.svg", "malformed.svg", "out.svg", "packed.svgz"}));
+    EXPECT_EQ(Files(),
+              (std::vector<std::string>{"badpath.svg", "good.svg", "malformed.svg", "out.svg", "packed.svgz"}));
 }
 
 TEST_F(CliTest, TheOutputIsWrittenWhereItMayBe) {
@@ -248,7 +249,8 @@ TEST_F(CliTest, HelpVersionAndStartup) {
     // A hostile settings file: what the plug-in did not keep is named, and the file written back reads the same.
     std::ofstream(Path("bad.ini"), std::ios::binary) << "flPtDashLengD1=1e999\r\nflPtCount=5\r\n";
     EXPECT_EQ(Run({"startup", "--settings", Path("bad.ini")}), 0) << err_;
-    EXPECT_NE(out_.find("  flPtCount = 5 is kept as 3\n  flPtDashLengD1 = 1e999 is kept as 0\n"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("  flPtCount = 5 is kept as 3\n  flPtDashLengD1 = 1e999 is kept as 0\n"), std::string::npos)
+        << out_;
     std::istringstream in;
     std::ostringstream out, err;
     EXPECT_EQ(KelvaneMain({}, in, out, err), 2);
@@ -269,7 +271,8 @@ class CliReport : public CliTest, public ::testing::WithParamInterface<ReportCas
 
 TEST_P(CliReport, SaysWhatTheRunDid) {
     const ReportCase& c = GetParam();
-    std::vector<std::string> args{Write("in.svg", std::string(kHeader) + c.drawing), "-o", Path("out.svg"), "--lang=en"};
+    const std::string in = Write("in.svg", std::string(kHeader) + c.drawing);
+    std::vector<std::string> args{in, "-o", Path("out.svg"), "--lang=en"};
     args.insert(args.end(), c.args.begin(), c.args.end());
     EXPECT_EQ(Run(args), c.status) << out_ << err_;
     for (const std::string& part : c.out) EXPECT_NE(out_.find(part), std::string::npos) << part << "\n" << out_;
@@ -350,8 +353,8 @@ TEST_F(CliTest, RecordsTheRestorePassesOverStayAndTheReportSaysWhy) {
     };
     std::string drawing = kHeader;
     for (int k = 0; k < 3; ++k) {
-        drawing += "<path id=\"p" + std::to_string(k) + "\" d=\"M 25 35 L 45 35\"><kv:tag name=\"Path_adjust_matrix\">" +
-                   records[k][0] + "</kv:tag></path>\n";
+        drawing += "<path id=\"p" + std::to_string(k) + "\" d=\"M 25 35 L 45 35\">" +
+                   "<kv:tag name=\"Path_adjust_matrix\">" + records[k][0] + "</kv:tag></path>\n";
     }
     EXPECT_EQ(Run({Write("records.svg", drawing + "</svg>\n"), "-o", Path("out.svg"), "--lang", "en", "restore"}),
               kRunUnchanged);

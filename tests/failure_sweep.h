@@ -202,7 +202,9 @@ private:
             EXPECT_TRUE(message.status == kNoError || message.status == status_ ||
                         message.status == kSuiteNotFoundStatus)
                 << message.caller << " / " << message.selector << " answered " << std::hex << message.status;
-            if (!IsSilent(message.status)) expected.insert(ErrorAlertText(message.status, message.caller, message.selector));
+            if (!IsSilent(message.status)) {
+                expected.insert(ErrorAlertText(message.status, message.caller, message.selector));
+            }
         }
         std::multiset<std::string> shown;
         for (std::size_t k = alerts_; k < host.App().alerts.size(); ++k) {
@@ -214,7 +216,8 @@ private:
             if (found != expected.end()) expected.erase(found);
         }
         // Without the alert operation, or without the user suite in a bracket, an alert is lost.
-        const bool userSuiteRefused = failed == "AcquireSuite" && AcquiredSince("AI User Suite") < AcquiredSince("SP Blocks Suite");
+        const bool userSuiteRefused =
+            failed == "AcquireSuite" && AcquiredSince("AI User Suite") < AcquiredSince("SP Blocks Suite");
         const std::size_t mayBeLost = userSuiteRefused ? expected.size() : failed == "ErrorAlert" ? 1 : 0;
         EXPECT_LE(expected.size(), mayBeLost) << "missing error alert: " << (expected.empty() ? "" : *expected.begin());
 
@@ -279,8 +282,8 @@ public:
         std::vector<const sim::Art*> changed;
         for (const sim::Art* art : order_) {
             const ArtState& was = arts_.at(art);
-            if (!art->alive || art->parent != was.parent || art->closed != was.closed || !Same(art->anchors, was.anchors) ||
-                !SameTags(art->tags, was.tags)) {
+            if (!art->alive || art->parent != was.parent || art->closed != was.closed ||
+                !Same(art->anchors, was.anchors) || !SameTags(art->tags, was.tags)) {
                 changed.push_back(art);
             }
         }

@@ -87,7 +87,8 @@ public:
 
 protected:
     // A settings file of the user's, written by hand.
-    static constexpr const char* kUserSettings = "language = ENGLISH\r\nflPtCount = 2\r\nhandleline_layer = \"Guides\"\r\n";
+    static constexpr const char* kUserSettings =
+        "language = ENGLISH\r\nflPtCount = 2\r\nhandleline_layer = \"Guides\"\r\n";
 
     std::optional<sim::Host> host;
     std::size_t messages = 0;  // the host's messages before the run
@@ -129,7 +130,8 @@ protected:
         EXPECT_NE(text.find("\r\nflPtCount = 2\r\n"), std::string::npos) << text;
         EXPECT_NE(text.find("\r\nhandleline_layer = \"Guides\"\r\n"), std::string::npos) << text;
         const std::string last = "\r\nextend_endpoints = 0\r\n";
-        EXPECT_TRUE(text.size() > last.size() && text.compare(text.size() - last.size(), last.size(), last) == 0) << text;
+        EXPECT_TRUE(text.size() > last.size() && text.compare(text.size() - last.size(), last.size(), last) == 0)
+            << text;
     }
 
     Steps Startup() {
@@ -187,7 +189,7 @@ protected:
             EXPECT_EQ(host->Globals(), nullptr);
             ExpectWrittenSettings();
             for (const auto& panel : host->App().panels) EXPECT_FALSE(panel->alive) << "panel left after shut-down";
-            for (const auto& flyout : host->App().flyoutMenus) EXPECT_FALSE(flyout->alive) << "flyout left after shut-down";
+            for (const auto& flyout : host->App().flyoutMenus) EXPECT_FALSE(flyout->alive) << "flyout left";
         };
         return steps;
     }
@@ -298,7 +300,8 @@ protected:
     // A curve and a line to measure: the curve in a group.
     void MeasuredShapes() {
         sim::Art* group = doc->AddGroup(Root());
-        doc->SelectWhole(doc->AddCurve(group, {Smooth({0, 0}, {0, 0}, {40, 60}), Smooth({120, 60}, {160, 0}, {160, 0})}));
+        doc->SelectWhole(
+            doc->AddCurve(group, {Smooth({0, 0}, {0, 0}, {40, 60}), Smooth({120, 60}, {160, 0}, {160, 0})}));
         doc->SelectWhole(doc->AddPath(Root(), {{0, 300}, {40, 300}}));
     }
 
@@ -340,7 +343,8 @@ protected:
                                             Smooth({160, bulge}, {180, 0}, {180, 0})},
                                            true));
             sim::Art* compound = doc->AddCompoundPath(Root());
-            doc->AddCurve(compound, {Smooth({0, 200}, {0, 200}, {40, 260}), Smooth({120, 260}, {160, 200}, {160, 200})});
+            doc->AddCurve(compound,
+                          {Smooth({0, 200}, {0, 200}, {40, 260}), Smooth({120, 260}, {160, 200}, {160, 200})});
             doc->SelectWhole(compound);
             doc->SelectWhole(doc->AddCurve(Root(), {Smooth({0, 400}, {0, 400}, {40, 460}),
                                                     Smooth({120, 460}, {160, 400}, {160, 400})}));
@@ -387,14 +391,16 @@ protected:
                 EXPECT_LE(art->anchors.size(), Good(art).anchors.size());
                 for (const AnchorRecord& anchor : art->anchors) EXPECT_TRUE(Finite(anchor));
             }
-            EXPECT_TRUE(!run.Good() || (goodMade.size() == 8u && before.Changed().size() == 2u)) << "both paths divided";
+            EXPECT_TRUE(!run.Good() || (goodMade.size() == 8u && before.Changed().size() == 2u))
+                << "eight pointers and both paths divided";
         });
     }
 
     Steps HandleLine() {
         const auto shapes = [this] {
             const std::vector<AnchorRecord> anchors = {Smooth({70, 90}, {100, 100}, {130, 110}),
-                                                       AnchorRecord{{200, 0}, {200, 0}, {220, 40}, true}, Corner({300, 0})};
+                                                       AnchorRecord{{200, 0}, {200, 0}, {220, 40}, true},
+                                                       Corner({300, 0})};
             doc->SelectAnchors(doc->AddCurve(doc->AddGroup(Root()), anchors), {0, 1});
             doc->SelectAnchors(doc->AddCurve(doc->AddCompoundPath(Root()), anchors), {0});
             State().handleline_reverse_side = 1;
@@ -541,7 +547,9 @@ INSTANTIATE_TEST_SUITE_P(FailureSweep, PanelSweep, ::testing::ValuesIn(PanelSwee
 
 // ---- The adjust tools and the annotator ------------------------------------------------------
 
-class AdjustSweep : public AdjustTest, public DocumentRuns, public ::testing::WithParamInterface<Scenario<AdjustSweep>> {
+class AdjustSweep : public AdjustTest,
+                    public DocumentRuns,
+                    public ::testing::WithParamInterface<Scenario<AdjustSweep>> {
 public:
     static std::vector<Scenario<AdjustSweep>> Scenarios() {
         return {{"PathAdjust", &AdjustSweep::PathAdjustGesture},

@@ -52,7 +52,8 @@ struct Result {
 };
 
 // Runs kelvane with args and the drawing on standard input, its language set as Inkscape's.
-Result RunKelvane(std::vector<std::string> args, const std::string& language = "en_US", const std::string& input = kDrawing) {
+Result RunKelvane(std::vector<std::string> args, const std::string& language = "en_US",
+                  const std::string& input = kDrawing) {
     const char* saved = std::getenv("LANGUAGE");
     const std::optional<std::string> before = saved ? std::optional<std::string>(saved) : std::nullopt;
     setenv("LANGUAGE", language.c_str(), 1);
@@ -143,7 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
         UnchangedCase{"LockedLinesAreNotSelected", {"inkscape", "bisect", "--id=lockedA", "--id=lockedB"}, "en",
                       "Two or more straight lines are not selected."},
         UnchangedCase{"MeasureAPath", {"inkscape", "measure", "--id=left"}, "en", "segments: 134.164 mm"},
-        UnchangedCase{"MeasureThroughTheHiddenParameter", {"--inkscape=measure", "--id=pair"}, "en", "segments: 100 mm"},
+        UnchangedCase{"MeasureThroughTheHiddenParameter", {"--inkscape=measure", "--id=pair"}, "en",
+                      "segments: 100 mm"},
         UnchangedCase{"MeasureInJapanese", {"inkscape", "measure", "--id=pair"}, "ja", "選択したセグメントの長さ: 100 mm"},
         UnchangedCase{"MeasureASublayer", {"inkscape", "measure", "--id=sublayer"}, "en", "segments: 30 mm"},
         // The node tool's selection wins over the objects Inkscape passes with it.

@@ -77,7 +77,8 @@ TEST_F(SimDocument, NewArtPlacementAndDisposal) {
     std::vector<ArtHandle> order;
     for (const sim::Art* child : root->Children()) order.push_back(sim::HandleOf(child));
     EXPECT_EQ(order, (std::vector<ArtHandle>{top, sim::HandleOf(existing), above, below}));
-    EXPECT_NE(art->NewArt(kPathArt, kPlaceInsideOnTop, sim::HandleOf(existing), &refused), kNoError) << "a path holds no art";
+    EXPECT_NE(art->NewArt(kPathArt, kPlaceInsideOnTop, sim::HandleOf(existing), &refused), kNoError)
+        << "a path holds no art";
     EXPECT_NE(art->NewArt(kTextFrameArt, kPlaceAbove, below, &refused), kNoError);
     ASSERT_EQ(art->DisposeArt(above), kNoError);
     EXPECT_EQ(root->Children().size(), 3u);
@@ -150,7 +151,8 @@ TEST_F(SimDocument, ViewCoordinatesAndBounds) {
     EXPECT_TRUE(back.h == 110.5 && back.v == 480);
     RealRect bounds{};
     ASSERT_EQ(views->GetDocumentViewBounds(handle, &bounds), kNoError);
-    EXPECT_TRUE(bounds.top == 500 && bounds.bottom == 500 - view.height / 2.0 && bounds.right == 100 + view.width / 2.0);
+    EXPECT_TRUE(bounds.top == 500 && bounds.bottom == 500 - view.height / 2.0 &&
+                bounds.right == 100 + view.width / 2.0);
 
     // An arch whose handles stand 12 high: the curve itself reaches 9 (3/4 of the handles).
     sim::Art* bulge = document.AddCurve(root, {{{0, 0}, {0, 0}, {0, 12}, false}, {{10, 0}, {10, 12}, {10, 0}, false}});

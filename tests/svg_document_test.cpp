@@ -68,8 +68,8 @@ private:
             out_ << " fill " << s.fillPaint << kvsvg::FormatColor(s.fill.color) << s.fill.color.kind << " stroke "
                  << s.strokePaint << kvsvg::FormatColor(s.stroke.color) << s.stroke.color.kind;
             const float* dashes = s.stroke.dashes;
-            Line("", {s.stroke.width, s.stroke.miterLimit, static_cast<double>(s.stroke.dashCount), dashes[0], dashes[1],
-                      dashes[2], dashes[3], dashes[4], dashes[5], s.stroke.dashOffset});
+            Line("", {s.stroke.width, s.stroke.miterLimit, static_cast<double>(s.stroke.dashCount), dashes[0],
+                      dashes[1], dashes[2], dashes[3], dashes[4], dashes[5], s.stroke.dashOffset});
         }
         if (art.type == kTextFrameArt || art.type == kPlacedArt) {
             Line(" placed", {art.textAnchor.h, art.textAnchor.v, art.frame.left, art.frame.top, art.frame.right,

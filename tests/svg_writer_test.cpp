@@ -83,7 +83,8 @@ TEST(SvgWriter, AChangeRewritesOnlyItsElement) {
          [](sim::Document& d) { Translate(Front(d), 10, -10); },
          "<rect id=\"r\" x=\"11\" y=\"12\" width=\"3\" height=\"4\"/>\n"},
         {"a moved rounded rectangle stays one, its one radius standing for both",
-         "<rect x=\"0\" y=\"0\" width=\"10\" height=\"8\" rx=\"2\"/>\n", [](sim::Document& d) { Translate(Front(d), 1, 0); },
+         "<rect x=\"0\" y=\"0\" width=\"10\" height=\"8\" rx=\"2\"/>\n",
+         [](sim::Document& d) { Translate(Front(d), 1, 0); },
          "<rect x=\"1\" y=\"0\" width=\"10\" height=\"8\" rx=\"2\"/>\n"},
         {"a rectangle with a corner moved becomes a path, keeping its id and other attributes",
          "<rect id=\"r\" class=\"k\" x=\"0\" y=\"0\" width=\"10\" height=\"10\" rx=\"0\"/>\n",
@@ -99,7 +100,8 @@ TEST(SvgWriter, AChangeRewritesOnlyItsElement) {
          "<g><g a=\"x>y\" b='/>'><!-- <p> --><![CDATA[<q>]]><?pi <r>?><h/></g ><path d=\"M0 0 H1\"/></g>\n",
          [](sim::Document& d) { d.Dispose(Front(d)->next); },
          "<g><path d=\"M0 0 H1\"/></g>\n"},
-        {"deleted art goes with its line", "<g id=\"l\">\n  <path id=\"a\" d=\"M0 0 H1\"/>\n  <path d=\"M0 0 H2\"/>\n</g>\n",
+        {"deleted art goes with its line",
+         "<g id=\"l\">\n  <path id=\"a\" d=\"M0 0 H1\"/>\n  <path d=\"M0 0 H2\"/>\n</g>\n",
          [](sim::Document& d) { d.Dispose(d.LayerAt(0)->root->lastChild); },
          "<g id=\"l\">\n  <path d=\"M0 0 H2\"/>\n</g>\n"},
         {"new art (here the back-most) goes into its layer, indented like its siblings, in its coordinates",
@@ -137,8 +139,9 @@ TEST(SvgWriter, AChangeRewritesOnlyItsElement) {
 }
 
 TEST(SvgWriter, ALatin1FileStaysLatin1UntilANewLayerIsNamedBeyondIt) {
-    const std::string input = "<?xml version=\"1.0\" encoding=\"latin1\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\">\n"
-                              "  <g id=\"a\"><title>\xe9t\xe9</title><line x2=\"1\"/><desc>\xff</desc></g>\n</svg>\n";
+    const std::string input =
+        "<?xml version=\"1.0\" encoding=\"latin1\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\">\n"
+        "  <g id=\"a\"><title>\xe9t\xe9</title><line x2=\"1\"/><desc>\xff</desc></g>\n</svg>\n";
     sim::Document document;
     const auto source = kvsvg::ReadSvg(input, document);
     Move(Front(document), 1, 1.5, 0);
@@ -151,8 +154,9 @@ TEST(SvgWriter, ALatin1FileStaysLatin1UntilANewLayerIsNamedBeyondIt) {
     document.AddPath(layer->root, {{0, 0}, {1, 0}});
     const std::string written = kvsvg::WriteSvg(document, source.get());
     EXPECT_EQ(written.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u) << written;
-    EXPECT_NE(written.find("<desc>\xc3\xbf</desc></g>\n  <g inkscape:groupmode=\"layer\" inkscape:label=\"\xe6\x97\xa5\">"),
-              std::string::npos)
+    EXPECT_NE(
+        written.find("<desc>\xc3\xbf</desc></g>\n  <g inkscape:groupmode=\"layer\" inkscape:label=\"\xe6\x97\xa5\">"),
+        std::string::npos)
         << written;
     EXPECT_NE(written.find("xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\""), std::string::npos)
         << "the prefix it uses is declared";
@@ -160,7 +164,8 @@ TEST(SvgWriter, ALatin1FileStaysLatin1UntilANewLayerIsNamedBeyondIt) {
 
 TEST(SvgWriter, APathUnderAScaleOfZeroIsNotWrittenFlat) {
     sim::Document document;
-    const auto source = kvsvg::ReadSvg(Drawing("<g transform=\"scale(0)\"><path id=\"p\" d=\"M0 0 H1\"/></g>"), document);
+    const auto source =
+        kvsvg::ReadSvg(Drawing("<g transform=\"scale(0)\"><path id=\"p\" d=\"M0 0 H1\"/></g>"), document);
     Move(Front(document), 1, 5, 5);
     try {
         kvsvg::WriteSvg(document, source.get());
