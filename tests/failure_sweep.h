@@ -247,8 +247,21 @@ struct ArtState {
         const auto found = tags.find(name);
         return found == tags.end() ? std::string() : found->second.value;
     }
+    bool operator==(const ArtState& other) const {
+        const auto samePoint = [](const RealPoint& x, const RealPoint& y) { return x.h == y.h && x.v == y.v; };
+        const auto sameAnchor = [&](const AnchorRecord& x, const AnchorRecord& y) {
+            return samePoint(x.p, y.p) && samePoint(x.in, y.in) && samePoint(x.out, y.out) && x.corner == y.corner;
+        };
+        const auto sameTag = [](const auto& x, const auto& y) {
+            return x.first == y.first && x.second.type == y.second.type && x.second.value == y.second.value;
+        };
+        return parent == other.parent && closed == other.closed &&
+               std::equal(anchors.begin(), anchors.end(), other.anchors.begin(), other.anchors.end(), sameAnchor) &&
+               std::equal(tags.begin(), tags.end(), other.tags.begin(), other.tags.end(), sameTag);
+    }
 };
 
+// Every art of a document in walk order, as it was when the state was taken.
 class DocumentState {
 public:
     DocumentState() = default;
@@ -256,23 +269,25 @@ public:
         for (int i = 0; i < document.LayerCount(); ++i) Add(document.LayerAt(i)->root);
     }
 
-    const ArtState& Of(const sim::Art* art) const { return arts_.at(art); }
+    const ArtState& Of(const sim::Art* art) const { return arts_.at(IndexOf(art)).second; }
     std::size_t IndexOf(const sim::Art* art) const {
-        return static_cast<std::size_t>(std::find(order_.begin(), order_.end(), art) - order_.begin());
+        const auto found =
+            std::find_if(arts_.begin(), arts_.end(), [art](const auto& entry) { return entry.first == art; });
+        return static_cast<std::size_t>(found - arts_.begin());
     }
 
     // Each art of this state as it is now, in walk order.
     std::vector<ArtState> Now() const {
         std::vector<ArtState> now;
-        for (const sim::Art* art : order_) now.push_back(ArtState::Of(art));
+        for (const auto& entry : arts_) now.push_back(ArtState::Of(entry.first));
         return now;
     }
 
     // The art of document that this state does not hold, in walk order.
     std::vector<const sim::Art*> NewArt(const sim::Document& document) const {
         std::vector<const sim::Art*> made;
-        for (const sim::Art* art : DocumentState(document).order_) {
-            if (arts_.count(art) == 0) made.push_back(art);
+        for (const auto& entry : DocumentState(document).arts_) {
+            if (IndexOf(entry.first) == arts_.size()) made.push_back(entry.first);
         }
         return made;
     }
@@ -280,38 +295,19 @@ public:
     // Art of this state that is gone or differs now.
     std::vector<const sim::Art*> Changed() const {
         std::vector<const sim::Art*> changed;
-        for (const sim::Art* art : order_) {
-            const ArtState& was = arts_.at(art);
-            if (!art->alive || art->parent != was.parent || art->closed != was.closed ||
-                !Same(art->anchors, was.anchors) || !SameTags(art->tags, was.tags)) {
-                changed.push_back(art);
-            }
+        for (const auto& [art, was] : arts_) {
+            if (!art->alive || !(ArtState::Of(art) == was)) changed.push_back(art);
         }
         return changed;
     }
 
-    static bool Same(const std::vector<AnchorRecord>& a, const std::vector<AnchorRecord>& b) {
-        const auto samePoint = [](const RealPoint& x, const RealPoint& y) { return x.h == y.h && x.v == y.v; };
-        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](const AnchorRecord& x, const AnchorRecord& y) {
-            return samePoint(x.p, y.p) && samePoint(x.in, y.in) && samePoint(x.out, y.out) && x.corner == y.corner;
-        });
-    }
-
 private:
-    static bool SameTags(const std::map<std::string, sim::Tag>& a, const std::map<std::string, sim::Tag>& b) {
-        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
-            return x.first == y.first && x.second.type == y.second.type && x.second.value == y.second.value;
-        });
-    }
-
     void Add(const sim::Art* art) {
-        arts_[art] = ArtState::Of(art);
-        order_.push_back(art);
+        arts_.emplace_back(art, ArtState::Of(art));
         for (const sim::Art* child : art->Children()) Add(child);
     }
 
-    std::map<const sim::Art*, ArtState> arts_;
-    std::vector<const sim::Art*> order_;
+    std::vector<std::pair<const sim::Art*, ArtState>> arts_;
 };
 
 // The test of each scenario is named after it.
