@@ -1328,24 +1328,25 @@ public:
     explicit DigitRounding(double value) : value_(value) {
         const double magnitude = std::fabs(value);
         if (!(magnitude >= 1e-6 && magnitude < 1e15)) return;
-        int exponent = 0;
-        const auto mantissa = static_cast<std::uint64_t>(std::ldexp(std::frexp(magnitude, &exponent), 53));
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &magnitude, sizeof bits);  // normal: the range above has no subnormals
+        const int exponent = static_cast<int>(bits >> 52) - 1022;                    // as frexp gives it
+        const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
         const int shift = 53 - exponent;  // magnitude = mantissa / 2^shift
         // The decimal exponent of the magnitude, or one less.
         const int decimal = static_cast<int>(std::floor((exponent - 1) * 0.30102999566398120));
         scale_ = 17 - decimal;  // mantissa * 10^scale_ / 2^shift has 18 or 19 digits before the point
-        Wide scaled = mantissa;
-        for (int i = 0; i < scale_; ++i) scaled *= 5;  // below 2^53 * 5^24
-        const int twos = shift - scale_;                // mantissa * 5^scale_ / 2^twos
+        const Wide scaled = Wide{mantissa} * kPowers5[scale_];
+        const int twos = shift - scale_;  // mantissa * 5^scale_ / 2^twos
         if (twos <= 0) {
             digits_ = static_cast<std::uint64_t>(scaled << -twos);
         } else {
             digits_ = static_cast<std::uint64_t>(scaled >> twos);
             more_ = (scaled & ((Wide{1} << twos) - 1)) != 0;
         }
-        for (std::uint64_t p = 1; p <= digits_ / 10; p *= 10) ++count_;
-        ++count_;
+        count_ = digits_ >= kPowers10[18] ? 19 : 18;
         negative_ = value < 0;
+        lastDigit_ = std::pow(10.0, -scale_) * (1 - 0x1p-40);  // rounded down, as ErrorAt needs
         ready_ = true;
     }
 
@@ -1363,6 +1364,16 @@ public:
         const auto m = static_cast<double>(kept);
         const double magnitude = power >= 0 ? m * kPowers[power] : m / kPowers[-power];
         return negative_ ? -magnitude : magnitude;
+    }
+
+    // At most how far At(digits) lies from the value, before the rounding to a double; 0 where the
+    // digits are not known. It never grows with more digits.
+    double ErrorAt(int digits) const {
+        if (!ready_) return 0;
+        const std::uint64_t unit = kPowers10[count_ - digits];
+        const std::uint64_t rest = digits_ % unit;
+        const std::uint64_t up = unit - rest - (more_ ? 1 : 0);  // whole units of the last digit kept
+        return static_cast<double>(std::min(rest, up)) * lastDigit_;
     }
 
 private:
@@ -1395,6 +1406,11 @@ private:
                                                   10000000000000000,
                                                   100000000000000000,
                                                   1000000000000000000};
+    static constexpr std::uint64_t kPowers5[] = {
+        1ull, 5ull, 25ull, 125ull, 625ull, 3125ull, 15625ull, 78125ull, 390625ull, 1953125ull, 9765625ull,
+        48828125ull, 244140625ull, 1220703125ull, 6103515625ull, 30517578125ull, 152587890625ull,
+        762939453125ull, 3814697265625ull, 19073486328125ull, 95367431640625ull, 476837158203125ull,
+        2384185791015625ull, 11920928955078125ull, 59604644775390625ull};  // up to 5^24, for 1e-6
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     double value_;
@@ -1402,7 +1418,30 @@ private:
     std::uint64_t digits_ = 0;  // the first digits of the magnitude; more_: a non-zero remainder follows
     int count_ = 0;             // how many
     int scale_ = 0;             // digits_ = the magnitude * 10^scale_, truncated
+    double lastDigit_ = 0;      // the value of one unit of digits_' last digit, rounded down
 };
+
+
+// The fewest digits for which a rounding of exact can map onto target through x -> scale * x + offset
+// (with the roundings of that map): a rounding further from exact than the slack below moves the image
+// off target. ErrorAt never grows with more digits, so the first that may do is found by halving;
+// 17 when none may.
+int FewestPossibleDigits(const DigitRounding& rounding, double exact, double target, double scale, double offset) {
+    const double image = std::fabs(scale * exact);
+    const double slack =
+        std::fabs(scale * exact + offset - target) + 0x1p-48 * (std::fabs(target) + 6 * image + std::fabs(offset));
+    int low = 1;
+    int high = 17;
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (std::fabs(scale) * rounding.ErrorAt(middle) > slack) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return low;
+}
 
 // Splices what the document changed since it was read into the input's text.
 class Writer {
@@ -1674,7 +1713,12 @@ private:
         if (IsIdentity(frame)) return RealPoint{artwork.h + 0.0, artwork.v + 0.0};
         const RealPoint exact = Apply(inverse, artwork);
         const DigitRounding h(exact.h), v(exact.v);
-        for (int digits = 1; digits < 17; ++digits) {
+        int first = 1;
+        if (frame.b == 0 && frame.c == 0) {  // each coordinate maps on its own
+            first = std::max(FewestPossibleDigits(h, exact.h, artwork.h, frame.a, frame.e),
+                             FewestPossibleDigits(v, exact.v, artwork.v, frame.d, frame.f));
+        }
+        for (int digits = first; digits < 17; ++digits) {
             const RealPoint candidate{h.At(digits), v.At(digits)};
             const RealPoint back = Apply(frame, candidate);
             if (back.h == artwork.h && back.v == artwork.v) return candidate;

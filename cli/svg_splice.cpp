@@ -98,33 +98,50 @@ std::string LeadingSpace(const std::string& text, std::size_t offset) {
     return text.substr(begin, offset - begin);
 }
 
-std::string EscapeAttribute(std::string_view value) {
+namespace {
+
+// value with the characters in special replaced by their references; runs of other characters are
+// copied whole (path data is long and has none).
+template <typename Reference>
+std::string Escape(std::string_view value, std::string_view special, Reference reference) {
+    bool isSpecial[256] = {};
+    for (char c : special) isSpecial[static_cast<unsigned char>(c)] = true;
     std::string out;
-    for (char c : value) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\n': out += "&#10;"; break;
-            case '\t': out += "&#9;"; break;
-            case '\r': out += "&#13;"; break;
-            default: out += c;
-        }
+    out.reserve(value.size());
+    std::size_t from = 0;
+    for (std::size_t at = 0; at < value.size(); ++at) {
+        if (!isSpecial[static_cast<unsigned char>(value[at])]) continue;
+        out.append(value, from, at - from);
+        out += reference(value[at]);
+        from = at + 1;
     }
+    out.append(value, from, std::string_view::npos);
     return out;
 }
 
-std::string EscapeText(std::string_view value) {
-    std::string out;
-    for (char c : value) {
+}  // namespace
+
+std::string EscapeAttribute(std::string_view value) {
+    return Escape(value, std::string_view("&<\"\n\t\r"), [](char c) -> const char* {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c;
+            case '&': return "&amp;";
+            case '<': return "&lt;";
+            case '"': return "&quot;";
+            case '\n': return "&#10;";
+            case '\t': return "&#9;";
+            default: return "&#13;";
         }
-    }
-    return out;
+    });
+}
+
+std::string EscapeText(std::string_view value) {
+    return Escape(value, "&<>", [](char c) -> const char* {
+        switch (c) {
+            case '&': return "&amp;";
+            case '<': return "&lt;";
+            default: return "&gt;";
+        }
+    });
 }
 
 void Splice::Replace(std::size_t offset, std::size_t length, std::string with) {
