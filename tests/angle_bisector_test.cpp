@@ -117,14 +117,6 @@ TEST_F(AngleBisectorTest, RefusalsAndTheirAlertsInBothLanguages) {
              Circle(Root(), {300, 300}, 50);
          },
          "Non straight line objects are selected.", "直線以外のオブジェクトが選択されています。"},
-        {"one line, the other on hidden and locked layers",
-         [this] {
-             Line({{0, 0}, {100, 0}});
-             Line(doc->AddLayer("Hidden", false, true)->root, {{0, 0}, {0, 100}});
-             Line(doc->AddLayer("Locked", true, false)->root, {{0, 0}, {0, 100}});
-         },
-         "Two or more straight lines are not selected.",
-         "角の二等分線を作成する２つ以上の直線が選択されていません。"},
         {"a line and its duplicate", [this] {
              Line({{0, 0}, {100, 0}});
              Line({{100, 0}, {0, 0}});

@@ -24,19 +24,6 @@ protected:
         doc->SelectAnchors(path, {0, 1}, kAnchorNotSelected);
         path->attributes = 0;
     }
-
-    // A panel of the host's, as the panel work will create at application start.
-    PanelHandle HostPanel() {
-        const void* suite = nullptr;
-        EXPECT_EQ(host.Basic()->AcquireSuite("AI Panel Suite", 4, &suite), kNoError);
-        const PanelSize size{240, 267};
-        PanelHandle panel = nullptr;
-        EXPECT_EQ(static_cast<const PanelSuite*>(suite)->Create(host.Self(), "KELVANE_INFO_PANEL", "Kelvane", &size,
-                                                                  nullptr, &panel),
-                  kNoError);
-        host.Basic()->ReleaseSuite("AI Panel Suite", 4);
-        return panel;
-    }
 };
 
 TEST_F(ReadoutTest, ARunOfLengthChangesEndsOnTheSecondChangeAfterIt) {
@@ -98,7 +85,7 @@ TEST_F(ReadoutTest, APathInsideASelectedCompoundPathIsMeasured) {
 }
 
 TEST_F(ReadoutTest, ThePanelReadoutShowsNewLengthsOnly) {
-    State().panel = HostPanel();
+    host.Notify("AI Application Started Notifier");  // makes the panel
     ASSERT_NE(State().panel, nullptr);
     sim::Art* line = Line({0, 0}, {50, 0});
     Measure();
