@@ -199,35 +199,34 @@ bool PointAtDistance(const AnchorRecord& a, const AnchorRecord& b, double d, Rea
         return true;
     }
 
+    double chords[kBezierSteps];
+    SampleChords(a, b, chords);
     double acc = 0;
-    RealPoint previous = a.p;
     for (int j = 1; j <= kBezierSteps; ++j) {
-        const RealPoint next = j < kBezierSteps ? BezierPoint(a, b, j) : b.p;
-        const double chord = PointDistance(previous, next);
-        if (d <= acc + chord) {
+        if (d <= acc + chords[j - 1]) {
+            const RealPoint previous = j > 1 ? BezierPoint(a, b, j - 1) : a.p;
+            const RealPoint next = j < kBezierSteps ? BezierPoint(a, b, j) : b.p;
             angle = PointAngle(previous, next);
             point = Along(previous, d - acc, angle);
             return true;
         }
-        acc += chord;
-        previous = next;
+        acc += chords[j - 1];
     }
     return false;
 }
 
 double ParamAtDistance(const AnchorRecord& a, const AnchorRecord& b, double d) {
+    double chords[kBezierSteps];
+    SampleChords(a, b, chords);
     double acc = 0;
-    RealPoint previous = a.p;
     for (int j = 1; j <= kBezierSteps; ++j) {
-        const RealPoint next = j < kBezierSteps ? BezierPoint(a, b, j) : b.p;
-        const double chord = PointDistance(previous, next);
+        const double chord = chords[j - 1];
         if (d <= acc + chord) {
             // A chord of no length (a cusp) puts the parameter at its start rather than dividing by 0.
             const double within = chord > 0 ? (d - acc) / chord : 0.0;
             return (j - 1) / static_cast<double>(kBezierSteps) + within / kBezierSteps;
         }
         acc += chord;
-        previous = next;
     }
     return 0;
 }

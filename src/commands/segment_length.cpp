@@ -17,6 +17,7 @@ constexpr double kFullTurn = 6.283186;
 // one at a time would be (the same products and sums, no fused multiply-add); only the chords are
 // added in vector lanes, so a length differs from the in-order sum by a rounding or two.
 using ChordSum = double (*)(const AnchorRecord& a, const AnchorRecord& b);
+using ChordStore = void (*)(const AnchorRecord& a, const AnchorRecord& b, double* chords);
 
 #if defined(__x86_64__) || defined(_M_X64)
 
@@ -62,6 +63,23 @@ double ChordSumSse2(const AnchorRecord& a, const AnchorRecord& b) {
     }
     sum = _mm_add_pd(sum, Chords2(h, v, _mm_shuffle_pd(h, c.p3h, 1), _mm_shuffle_pd(v, c.p3v, 1)));
     return _mm_cvtsd_f64(_mm_add_sd(sum, _mm_unpackhi_pd(sum, sum)));
+}
+
+void StoreChordsSse2(const AnchorRecord& a, const AnchorRecord& b, double* chords) {
+    const Lanes2 c{_mm_set1_pd(a.p.h),  _mm_set1_pd(a.out.h), _mm_set1_pd(b.in.h), _mm_set1_pd(b.p.h),
+                   _mm_set1_pd(a.p.v),  _mm_set1_pd(a.out.v), _mm_set1_pd(b.in.v), _mm_set1_pd(b.p.v)};
+    __m128d h, v;
+    Points2(c, 0, h, v);
+    h = _mm_move_sd(h, c.p0h);
+    v = _mm_move_sd(v, c.p0v);
+    for (int j = 2; j < kBezierSteps; j += 2) {
+        __m128d nextH, nextV;
+        Points2(c, j, nextH, nextV);
+        _mm_storeu_pd(chords + j - 2, Chords2(h, v, _mm_shuffle_pd(h, nextH, 1), _mm_shuffle_pd(v, nextV, 1)));
+        h = nextH;
+        v = nextV;
+    }
+    _mm_storeu_pd(chords + kBezierSteps - 2, Chords2(h, v, _mm_shuffle_pd(h, c.p3h, 1), _mm_shuffle_pd(v, c.p3v, 1)));
 }
 
 #define KELVANE_AVX2 __attribute__((target("avx2")))
@@ -115,10 +133,30 @@ KELVANE_AVX2 double ChordSumAvx2(const AnchorRecord& a, const AnchorRecord& b) {
     return _mm_cvtsd_f64(_mm_add_sd(half, _mm_unpackhi_pd(half, half)));
 }
 
-ChordSum WidestChordSum() {
-    __builtin_cpu_init();  // may run before the library's constructors
-    return __builtin_cpu_supports("avx2") ? ChordSumAvx2 : ChordSumSse2;
+KELVANE_AVX2 void StoreChordsAvx2(const AnchorRecord& a, const AnchorRecord& b, double* chords) {
+    const Lanes4 c{_mm256_set1_pd(a.p.h), _mm256_set1_pd(a.out.h), _mm256_set1_pd(b.in.h), _mm256_set1_pd(b.p.h),
+                   _mm256_set1_pd(a.p.v), _mm256_set1_pd(a.out.v), _mm256_set1_pd(b.in.v), _mm256_set1_pd(b.p.v)};
+    __m256d h, v;
+    Points4(c, 0, h, v);
+    h = _mm256_blend_pd(h, c.p0h, 1);
+    v = _mm256_blend_pd(v, c.p0v, 1);
+    for (int j = 4; j < kBezierSteps; j += 4) {
+        __m256d nextH, nextV;
+        Points4(c, j, nextH, nextV);
+        _mm256_storeu_pd(chords + j - 4, Chords4(h, v, nextH, nextV));
+        h = nextH;
+        v = nextV;
+    }
+    _mm256_storeu_pd(chords + kBezierSteps - 4, Chords4(h, v, c.p3h, c.p3v));
 }
+
+bool HasAvx2() {
+    __builtin_cpu_init();  // may run before the library's constructors
+    return __builtin_cpu_supports("avx2");
+}
+
+ChordSum WidestChordSum() { return HasAvx2() ? ChordSumAvx2 : ChordSumSse2; }
+ChordStore WidestChordStore() { return HasAvx2() ? StoreChordsAvx2 : StoreChordsSse2; }
 
 #else
 
@@ -143,12 +181,23 @@ double ChordSumInOrder(const AnchorRecord& a, const AnchorRecord& b) {
     return length;
 }
 
+void StoreChordsInOrder(const AnchorRecord& a, const AnchorRecord& b, double* chords) {
+    RealPoint previous = a.p;
+    for (int j = 1; j <= kBezierSteps; ++j) {
+        const RealPoint next = j < kBezierSteps ? BezierPoint(a, b, j) : b.p;
+        chords[j - 1] = PointDistance(previous, next);
+        previous = next;
+    }
+}
+
 ChordSum WidestChordSum() { return ChordSumInOrder; }
+ChordStore WidestChordStore() { return StoreChordsInOrder; }
 
 #endif
 
 // Chosen when the library loads, before any thread measures.
 ChordSum gChordSum = WidestChordSum();
+ChordStore gChordStore = WidestChordStore();
 
 double SampledLength(const AnchorRecord& a, const AnchorRecord& b) { return gChordSum(a, b); }
 
@@ -211,6 +260,8 @@ LengthBound BoundSegmentLength(const AnchorRecord& a, const AnchorRecord& b, dou
     return LengthBound::Unknown;
 }
 
+void SampleChords(const AnchorRecord& a, const AnchorRecord& b, double chords[kBezierSteps]) { gChordStore(a, b, chords); }
+
 void SegmentLengthBatch::Add(const AnchorRecord& a, const AnchorRecord& b) { total_ += SegmentLength(a, b); }
 
 double SegmentLengthBatch::Flush() { return total_; }
@@ -226,7 +277,11 @@ int ChordSumLanes() {
 void UseNarrowChordSums() {
 #if defined(__x86_64__) || defined(_M_X64)
     gChordSum = ChordSumSse2;
+    gChordStore = StoreChordsSse2;
 #endif
 }
 
-void UseWidestChordSums() { gChordSum = WidestChordSum(); }
+void UseWidestChordSums() {
+    gChordSum = WidestChordSum();
+    gChordStore = WidestChordStore();
+}
