@@ -37,9 +37,10 @@ struct Picture : win32_capture::Capture {
         for (int y = std::max(rect.top, 0); y < std::min(rect.bottom, height); ++y) {
             for (int x = std::max(rect.left, 0); x < std::min(rect.right, width); ++x) {
                 const std::uint32_t pixel = At(x, y);
-                const int difference = std::abs(static_cast<int>(pixel & 0xFF) - static_cast<int>(ground & 0xFF)) +
-                                       std::abs(static_cast<int>(pixel >> 8 & 0xFF) - static_cast<int>(ground >> 8 & 0xFF)) +
-                                       std::abs(static_cast<int>(pixel >> 16 & 0xFF) - static_cast<int>(ground >> 16 & 0xFF));
+                int difference = 0;
+                for (const int shift : {0, 8, 16}) {
+                    difference += std::abs(static_cast<int>((pixel >> shift & 0xFF) - (ground >> shift & 0xFF)));
+                }
                 if (difference > 96) ++ink;
             }
         }
@@ -120,7 +121,8 @@ protected:
                        kAngleBisectorButton, kMinusButton}) {
             EXPECT_GT(picture.InkIn(sim::PanelControlBounds(host, id)), 20) << name << ": button " << id;
         }
-        for (int id : std::initializer_list<int>{kLengthLabel, kDistance1Label, kSizeLabel, kPositionLabel, kLineWidthLabel, kForwardBox,
+        for (int id : std::initializer_list<int>{kLengthLabel, kDistance1Label, kSizeLabel, kPositionLabel,
+                                                 kLineWidthLabel, kForwardBox,
                        kBackwardBox, kCreatePointersBox, kBrokenLineBox, kExtendEndpointsBox, kDistance1List,
                        kLengthReadout, 28, 34, 35}) {
             EXPECT_GT(picture.InkIn(sim::PanelControlBounds(host, id)), 8) << name << ": control " << id
@@ -168,7 +170,7 @@ TEST_F(PanelWindows, ControlsAreChildWindowsWithThePluginsProcedures) {
 
     const auto procedure = GetWindowLongPtrW(panel, GWLP_WNDPROC);
     EXPECT_NE(State().previousPanelProc, nullptr);
-    EXPECT_NE(reinterpret_cast<void*>(procedure), State().previousPanelProc) << "the panel's procedure is the plug-in's";
+    EXPECT_NE(reinterpret_cast<void*>(procedure), State().previousPanelProc) << "the panel's procedure is ours";
     EXPECT_EQ(host.Shutdown(), kNoError);
     EXPECT_FALSE(IsWindow(panel)) << "destroyed at shut-down";
 }

@@ -158,7 +158,7 @@ void ExpectSettingsControls(HWND dialog, const SettingsTexts& texts) {
     int children = 0;
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) ++children;
     EXPECT_EQ(children, 12);
-    EXPECT_TRUE(TemplateStyleOfTheColourList(texts.dialogId) & WS_VSCROLL) << "the colour list scrolls through many swatches";
+    EXPECT_TRUE(TemplateStyleOfTheColourList(texts.dialogId) & WS_VSCROLL) << "the colour list scrolls";
     EXPECT_EQ(GetNextDlgTabItem(dialog, nullptr, FALSE), GetDlgItem(dialog, KELVANE_SETTINGS_LAYER));
 }
 
@@ -200,7 +200,8 @@ protected:
 
     // Saves the picture with the window's frame; every control with a text shows some of it in dark pixels.
     void ExpectPicture(HWND window, const std::string& name) {
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         const win32_capture::Capture picture = win32_capture::CaptureWindow(window, true, name);
         EXPECT_TRUE(picture.saved) << name << ".png was not written to " << win32_capture::ScreenshotFolder();
         EXPECT_GT(picture.Colours(), 4u) << name << " looks blank";
@@ -218,7 +219,8 @@ protected:
                     ink += ((pixel >> 16 & 0xFF) * 3 + (pixel >> 8 & 0xFF) * 6 + (pixel & 0xFF)) / 10 < 96 ? 1 : 0;
                 }
             }
-            EXPECT_GT(ink, 10) << name << ": control " << GetDlgCtrlID(child) << " (" << Text(child) << ") shows no text";
+            EXPECT_GT(ink, 10) << name << ": control " << GetDlgCtrlID(child) << " (" << Text(child)
+                               << ") shows no text";
         }
     }
 

@@ -33,7 +33,9 @@ ProcessUse CurrentUse() {
     use.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     use.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     PROCESS_MEMORY_COUNTERS counters{};
-    if (GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) use.committedBytes = counters.PagefileUsage;
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
+        use.committedBytes = counters.PagefileUsage;
+    }
     return use;
 }
 
@@ -89,7 +91,8 @@ TEST(PluginLifecycle, AHundredLivesDoNotGrowMemory) {
     ASSERT_NE(held.get(), nullptr);
     ProcessUse before, after;
     Live(before, after);
-    const auto growth = static_cast<std::int64_t>(after.committedBytes) - static_cast<std::int64_t>(before.committedBytes);
+    const auto growth =
+        static_cast<std::int64_t>(after.committedBytes) - static_cast<std::int64_t>(before.committedBytes);
     EXPECT_LT(growth, 256 * 1024) << "committed memory grew by " << growth << " bytes over " << kLives << " lives";
 }
 

@@ -39,7 +39,9 @@ protected:
         module_ = nullptr;
         gdiplusToken_ = 0;
     }
-    void SetUp() override { ASSERT_NE(module_, nullptr) << "cannot load " << win32_plugin_library::PluginLibraryPath(); }
+    void SetUp() override {
+        ASSERT_NE(module_, nullptr) << "cannot load " << win32_plugin_library::PluginLibraryPath();
+    }
 
     // In the given language, or in any when none is given.
     static Resource Find(WORD id, LPCSTR type, WORD language = 0) {
@@ -150,7 +152,9 @@ TEST_F(PluginResources, CursorsAreMonochromeCrosshairsAndTheAnchorOneHasItsMark)
         DeleteObject(info.hbmMask);
         if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
         ASSERT_TRUE(read) << "not a 32 by 32 monochrome cursor";
-        const auto bit = [&](int x, int y) { return (bits[static_cast<std::size_t>(y) * 4 + x / 8] >> (7 - x % 8)) & 1; };
+        const auto bit = [&](int x, int y) {
+            return (bits[static_cast<std::size_t>(y) * 4 + x / 8] >> (7 - x % 8)) & 1;
+        };
         const auto black = [&](int x, int y) { return !bit(x, y) && !bit(x, y + 32); };
         const auto clear = [&](int x, int y) { return bit(x, y) && !bit(x, y + 32); };
         EXPECT_TRUE(black(14, 14)) << "the hot spot is not marked";
