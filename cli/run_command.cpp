@@ -549,27 +549,28 @@ struct PathShots {
     std::vector<PathShot> byPoolIndex;
 };
 
-template <typename Visit>
-void ForEachPath(const sim::Art* art, const Visit& visit) {
-    for (; art != nullptr; art = art->prior) {
-        if (!art->alive) continue;
-        if (art->type == kPathArt) visit(*art);
-        ForEachPath(art->lastChild, visit);
+// A path of the artwork: alive, in groups that are alive, down from an alive layer.
+bool IsArtworkPath(const sim::Art& art) {
+    if (art.type != kPathArt) return false;
+    const sim::Art* top = &art;
+    for (; top->parent != nullptr; top = top->parent) {
+        if (!top->alive) return false;
     }
+    return top->alive && top->layer != nullptr && top->layer->alive && top->layer->root == top;
 }
 
 template <typename Visit>
 void ForEachPath(const sim::Document& document, const Visit& visit) {
-    for (int i = document.LayerCount() - 1; i >= 0; --i) {
-        const sim::Layer* layer = document.LayerAt(i);
-        if (layer != nullptr && layer->alive) ForEachPath(layer->root->lastChild, visit);
+    for (std::size_t i = 0; i < document.ArtCount(); ++i) {
+        const sim::Art& art = *document.ArtAt(i);
+        if (IsArtworkPath(art)) visit(art);
     }
 }
 
 PathShots PathsOf(const sim::Document& document) {
     PathShots shots;
+    shots.byPoolIndex.resize(document.ArtCount());
     ForEachPath(document, [&](const sim::Art& art) {
-        if (shots.byPoolIndex.size() <= art.poolIndex) shots.byPoolIndex.resize(art.poolIndex + 1);
         shots.byPoolIndex[art.poolIndex] = PathShot{&art, shots.anchors.size(), art.anchors.size(), art.closed};
         shots.anchors.insert(shots.anchors.end(), art.anchors.begin(), art.anchors.end());
     });
@@ -654,12 +655,13 @@ bool SamePoint(const RealPoint& a, const RealPoint& b) {
     return a.h == b.h && a.v == b.v;
 }
 
-// Prints new, removed and reshaped paths; true when there was any.
+// Prints new, reshaped and removed paths, each in the order its art was made; true when there was
+// any.
 bool ReportChanges(const PathShots& before, const sim::Document& document, const kvsvg::SvgSource& source,
                    std::ostream& out) {
+    bool any = false;
     std::string text;
     std::vector<bool> kept(before.byPoolIndex.size(), false);
-    std::vector<std::pair<std::size_t, std::string>> lines;  // by pool index, for the report's order
     ForEachPath(document, [&](const sim::Art& art) {
         const PathShot* old = Find(before, art);
         text.clear();
@@ -667,45 +669,43 @@ bool ReportChanges(const PathShots& before, const sim::Document& document, const
             text += "  new path in layer \"" + kvsvg::HostTextToUtf8(art.layer->title) + "\": ";
             AppendOutline(text, source, art.anchors.data(), art.anchors.size(), art.closed);
             text += '\n';
-            lines.emplace_back(art.poolIndex, text);
-            return;
-        }
-        kept[art.poolIndex] = true;
-        const AnchorRecord* was = before.anchors.data() + old->first;
-        if (old->count != art.anchors.size() || old->closed != art.closed) {
-            text += "  " + Describe(source, &art) + " reshaped: ";
-            AppendOutline(text, source, was, old->count, old->closed);
-            text += "\n    now ";
-            AppendOutline(text, source, art.anchors.data(), art.anchors.size(), art.closed);
-            text += '\n';
         } else {
-            for (std::size_t i = 0; i < art.anchors.size(); ++i) {
-                const AnchorRecord& a = was[i];
-                const AnchorRecord& b = art.anchors[i];
-                if (!SamePoint(a.p, b.p)) {
-                    text += "  anchor " + std::to_string(i) + " of " + Describe(source, &art) + " moved ";
-                    AppendPoint(text, source, a.p);
-                    text += " -> ";
-                    AppendPoint(text, source, b.p);
-                    text += '\n';
-                } else if (!SamePoint(a.in, b.in) || !SamePoint(a.out, b.out)) {
-                    text += "  handles of anchor " + std::to_string(i) + " of " + Describe(source, &art) + " changed\n";
+            kept[art.poolIndex] = true;
+            const AnchorRecord* was = before.anchors.data() + old->first;
+            if (old->count != art.anchors.size() || old->closed != art.closed) {
+                text += "  " + Describe(source, &art) + " reshaped: ";
+                AppendOutline(text, source, was, old->count, old->closed);
+                text += "\n    now ";
+                AppendOutline(text, source, art.anchors.data(), art.anchors.size(), art.closed);
+                text += '\n';
+            } else {
+                for (std::size_t i = 0; i < art.anchors.size(); ++i) {
+                    const AnchorRecord& a = was[i];
+                    const AnchorRecord& b = art.anchors[i];
+                    if (!SamePoint(a.p, b.p)) {
+                        text += "  anchor " + std::to_string(i) + " of " + Describe(source, &art) + " moved ";
+                        AppendPoint(text, source, a.p);
+                        text += " -> ";
+                        AppendPoint(text, source, b.p);
+                        text += '\n';
+                    } else if (!SamePoint(a.in, b.in) || !SamePoint(a.out, b.out)) {
+                        text += "  handles of anchor " + std::to_string(i) + " of " + Describe(source, &art) +
+                                " changed\n";
+                    }
                 }
             }
         }
-        if (!text.empty()) lines.emplace_back(art.poolIndex, text);
+        out << text;
+        any = any || !text.empty();
     });
-    std::sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& line : lines) out << line.second;
-    bool removed = false;
     for (const PathShot& shot : before.byPoolIndex) {
         if (shot.art == nullptr || kept[shot.art->poolIndex]) continue;
         text = "  removed " + Describe(source, shot.art) + ": ";
         AppendOutline(text, source, before.anchors.data() + shot.first, shot.count, shot.closed);
         out << text << '\n';
-        removed = true;
+        any = true;
     }
-    return !lines.empty() || removed;
+    return any;
 }
 
 // The plug-in's alerts and beeps since the command began, on err in the plug-in's language.

@@ -2189,8 +2189,8 @@ private:
         return std::none_of(text.begin(), text.end(), [&](char c) { return static_cast<unsigned char>(c) >= limit; });
     }
 
-    std::string Encode(const std::string& text) {
-        if (source_.encoding == TextEncoding::Utf8) return text;
+    std::string Encode(std::string text) {
+        if (source_.encoding == TextEncoding::Utf8) return text;  // moved, not copied: it can be large
         if (Fits(text, source_.encoding)) {
             std::string bytes;
             for (std::size_t i = 0; i < text.size(); ++i) {

@@ -157,8 +157,10 @@ std::string Splice::Apply(const std::string& text) const {
         if ((a->length == 0) != (b->length == 0)) return a->length == 0;
         return a->order < b->order;
     });
+    std::size_t most = text.size();
+    for (const Edit& edit : edits_) most += edit.text.size();
     std::string out;
-    out.reserve(text.size());
+    out.reserve(most);  // once: a drawing's new elements can be many times its text
     std::size_t position = 0;
     for (const Edit* edit : sorted) {
         if (edit->offset < position) {

@@ -144,6 +144,10 @@ public:
     void SelectAnchors(Art* path, const std::vector<int>& indices, std::int16_t state = kAnchorPointSelected);
     void SelectWhole(Art* art);  // the art selected, every anchor of its paths in state 1
 
+    // Every art made, in the order made; dead ones too, as their handles stay valid.
+    std::size_t ArtCount() const { return artPool_.size(); }
+    const Art* ArtAt(std::size_t poolIndex) const { return artPool_[poolIndex].get(); }
+
     // Whether handle names a record of this document that is alive.
     Art* FindArt(const void* handle) const;
     Layer* FindLayerRecord(const void* handle) const;
