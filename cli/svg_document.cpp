@@ -2048,7 +2048,7 @@ private:
         const StartTag tag = TagOf(parent);
         const std::string space = ChildSpace(parent);
         if (const pugi::xml_node last = LastElement(parent); last != parent) {
-            splice_.Insert(EndOf(TagOf(last)), space + make(space));
+            splice_.Insert(EndOf(TagOf(last)), Around(space, make(space), {}));
             return;
         }
         const std::string outer = LeadingSpace(text_, tag.start);
@@ -2059,7 +2059,7 @@ private:
         }
         std::size_t at = EndTagStart(text_, tag);
         while (at > tag.end && std::isspace(static_cast<unsigned char>(text_[at - 1]))) --at;
-        splice_.Insert(at, space + make(space));
+        splice_.Insert(at, Around(space, make(space), {}));
     }
 
     // ---- New art ----
@@ -2101,13 +2101,13 @@ private:
         if (front != nullptr) {
             const std::size_t at = source_.StartOf(source_.elements.at(front));
             const std::string space = LeadingSpace(text_, at);
-            splice_.Insert(at, ArtElement(art, frame, space) + space);
+            splice_.Insert(at, Around({}, ArtElement(art, frame, space), space));
             return;
         }
         if (back != nullptr) {
             const StartTag tag = TagOf(source_.elements.at(back));
             const std::string space = LeadingSpace(text_, tag.start);
-            splice_.Insert(EndOf(tag), space + ArtElement(art, frame, space));
+            splice_.Insert(EndOf(tag), Around(space, ArtElement(art, frame, space), {}));
             return;
         }
         AppendTo(parent, [&](const std::string& space) { return ArtElement(art, frame, space); });
@@ -2125,18 +2125,39 @@ private:
         if (&layer == document_.CurrentLayer() && document_.LayerAt(0) != &layer) {
             attributes += " " + Written("kv:current") + "=\"true\"";
         }
-        std::string children;
+        // Its children go straight into the element's text, which can be most of the drawing.
+        std::string text = "<" + svgPrefix_ + "g" + attributes + ">";
+        const std::size_t opened = text.size();
         for (const sim::Art* child = layer.root->lastChild; child != nullptr; child = child->prior) {
-            if (child->alive) children += Inner(space) + ArtElement(*child, source_.base, Inner(space));
+            if (child->alive) text.append(Inner(space)).append(ArtElement(*child, source_.base, Inner(space)));
         }
-        return Element("g", attributes, children, space);
+        if (text.size() == opened) return Element("g", attributes, {}, space);
+        return text.append(space).append("</").append(svgPrefix_).append("g>");
+    }
+
+    // New text is built at its exact size, or in a buffer it already has: a drawing may get many new
+    // elements, or one large new layer, and each is kept until the splice.
+    static std::string Around(std::string_view lead, std::string text, std::string_view trail) {
+        if (text.capacity() < lead.size() + text.size() + trail.size()) {
+            std::string joined;
+            joined.reserve(lead.size() + text.size() + trail.size());
+            return joined.append(lead).append(text).append(trail);
+        }
+        text.insert(0, lead);
+        return text.append(trail);
     }
 
     std::string Element(const std::string& name, const std::string& attributes, const std::string& children,
                         const std::string& space) const {
         const std::string element = svgPrefix_ + name;
-        if (children.empty()) return "<" + element + attributes + "/>";
-        return "<" + element + attributes + ">" + children + space + "</" + element + ">";
+        std::string text;
+        if (children.empty()) {
+            text.reserve(element.size() + attributes.size() + 3);
+            return text.append("<").append(element).append(attributes).append("/>");
+        }
+        text.reserve(2 * element.size() + attributes.size() + children.size() + space.size() + 5);
+        return text.append("<").append(element).append(attributes).append(">").append(children).append(space).append(
+            "</").append(element).append(">");
     }
 
     std::string Marks(const sim::Art& art, const std::vector<std::int16_t>& states) {
