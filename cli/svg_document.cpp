@@ -1346,7 +1346,7 @@ public:
         }
         count_ = digits_ >= kPowers10[18] ? 19 : 18;
         negative_ = value < 0;
-        lastDigit_ = std::pow(10.0, -scale_) * (1 - 0x1p-40);  // rounded down, as ErrorAt needs
+        lastDigit_ = 1 / kPowers[scale_] * (1 - 0x1p-40);  // rounded down, as ErrorAt needs
         ready_ = true;
     }
 
@@ -1411,8 +1411,9 @@ private:
         48828125ull, 244140625ull, 1220703125ull, 6103515625ull, 30517578125ull, 152587890625ull,
         762939453125ull, 3814697265625ull, 19073486328125ull, 95367431640625ull, 476837158203125ull,
         2384185791015625ull, 11920928955078125ull, 59604644775390625ull};  // up to 5^24, for 1e-6
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+                                         1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17,
+                                         1e18, 1e19, 1e20, 1e21, 1e22, 1e23, 1e24};  // exact up to 1e22
     double value_;
     bool ready_ = false, negative_ = false, more_ = false;
     std::uint64_t digits_ = 0;  // the first digits of the magnitude; more_: a non-zero remainder follows

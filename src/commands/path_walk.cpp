@@ -1,6 +1,7 @@
 #include "commands/path_walk.h"
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "commands/segment_length.h"
@@ -48,6 +49,28 @@ bool ReadClosed(ArtHandle path, bool& closed) {
 
 RealPoint Along(const RealPoint& from, double distance, double angle) {
     return RealPoint{from.h + distance * std::cos(angle), from.v + distance * std::sin(angle)};
+}
+
+// Walks from each selected anchor of a path, both ways and to each distance, measure the same few
+// segments again and again: the last few lengths are kept, keyed by the segment's four points.
+// Walks run on the host's thread only.
+double WalkedSegmentLength(const AnchorRecord& a, const AnchorRecord& b) {
+    struct Measured {
+        RealPoint points[4];
+        double length;
+    };
+    constexpr unsigned kKept = 8;
+    static Measured kept[kKept];
+    static unsigned filled = 0;
+    static unsigned oldest = 0;
+    const RealPoint points[4] = {a.p, a.out, b.in, b.p};
+    for (unsigned i = 0; i < filled; ++i) {
+        if (std::memcmp(kept[i].points, points, sizeof points) == 0) return kept[i].length;
+    }
+    Measured& slot = filled < kKept ? kept[filled++] : kept[oldest++ % kKept];
+    std::memcpy(slot.points, points, sizeof points);
+    slot.length = SegmentLength(a, b);
+    return slot.length;
 }
 
 }  // namespace
@@ -137,7 +160,7 @@ WalkEnd WalkForward(ArtHandle path, std::int16_t count, std::int16_t start, doub
         AnchorRecord b{};
         if (!ReadAnchor(path, next, b)) return WalkEnd::ReadFailed;
         const double rem = p - acc;
-        acc += SegmentLength(a, b);
+        acc += WalkedSegmentLength(a, b);
         if (!std::isfinite(acc)) return WalkEnd::Unreached;  // anchors too far apart to measure
         if (acc >= p) {
             hit = WalkHit{index, next, a, b, rem};
@@ -163,7 +186,7 @@ WalkEnd WalkBackward(ArtHandle path, std::int16_t count, std::int16_t start, dou
         }
         AnchorRecord b{};
         if (!ReadAnchor(path, prior, b)) return WalkEnd::ReadFailed;
-        acc += SegmentLength(b, a);
+        acc += WalkedSegmentLength(b, a);
         if (!std::isfinite(acc)) return WalkEnd::Unreached;
         if (acc >= p) {
             hit = WalkHit{prior, index, b, a, acc - p};
