@@ -146,10 +146,20 @@ struct SegmentFit {
     RealPoint directionIn;
 };
 
+// The fits are collected in the walk's order and fitted and written a batch at a time, so that a
+// whole drawing's segments are never held at once.
+constexpr std::size_t kFitBatch = 4096;
+
 struct FitRequest {
     double factor;
-    std::vector<SegmentFit> fits;  // in the walk's order
+    std::vector<SegmentFit> fits;  // collected, not yet written
+    // The fit written last, and the first one written on its path (see WriteFits); null: none yet.
+    const SegmentFit* previous = nullptr;
+    SegmentFit lastWritten{};
+    SegmentFit pathFirst{};
 };
+
+HostStatus FitAndWriteBatch(FitRequest& request);
 
 HostStatus CollectFit(ArtHandle path, std::int16_t from, std::int16_t to, AnchorRecord& a, AnchorRecord& b,
                       void* context) {
@@ -160,7 +170,7 @@ HostStatus CollectFit(ArtHandle path, std::int16_t from, std::int16_t to, Anchor
     sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&a.p, &a.out), &fit.directionOut);
     sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&b.p, &b.in), &fit.directionIn);
     request.fits.push_back(fit);
-    return kNoError;
+    return request.fits.size() < kFitBatch ? kNoError : FitAndWriteBatch(request);
 }
 
 RealPoint Along(const RealPoint& anchor, double length, const RealPoint& direction) {
@@ -198,15 +208,17 @@ void FitSome(std::size_t begin, std::size_t end, void* fits) {
 // Writes the fitted anchors in the walk's order. An anchor that two fits share (one segment's end
 // is the next one's start; a closed path's first anchor ends its closing segment) is written last
 // with both fitted handles, as if each fit had been written before the walk read on.
-HostStatus WriteFits(std::vector<SegmentFit>& fits) {
-    std::size_t pathStart = 0;
-    for (std::size_t i = 0; i < fits.size(); ++i) {
-        SegmentFit& fit = fits[i];
-        if (fits[pathStart].path != fit.path) pathStart = i;
-        if (i > pathStart) {
-            if (fits[i - 1].to == fit.from) fit.a.in = fits[i - 1].b.in;
-            if (fit.to == 0 && fits[pathStart].from == 0) fit.b.out = fits[pathStart].a.out;
+HostStatus WriteFits(FitRequest& request) {
+    for (SegmentFit& fit : request.fits) {
+        const SegmentFit* previous = request.previous;
+        if (previous != nullptr && previous->path == fit.path) {
+            if (previous->to == fit.from) fit.a.in = previous->b.in;
+            if (fit.to == 0 && request.pathFirst.from == 0) fit.b.out = request.pathFirst.a.out;
+        } else {
+            request.pathFirst = fit;
         }
+        request.lastWritten = fit;
+        request.previous = &request.lastWritten;
         if (fit.from == fit.to) {
             // The closing segment of a one-anchor path: both handles belong to the same record.
             fit.a.in = fit.b.in;
@@ -217,6 +229,13 @@ HostStatus WriteFits(std::vector<SegmentFit>& fits) {
         if (HostStatus status = WriteAnchor(fit.path, fit.to, fit.b)) return status;
     }
     return kNoError;
+}
+
+HostStatus FitAndWriteBatch(FitRequest& request) {
+    RunInParallel(request.fits.size(), FitSome, request.fits.data());
+    const HostStatus status = WriteFits(request);
+    request.fits.clear();
+    return status;
 }
 
 HostStatus BudgetOfLayer(ArtHandle art, void* budget) {
@@ -265,10 +284,10 @@ void SetSelectionLength(double target) {
         return;
     }
     FitRequest request{budget.bound > r ? budget.bound : r, {}};
-    // A failing walk still fits and writes the segments it reached, and a failing write ends the writing.
+    request.fits.reserve(kFitBatch);
+    // A failing walk still fits and writes the segments it reached; a failing write ends the walk.
     ForEachLayerArt(CollectFitsOfLayer, &request);
-    RunInParallel(request.fits.size(), FitSome, request.fits.data());
-    WriteFits(request.fits);
+    FitAndWriteBatch(request);
 }
 
 void RunLengthCommand(std::uint16_t commandId) {
