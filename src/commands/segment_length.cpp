@@ -44,8 +44,10 @@ inline __m128d Chords2(__m128d h, __m128d v, __m128d nextH, __m128d nextV) {
     return _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(dh, dh), _mm_mul_pd(dv, dv)));
 }
 
-// 2 lanes: SSE2, which every x86-64 processor has.
-double ChordSumSse2(const AnchorRecord& a, const AnchorRecord& b) {
+// Every chord in order, 2 lanes at a time (SSE2, which every x86-64 processor has): sink(j, chords)
+// gets chords j and j + 1, counted from 0.
+template <typename Sink>
+inline void ChordPairs(const AnchorRecord& a, const AnchorRecord& b, Sink&& sink) {
     const Lanes2 c{_mm_set1_pd(a.p.h),  _mm_set1_pd(a.out.h), _mm_set1_pd(b.in.h), _mm_set1_pd(b.p.h),
                    _mm_set1_pd(a.p.v),  _mm_set1_pd(a.out.v), _mm_set1_pd(b.in.v), _mm_set1_pd(b.p.v)};
     __m128d h, v;
@@ -53,33 +55,24 @@ double ChordSumSse2(const AnchorRecord& a, const AnchorRecord& b) {
     // The ends are the anchors themselves.
     h = _mm_move_sd(h, c.p0h);
     v = _mm_move_sd(v, c.p0v);
-    __m128d sum = _mm_setzero_pd();
     for (int j = 2; j < kBezierSteps; j += 2) {
         __m128d nextH, nextV;
         Points2(c, j, nextH, nextV);
-        sum = _mm_add_pd(sum, Chords2(h, v, _mm_shuffle_pd(h, nextH, 1), _mm_shuffle_pd(v, nextV, 1)));
+        sink(j - 2, Chords2(h, v, _mm_shuffle_pd(h, nextH, 1), _mm_shuffle_pd(v, nextV, 1)));
         h = nextH;
         v = nextV;
     }
-    sum = _mm_add_pd(sum, Chords2(h, v, _mm_shuffle_pd(h, c.p3h, 1), _mm_shuffle_pd(v, c.p3v, 1)));
+    sink(kBezierSteps - 2, Chords2(h, v, _mm_shuffle_pd(h, c.p3h, 1), _mm_shuffle_pd(v, c.p3v, 1)));
+}
+
+double ChordSumSse2(const AnchorRecord& a, const AnchorRecord& b) {
+    __m128d sum = _mm_setzero_pd();
+    ChordPairs(a, b, [&sum](int, __m128d chords) { sum = _mm_add_pd(sum, chords); });
     return _mm_cvtsd_f64(_mm_add_sd(sum, _mm_unpackhi_pd(sum, sum)));
 }
 
 void StoreChordsSse2(const AnchorRecord& a, const AnchorRecord& b, double* chords) {
-    const Lanes2 c{_mm_set1_pd(a.p.h),  _mm_set1_pd(a.out.h), _mm_set1_pd(b.in.h), _mm_set1_pd(b.p.h),
-                   _mm_set1_pd(a.p.v),  _mm_set1_pd(a.out.v), _mm_set1_pd(b.in.v), _mm_set1_pd(b.p.v)};
-    __m128d h, v;
-    Points2(c, 0, h, v);
-    h = _mm_move_sd(h, c.p0h);
-    v = _mm_move_sd(v, c.p0v);
-    for (int j = 2; j < kBezierSteps; j += 2) {
-        __m128d nextH, nextV;
-        Points2(c, j, nextH, nextV);
-        _mm_storeu_pd(chords + j - 2, Chords2(h, v, _mm_shuffle_pd(h, nextH, 1), _mm_shuffle_pd(v, nextV, 1)));
-        h = nextH;
-        v = nextV;
-    }
-    _mm_storeu_pd(chords + kBezierSteps - 2, Chords2(h, v, _mm_shuffle_pd(h, c.p3h, 1), _mm_shuffle_pd(v, c.p3v, 1)));
+    ChordPairs(a, b, [chords](int j, __m128d pair) { _mm_storeu_pd(chords + j, pair); });
 }
 
 #define KELVANE_AVX2 __attribute__((target("avx2")))
@@ -112,42 +105,45 @@ KELVANE_AVX2 inline __m256d Chords4(__m256d h, __m256d v, __m256d nextH, __m256d
     return _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(dh, dh), _mm256_mul_pd(dv, dv)));
 }
 
-// 4 lanes: AVX2, where the processor has it (without FMA, so every product is rounded as above).
-KELVANE_AVX2 double ChordSumAvx2(const AnchorRecord& a, const AnchorRecord& b) {
+// Every chord in order, 4 lanes at a time (AVX2, where the processor has it; without FMA, so every
+// product is rounded as above): sink(j, chords) gets chords j to j + 3.
+template <typename Sink>
+KELVANE_AVX2 inline Sink ChordQuads(const AnchorRecord& a, const AnchorRecord& b, Sink sink) {
     const Lanes4 c{_mm256_set1_pd(a.p.h), _mm256_set1_pd(a.out.h), _mm256_set1_pd(b.in.h), _mm256_set1_pd(b.p.h),
                    _mm256_set1_pd(a.p.v), _mm256_set1_pd(a.out.v), _mm256_set1_pd(b.in.v), _mm256_set1_pd(b.p.v)};
     __m256d h, v;
     Points4(c, 0, h, v);
     h = _mm256_blend_pd(h, c.p0h, 1);
     v = _mm256_blend_pd(v, c.p0v, 1);
-    __m256d sum = _mm256_setzero_pd();
     for (int j = 4; j < kBezierSteps; j += 4) {
         __m256d nextH, nextV;
         Points4(c, j, nextH, nextV);
-        sum = _mm256_add_pd(sum, Chords4(h, v, nextH, nextV));
+        sink(j - 4, Chords4(h, v, nextH, nextV));
         h = nextH;
         v = nextV;
     }
-    sum = _mm256_add_pd(sum, Chords4(h, v, c.p3h, c.p3v));
-    const __m128d half = _mm_add_pd(_mm256_castpd256_pd128(sum), _mm256_extractf128_pd(sum, 1));
+    sink(kBezierSteps - 4, Chords4(h, v, c.p3h, c.p3v));
+    return sink;
+}
+
+struct QuadSum {
+    __m256d sum;
+    KELVANE_AVX2 void operator()(int, __m256d chords) { sum = _mm256_add_pd(sum, chords); }
+};
+
+struct QuadStore {
+    double* chords;
+    KELVANE_AVX2 void operator()(int j, __m256d four) { _mm256_storeu_pd(chords + j, four); }
+};
+
+KELVANE_AVX2 double ChordSumAvx2(const AnchorRecord& a, const AnchorRecord& b) {
+    const QuadSum quads = ChordQuads(a, b, QuadSum{_mm256_setzero_pd()});
+    const __m128d half = _mm_add_pd(_mm256_castpd256_pd128(quads.sum), _mm256_extractf128_pd(quads.sum, 1));
     return _mm_cvtsd_f64(_mm_add_sd(half, _mm_unpackhi_pd(half, half)));
 }
 
 KELVANE_AVX2 void StoreChordsAvx2(const AnchorRecord& a, const AnchorRecord& b, double* chords) {
-    const Lanes4 c{_mm256_set1_pd(a.p.h), _mm256_set1_pd(a.out.h), _mm256_set1_pd(b.in.h), _mm256_set1_pd(b.p.h),
-                   _mm256_set1_pd(a.p.v), _mm256_set1_pd(a.out.v), _mm256_set1_pd(b.in.v), _mm256_set1_pd(b.p.v)};
-    __m256d h, v;
-    Points4(c, 0, h, v);
-    h = _mm256_blend_pd(h, c.p0h, 1);
-    v = _mm256_blend_pd(v, c.p0v, 1);
-    for (int j = 4; j < kBezierSteps; j += 4) {
-        __m256d nextH, nextV;
-        Points4(c, j, nextH, nextV);
-        _mm256_storeu_pd(chords + j - 4, Chords4(h, v, nextH, nextV));
-        h = nextH;
-        v = nextV;
-    }
-    _mm256_storeu_pd(chords + kBezierSteps - 4, Chords4(h, v, c.p3h, c.p3v));
+    ChordQuads(a, b, QuadStore{chords});
 }
 
 bool HasAvx2() {
