@@ -1,5 +1,7 @@
 // Panels and their flyout menus. Each panel gets a window from the host, in which the plug-in builds
 // its controls: a real one on Windows, an in-memory one natively (panel/memory_windows.h).
+#include <cstdint>
+
 #include "host_platform.h"
 #include "suite_support.h"
 
@@ -61,7 +63,12 @@ HostStatus Destroy(PanelHandle handle) {
 }
 
 HostStatus GetPlatformWindow(PanelHandle handle, PlatformWindow* window) {
-    if (HostStatus gated = Gate(kPanel, "GetPlatformWindow")) return gated;
+    if (HostStatus gated = Gate(kPanel, "GetPlatformWindow")) {
+        // A failing host may leave anything in the output: a window that is none, so that a caller
+        // who used it regardless fails loudly here.
+        if (window != nullptr) *window = reinterpret_cast<PlatformWindow>(std::uintptr_t{0x10});
+        return gated;
+    }
     const Panel* panel = LivePanel(handle);
     if (panel == nullptr || window == nullptr) return kBadParameterStatus;
     *window = panel->window;

@@ -170,7 +170,7 @@ void CreatePanel(NotifierMessage* message) {
     sPanel->SetFlyoutChoiceProc(gState->panel, PanelFlyoutChoice);
     sPanel->Show(gState->panel, 1);
     PlatformWindow window = nullptr;
-    sPanel->GetPlatformWindow(gState->panel, &window);
+    if (sPanel->GetPlatformWindow(gState->panel, &window) != kNoError) window = nullptr;
     BuildPanelControls(window);
     if (sPanelFlyoutMenu != nullptr && gState->flyoutMenu != nullptr) {
         sPanelFlyoutMenu->SetItemMark(gState->flyoutMenu, kFlyoutShowOptions, gState->showoption);
