@@ -218,23 +218,15 @@ TEST(SvgDocument, StylesAreInheritedOverriddenAndScaled) {
 
 TEST(SvgDocument, TransformsApplyToCoordinates) {
     sim::Document document;
-    const auto source = kvsvg::ReadSvg(Svg("<g id=\"layer\"><g transform=\"translate(10 20)\"><path d=\"M0 0 L10 0\" "
-                                           "transform=\"matrix(1 0 0 1 5 5) scale(2), rotate(90)\"/></g>"
-                                           "<path d=\"M10 0 L20 0\" transform=\"rotate(180 15 0) skewX(0)\"/></g>"),
-                                       document);
+    kvsvg::ReadSvg(Svg("<g id=\"layer\"><g transform=\"translate(10 20)\"><path d=\"M0 0 L10 0\" "
+                       "transform=\"matrix(1 0 0 1 5 5) scale(2), rotate(90)\"/></g>"
+                       "<path d=\"M10 0 L20 0\" transform=\"rotate(180 15 0) skewX(0)\"/></g>"),
+                   document);
     const sim::Art* turned = document.LayerAt(0)->root->firstChild;
     ExpectPoint(turned->anchors[1].p, 10, 0, "rotated about (15, 0)");
     const sim::Art* nested = turned->next->firstChild;
     ExpectPoint(nested->anchors[0].p, 15, -25, "group and element transforms");
     ExpectPoint(nested->anchors[1].p, 15, -45, "rotate, scale, matrix, then the group's translate");
-    // A changed path keeps its transform: its outline is written in its own coordinates.
-    AnchorRecord& end = const_cast<sim::Art*>(nested)->anchors[1];
-    end.p = end.in = end.out = RealPoint{15, -35};
-    const std::string written = kvsvg::WriteSvg(document, source.get());
-    EXPECT_NE(written.find("transform=\"matrix(1 0 0 1 5 5) scale(2), rotate(90)\""), std::string::npos) << written;
-    sim::Document again;
-    kvsvg::ReadSvg(written, again);
-    ExpectPoint(again.LayerAt(0)->root->firstChild->next->firstChild->anchors[1].p, 15, -35, "read back");
 }
 
 TEST(SvgDocument, SelectionFromAndToAttributes) {
@@ -265,40 +257,20 @@ TEST(SvgDocument, SelectionFromAndToAttributes) {
     ExpectReadsBackTheSame(document, source.get());
 }
 
-TEST(SvgDocument, ReadsGeometrySelectionStylesTagsAndSwatches) {
-    const std::string input = Svg(
-        "<title>Drawing</title>\n"
-        "<defs><linearGradient id=\"shade\"><stop offset=\"0\" stop-color=\"#fff\"/></linearGradient></defs>\n"
-        "<kv:swatch name=\"Black\" color=\"#000\"/><kv:swatch name=\"Sky\" color=\"#87ceeb\"/>\n"
-        "<kv:swatch name=\"Pure grey\" color=\"#808080\" kind=\"rgb\"/>\n"
-        "<kv:swatch name=\"Print red\" color=\"#ff0000\" kind=\"cmyk\" cmyk=\"0 1 1 0\"/>\n"
-        "<kv:swatch name=\"PANTONE 185 C\" color=\"#e4002b\" kind=\"spot\" tint=\"0.5\"/>\n"
-        "<g id=\"ink\" inkscape:label=\"Ink\" class=\"layer\" sodipodi:insensitive=\"true\">\n"
-        "  <g id=\"parts\" opacity=\"0.5\"><kv:tag name=\"Path_adjust_matrix\" type=\"string\">1,0,0,1,5,-5</kv:tag>\n"
-        "    <path id=\"curve\" class=\"c\" d=\"M10 10 C20 0 30 0 40 10 S60 20 70 10 Q80 0 90 10 A10 5 30 1 0 100 "
-        "20\"\n"
-        "          stroke=\"#336699\" stroke-width=\"0.25\" stroke-dasharray=\"1.5 0.5\" fill=\"url(#shade) #abc\"\n"
-        "          kv:anchors=\"1 4 2 3 0 0 1\" stroke-linecap=\"round\"><title>a curve</title></path>\n"
-        "    <circle cx=\"50\" cy=\"50\" r=\"20\" kv:selected=\"true\" kv:guide=\"true\"/></g>\n"
-        "  <path d=\"M0 0 H10 V10 H0 Z M2 2 H8 V8 H2 Z\" fill-rule=\"evenodd\" display=\"none\"/>\n"
-        "</g>\n"
-        "<g id=\"notes\" kv:current=\"true\">\n"
-        "  <text x=\"10\" y=\"90\" font-size=\"12\" kv:selected=\"true\">Note <tspan font-weight=\"bold\">one</tspan>"
-        "<kv:tag name=\"t\">x</kv:tag></text>\n"
-        "  <image x=\"100\" y=\"10\" width=\"40\" height=\"30\" href=\"data:image/png;base64,AAAA\" "
-        "sodipodi:insensitive=\"1\"/>\n"
-        "  <rect x=\"120\" y=\"60\" width=\"30\" height=\"20\" fill=\"#ffffff\"><kv:tag name=\"note\">a, "
-        "b</kv:tag></rect>\n"
-        "</g>",
-        "viewBox=\"0 0 200 100\" width=\"200mm\" kv:units=\"mm\"");
-    sim::Document first;
-    const auto source = kvsvg::ReadSvg(input, first);
-    EXPECT_EQ(kvsvg::WriteSvg(first, source.get()), input) << "nothing changed: the input, byte for byte";
-    EXPECT_EQ(first.rulerUnit, sim::RulerUnit::Millimeters);
-    EXPECT_EQ(first.Swatches().size(), 5u) << "the file's swatches replace the host's";
-    EXPECT_EQ(first.Swatches()[3]->color.kind, kFourColor);
-    EXPECT_EQ(first.Swatches()[4]->color.kind, kCustomColor);
-    EXPECT_EQ(first.CurrentLayer()->title, "notes");
+// The file's swatches replace the host's, each of its kind; the ruler unit is the file's.
+TEST(SvgDocument, SwatchesAndTheRulerUnit) {
+    sim::Document document;
+    kvsvg::ReadSvg(Svg("<kv:swatch name=\"Black\" color=\"#000\"/><kv:swatch name=\"Sky\" color=\"#87ceeb\"/>\n"
+                       "<kv:swatch name=\"Pure grey\" color=\"#808080\" kind=\"rgb\"/>\n"
+                       "<kv:swatch name=\"Print red\" color=\"#ff0000\" kind=\"cmyk\" cmyk=\"0 1 1 0\"/>\n"
+                       "<kv:swatch name=\"PANTONE 185 C\" color=\"#e4002b\" kind=\"spot\" tint=\"0.5\"/>",
+                       "viewBox=\"0 0 200 100\" width=\"200mm\" kv:units=\"mm\""),
+                   document);
+    EXPECT_EQ(document.rulerUnit, sim::RulerUnit::Millimeters);
+    ASSERT_EQ(document.Swatches().size(), 5u);
+    EXPECT_EQ(document.Swatches()[2]->color.kind, kThreeColor);
+    EXPECT_EQ(document.Swatches()[3]->color.kind, kFourColor);
+    EXPECT_EQ(document.Swatches()[4]->color.kind, kCustomColor);
 }
 
 // Moved 5 right and 7 up, then turned a quarter anticlockwise about the origin: the turn is written

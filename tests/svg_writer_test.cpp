@@ -126,9 +126,6 @@ TEST(SvgWriter, AChangeRewritesOnlyItsElement) {
          [](sim::Document& d) { d.Transform(Front(d), RealMatrix{1, 0, 0, 1, 4, -6}, 1, 0); },
          "<g><g transform=\"scale(2)\"><path d=\"M 2 3 L 3 3\"/><use href=\"#a\" transform=\"matrix(3 0 0 3 2 "
          "3)\"/></g></g>\n"},
-        {"moved text changes its transform only", "<text x=\"1\" y=\"2\" font-size=\"3\">T<tspan>u</tspan></text>\n",
-         [](sim::Document& d) { d.Transform(Front(d), RealMatrix{1, 0, 0, 1, 5, -5}, 1, 0); },
-         "<text x=\"1\" y=\"2\" font-size=\"3\" transform=\"matrix(1 0 0 1 5 5)\">T<tspan>u</tspan></text>\n"},
     };
     for (const Case& c : cases) {
         sim::Document document;
