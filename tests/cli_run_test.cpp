@@ -311,7 +311,6 @@ INSTANTIATE_TEST_SUITE_P(
                    {"no swatch \"Nothing\" in the document", "new path in layer \"HANDLE LINE\""}, {}},
         ReportCase{"ExtendedEndsMoveToTheCrossing", kEnds, {"cross", "extend=on"}, kRunChanged,
                    {"anchor 2 of #a moved (70, 120) -> (139.048, 161.429)"}, {}},
-        ReportCase{"UnextendedEndsAreJoinedByANewPath", kEnds, {"cross", "extend=off"}, kRunChanged, {"new path"}, {}},
         ReportCase{"PointAdjustNeedsTwoObjects", kPieces, {"point-adjust", "40,100", "160,100", "60,120"},
                    kRunUnchanged, {"point-adjust: nothing changed"}, {"kelvane: point-adjust: beep"}},
         // The first click does not move: the drags are given as low-level events.
