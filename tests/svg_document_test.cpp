@@ -257,20 +257,35 @@ TEST(SvgDocument, SelectionFromAndToAttributes) {
     ExpectReadsBackTheSame(document, source.get());
 }
 
-// The file's swatches replace the host's, each of its kind; the ruler unit is the file's.
-TEST(SvgDocument, SwatchesAndTheRulerUnit) {
+// The file's swatches replace the host's, each of its kind; the ruler unit is the file's; text,
+// images, guides and tags are read as the host's art of their kind.
+TEST(SvgDocument, SwatchesTheRulerUnitAndArtOfEveryKind) {
     sim::Document document;
-    kvsvg::ReadSvg(Svg("<kv:swatch name=\"Black\" color=\"#000\"/><kv:swatch name=\"Sky\" color=\"#87ceeb\"/>\n"
-                       "<kv:swatch name=\"Pure grey\" color=\"#808080\" kind=\"rgb\"/>\n"
-                       "<kv:swatch name=\"Print red\" color=\"#ff0000\" kind=\"cmyk\" cmyk=\"0 1 1 0\"/>\n"
-                       "<kv:swatch name=\"PANTONE 185 C\" color=\"#e4002b\" kind=\"spot\" tint=\"0.5\"/>",
-                       "viewBox=\"0 0 200 100\" width=\"200mm\" kv:units=\"mm\""),
-                   document);
+    kvsvg::ReadSvg(
+        Svg("<kv:swatch name=\"Black\" color=\"#000\"/><kv:swatch name=\"Sky\" color=\"#87ceeb\"/>\n"
+            "<kv:swatch name=\"Pure grey\" color=\"#808080\" kind=\"rgb\"/>\n"
+            "<kv:swatch name=\"Print red\" color=\"#ff0000\" kind=\"cmyk\" cmyk=\"0 1 1 0\"/>\n"
+            "<kv:swatch name=\"PANTONE 185 C\" color=\"#e4002b\" kind=\"spot\" tint=\"0.5\"/>\n"
+            "<g id=\"notes\">\n"
+            "  <text x=\"10\" y=\"90\">Note <tspan>one</tspan><kv:tag name=\"note\">a, b</kv:tag></text>\n"
+            "  <image x=\"100\" y=\"10\" width=\"40\" height=\"30\" href=\"data:image/png;base64,AAAA\"/>\n"
+            "  <circle r=\"20\" kv:guide=\"true\"/>\n"
+            "  <path d=\"M0 0 H9 V9 Z M2 2 H8 V8 Z\" fill-rule=\"evenodd\" display=\"none\" fill=\"url(#a) red\"/></g>",
+            "viewBox=\"0 0 200 100\" width=\"200mm\" kv:units=\"mm\""),
+        document);
     EXPECT_EQ(document.rulerUnit, sim::RulerUnit::Millimeters);
     ASSERT_EQ(document.Swatches().size(), 5u);
     EXPECT_EQ(document.Swatches()[2]->color.kind, kThreeColor);
     EXPECT_EQ(document.Swatches()[3]->color.kind, kFourColor);
     EXPECT_EQ(document.Swatches()[4]->color.kind, kCustomColor);
+    const std::vector<sim::Art*> art = document.LayerAt(0)->root->Children();
+    ASSERT_EQ(art.size(), 4u);
+    EXPECT_TRUE(art[0]->type == kCompoundPathArt && (art[0]->attributes & kArtHidden) != 0);
+    EXPECT_EQ(kvsvg::FormatColor(art[0]->style.fill.color), "#ff0000") << "a pattern's fallback colour";
+    EXPECT_TRUE(art[1]->type == kPathArt && art[1]->guide);
+    EXPECT_EQ(art[2]->type, kPlacedArt);
+    EXPECT_EQ(art[3]->type, kTextFrameArt);
+    EXPECT_EQ(art[3]->tags.at("note").value, "a, b");
 }
 
 // Moved 5 right and 7 up, then turned a quarter anticlockwise about the origin: the turn is written
