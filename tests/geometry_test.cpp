@@ -152,6 +152,8 @@ double InOrderLength(const PluginState& t, const AnchorRecord& a, const AnchorRe
     return length;
 }
 
+// The lanes' sums within a rounding of the in-order sum, and their chords exactly the in-order
+// chords (added in order, they give the in-order sum to the bit).
 TEST_F(GeometryTest, EveryChordSumLaneWidthAgreesWithTheInOrderSum) {
     std::mt19937_64 random(11);
     for (const bool narrow : {false, true}) {
@@ -166,6 +168,11 @@ TEST_F(GeometryTest, EveryChordSumLaneWidthAgreesWithTheInOrderSum) {
                 const AnchorRecord b = Smooth(point(), point(), point());
                 const double want = InOrderLength(local, a, b);
                 ASSERT_NEAR(SegmentLength(a, b), want, want * 1e-12) << ChordSumLanes() << " lanes";
+                double chords[kBezierSteps];
+                SampleChords(a, b, chords);
+                double inOrder = 0;
+                for (double chord : chords) inOrder += chord;
+                ASSERT_EQ(inOrder, want) << ChordSumLanes() << " lanes";
             }
         }
     }
