@@ -153,8 +153,8 @@ constexpr std::size_t kFitBatch = 4096;
 struct FitRequest {
     double factor;
     std::vector<SegmentFit> fits;  // collected, not yet written
-    // The fit written last, and the first one written on its path (see WriteFits); null: none yet.
-    const SegmentFit* previous = nullptr;
+    // The fit written last, and the first one written on its path (see WriteFits).
+    bool wroteAny = false;
     SegmentFit lastWritten{};
     SegmentFit pathFirst{};
 };
@@ -210,15 +210,15 @@ void FitSome(std::size_t begin, std::size_t end, void* fits) {
 // with both fitted handles, as if each fit had been written before the walk read on.
 HostStatus WriteFits(FitRequest& request) {
     for (SegmentFit& fit : request.fits) {
-        const SegmentFit* previous = request.previous;
-        if (previous != nullptr && previous->path == fit.path) {
-            if (previous->to == fit.from) fit.a.in = previous->b.in;
+        const SegmentFit& previous = request.lastWritten;
+        if (request.wroteAny && previous.path == fit.path) {
+            if (previous.to == fit.from) fit.a.in = previous.b.in;
             if (fit.to == 0 && request.pathFirst.from == 0) fit.b.out = request.pathFirst.a.out;
         } else {
             request.pathFirst = fit;
         }
         request.lastWritten = fit;
-        request.previous = &request.lastWritten;
+        request.wroteAny = true;
         if (fit.from == fit.to) {
             // The closing segment of a one-anchor path: both handles belong to the same record.
             fit.a.in = fit.b.in;
