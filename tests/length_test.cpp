@@ -136,6 +136,34 @@ TEST_F(LengthTest, AnAnchorSharedByTwoSegmentsKeepsBothFittedHandles) {
     }
 }
 
+// Segments are fitted and written a few thousand at a time: the anchors shared across those batches
+// (and the closing segment's, with the first) keep both fitted handles too.
+TEST_F(LengthTest, ARingOfMoreSegmentsThanOneBatchHasEveryHandleScaledAlike) {
+    constexpr int kAnchors = 5000;
+    constexpr double kRadius = 10000;
+    const double pi = std::acos(-1.0);
+    const double handle = 4.0 / 3 * std::tan(pi / (2 * kAnchors)) * kRadius;  // a circle's
+    std::vector<AnchorRecord> ring;
+    for (int i = 0; i < kAnchors; ++i) {
+        const double angle = 2 * pi * i / kAnchors;
+        const RealPoint p{kRadius * std::cos(angle), kRadius * std::sin(angle)};
+        const RealPoint along{-std::sin(angle) * handle, std::cos(angle) * handle};
+        ring.push_back(Smooth({p.h - along.h, p.v - along.v}, p, {p.h + along.h, p.v + along.v}));
+    }
+    sim::Art* path = Curve(ring, true);
+    State().measuredLength = 2 * pi * kRadius;
+    Slide(-40);
+    const double scale = OutLength(path->anchors[0]) / handle;
+    EXPECT_GT(scale, 1.5);
+    int unlike = 0;
+    for (const AnchorRecord& anchor : path->anchors) {
+        if (std::fabs(OutLength(anchor) / handle - scale) > 1e-3 || std::fabs(InLength(anchor) / handle - scale) > 1e-3) {
+            ++unlike;
+        }
+    }
+    EXPECT_EQ(unlike, 0);
+}
+
 TEST_F(LengthTest, ARetractedHandleStaysRetracted) {
     const std::vector<AnchorRecord> hook = {Corner({0, 0}), Smooth({100, 60}, {100, 0}, {100, 0})};
     sim::Art* path = Curve(hook);
