@@ -117,6 +117,10 @@ TEST_F(PanelTest, InterfaceColoursFollowTheBrightness) {
     EXPECT_EQ(State().labelTextColor.green, 0.2);
     void* font = State().labelFont;
     App().darkInterface = true;
+    host.Gate().FailOperation("AI Panel Suite", "GetPlatformWindow", kOutOfMemoryStatus);
+    host.Notify("AI UI Brightness Changed Notifier");
+    host.Gate().ClearFailures();
+    EXPECT_EQ(State().isDarkInterface, 0) << "without its window the panel is left as it is";
     host.Notify("AI UI Brightness Changed Notifier");
     EXPECT_EQ(State().isDarkInterface, 1);
     EXPECT_NEAR(State().panelColor.red, 83.0 / 255, 1e-12);
