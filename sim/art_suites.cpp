@@ -85,7 +85,12 @@ HostStatus GetLayerOfArt(ArtHandle handle, LayerHandle* layer) {
 }
 
 HostStatus GetArtUserAttr(ArtHandle handle, std::int32_t mask, std::int32_t* attributes) {
-    if (HostStatus gated = Gate(kArt, "GetArtUserAttr")) return gated;
+    if (HostStatus gated = Gate(kArt, "GetArtUserAttr")) {
+        // A failing host may leave anything in the output: every bit, so that a caller who used it
+        // regardless takes the art for selected, locked and hidden at once.
+        if (attributes != nullptr) *attributes = ~std::int32_t{0};
+        return gated;
+    }
     Art* art = nullptr;
     if (HostStatus status = ResolveArt(handle, &art)) return status;
     if (attributes == nullptr) return kBadParameterStatus;

@@ -2,6 +2,7 @@
 // distances measured from the selected anchors.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "commands/path_walk.h"
@@ -268,15 +269,20 @@ TEST_F(PointerTest, APointerAtTheVeryEndOfACurveCrossesItsLastDirection) {
 }
 
 // The walk needs to know whether the path is closed: without it nothing is placed or divided.
-TEST_F(PointerTest, APathWhoseClosedFlagCannotBeReadGetsNothing) {
-    sim::Art* line = Path({{0, 0}, {300, 0}});
-    doc->SelectAnchors(line, {0});
-    Settings(true, true, kBothWays, 1, 100);
-    host.Gate().FailOperation("AI Path Suite", "GetPathClosed", kInjectedFailure);
-    Run();
-    host.Gate().ClearFailures();
-    EXPECT_TRUE(Pointers().empty());
-    EXPECT_EQ(line->anchors.size(), 2u);
+TEST_F(PointerTest, APathWhoseClosedFlagOrSelectionCannotBeReadGetsNothing) {
+    const std::pair<const char*, const char*> unreadable[] = {{"AI Path Suite", "GetPathClosed"},
+                                                              {"AI Art Suite", "GetArtUserAttr"}};
+    for (const auto& [suite, operation] : unreadable) {
+        sim::Art* line = Path({{0, 0}, {300, 0}});
+        doc->SelectAnchors(line, {0});
+        Built();
+        Settings(true, true, kBothWays, 1, 100);
+        host.Gate().FailOperation(suite, operation, kInjectedFailure);
+        Run();
+        host.Gate().ClearFailures();
+        EXPECT_TRUE(Pointers().empty()) << operation;
+        EXPECT_EQ(line->anchors.size(), 2u) << operation;
+    }
 }
 
 TEST_F(PointerTest, BrokenLineTakesTheDashesUpToTheLastNonZeroEntry) {

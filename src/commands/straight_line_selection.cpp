@@ -18,17 +18,17 @@ double Length(const RealPoint& a, const RealPoint& b) {
     return PointDistance(a, b);
 }
 
-bool IsSelected(ArtHandle art) {
+// An attribute the host cannot tell counts as not set: the art is passed over as unselected, or
+// taken as shown.
+bool HasAttribute(ArtHandle art, std::int32_t attribute) {
     std::int32_t attributes = 0;
-    if (sArt != nullptr) sArt->GetArtUserAttr(art, kArtSelected, &attributes);
-    return (attributes & kArtSelected) != 0;
+    return sArt != nullptr && sArt->GetArtUserAttr(art, attribute, &attributes) == kNoError &&
+           (attributes & attribute) != 0;
 }
 
-bool IsHidden(ArtHandle art) {
-    std::int32_t attributes = 0;
-    if (sArt != nullptr) sArt->GetArtUserAttr(art, kArtHidden, &attributes);
-    return (attributes & kArtHidden) != 0;
-}
+bool IsSelected(ArtHandle art) { return HasAttribute(art, kArtSelected); }
+
+bool IsHidden(ArtHandle art) { return HasAttribute(art, kArtHidden); }
 
 bool SegmentSelected(std::int16_t sA, std::int16_t sB, bool open, std::int32_t k, std::int32_t n) {
     const bool endSide = sB == kAnchorPointSelected || sB == kInHandleSelected || sB == kBothHandlesSelected;

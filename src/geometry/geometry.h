@@ -84,8 +84,3 @@ bool SegmentIsArc(const AnchorRecord& a, const AnchorRecord& b, RealPoint& centr
 // Two view pixels as artwork units at the current view's zoom.
 double ViewTolerance();
 
-// Whether point lies in rect grown by the view tolerance on every side; rect is not changed.
-bool PointInGrownRect(const RealPoint& point, const RealRect& rect);
-
-// Moves point onto target when both coordinates are within the view tolerance.
-bool SnapPointToPoint(RealPoint& point, const RealPoint& target);

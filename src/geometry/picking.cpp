@@ -10,18 +10,3 @@ double ViewTolerance() {
     }
     return zoom > 0 ? kPickPixels / zoom : -kPickPixels * zoom;
 }
-
-bool PointInGrownRect(const RealPoint& point, const RealRect& rect) {
-    if (sRealMath == nullptr) return false;
-    RealRect grown = rect;
-    const float inset = static_cast<float>(-ViewTolerance());
-    sRealMath->RectInset(&grown, inset, inset);
-    return sRealMath->PointInRect(&point, &grown) != 0;
-}
-
-bool SnapPointToPoint(RealPoint& point, const RealPoint& target) {
-    const double tol = ViewTolerance();
-    if (RealAbs(target.h - point.h) > tol || RealAbs(target.v - point.v) > tol) return false;
-    point = target;
-    return true;
-}
