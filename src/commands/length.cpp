@@ -1,5 +1,6 @@
 #include "commands/length.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -139,6 +140,7 @@ struct SegmentFit {
     std::int16_t to;
     AnchorRecord a;  // as the walk read them; the fit sets a.out and b.in
     AnchorRecord b;
+    double length;  // as drawn
     double goal;
     double lengthOut;
     double lengthIn;
@@ -165,7 +167,8 @@ HostStatus CollectFit(ArtHandle path, std::int16_t from, std::int16_t to, Anchor
                       void* context) {
     if (SegmentIsStraight(a, b)) return kNoError;
     FitRequest& request = *static_cast<FitRequest*>(context);
-    SegmentFit fit{path, from, to, a, b, SegmentLength(a, b) * request.factor, sRealMath->PointLength(&a.p, &a.out),
+    const double length = SegmentLength(a, b);
+    SegmentFit fit{path, from, to, a, b, length, length * request.factor, sRealMath->PointLength(&a.p, &a.out),
                    sRealMath->PointLength(&b.p, &b.in), RealPoint{0, 0}, RealPoint{0, 0}};
     sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&a.p, &a.out), &fit.directionOut);
     sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&b.p, &b.in), &fit.directionIn);
@@ -177,25 +180,103 @@ RealPoint Along(const RealPoint& anchor, double length, const RealPoint& directi
     return RealPoint{anchor.h + length * direction.h, anchor.v + length * direction.v};
 }
 
-// Scales a.out and b.in by one common factor in [0, 32) until the segment is as long as the goal.
-void FitHandles(SegmentFit& fit) {
-    // Bisection on the scale: the length grows with it. The first trials, far from the goal, are
-    // mostly told by bounds; once the bounds cannot tell, the trials that follow are closer still
-    // and are measured.
+// The fit's segment with both handles at `scale` times their lengths.
+void ScaleHandles(const SegmentFit& fit, double scale, AnchorRecord& a, AnchorRecord& b) {
+    a = fit.a;
+    b = fit.b;
+    a.out = Along(fit.a.p, fit.lengthOut * scale, fit.directionOut);
+    b.in = Along(fit.b.p, fit.lengthIn * scale, fit.directionIn);
+}
+
+double ScaledLength(const SegmentFit& fit, double scale) {
+    AnchorRecord a;
+    AnchorRecord b;
+    ScaleHandles(fit, scale, a, b);
+    return SegmentLength(a, b);
+}
+
+// The bisection settles on a multiple of the last step: one of kScaleGridPoints scales in [0, 32).
+constexpr std::int32_t kScaleGridPoints = std::int32_t{1} << kScaleHalvings;
+constexpr double kScaleGrid = kFirstScaleStep / kScaleGridPoints;
+
+// Scales a.out and b.in by one common factor in [0, 32) until the segment is as long as the goal,
+// by bisection on the scale: the length grows with it. The first trials, far from the goal, are
+// mostly told by bounds; once the bounds cannot tell, the trials that follow are closer still and
+// are measured.
+double BisectScale(const SegmentFit& fit) {
     double scale = 0.0;
     double step = kFirstScaleStep;
     bool bounded = true;
     for (int i = 0; i < kScaleHalvings; ++i) {
         step /= 2.0;
-        AnchorRecord trialA = fit.a;
-        AnchorRecord trialB = fit.b;
-        trialA.out = Along(fit.a.p, fit.lengthOut * (scale + step), fit.directionOut);
-        trialB.in = Along(fit.b.p, fit.lengthIn * (scale + step), fit.directionIn);
+        AnchorRecord trialA;
+        AnchorRecord trialB;
+        ScaleHandles(fit, scale + step, trialA, trialB);
         const LengthBound bound = bounded ? BoundSegmentLength(trialA, trialB, fit.goal) : LengthBound::Unknown;
         bounded = bound != LengthBound::Unknown;
         const bool fits = bounded ? bound == LengthBound::AtMost : fit.goal >= SegmentLength(trialA, trialB);
         if (fits) scale += step;
     }
+    return scale;
+}
+
+// A chord sum's roundings stay far below this share of the coordinates' size and of the sum.
+constexpr double kSumRounding = 1e-11;
+// Secant steps reach the grid's precision in about six measures; a curve that needs more is left
+// to the bisection.
+constexpr int kMostSecantMeasures = 16;
+
+// The scale the bisection settles on, in a few measures instead of one per halving. The bisection
+// ends on the last grid point whose length is at most the goal, because the length only grows with
+// the scale: each sample point moves linearly with it, so the chord sum is convex in the scale and
+// least with both handles retracted. Secant steps on the grid close in on that point between one
+// that fits and the next that does not. The answer is trusted only where both lengths are clear of
+// the goal by more than the sums' roundings, and where no scale reads as a circular arc (whose
+// closed-form length would break the sum's growth); otherwise false.
+bool SearchScale(const SegmentFit& fit, double& scale) {
+    RealPoint centre;
+    double radius = 0.0;
+    if (ArcCentre(fit.a, fit.b, centre, radius)) return false;
+
+    // Grid point 0 and the grid's end are never tried: they count as fitting and as not fitting.
+    std::int32_t fitting = 0;
+    std::int32_t tooLong = kScaleGridPoints;
+    double fittingLength = -HUGE_VAL;
+    double tooLongLength = HUGE_VAL;
+    // The last two points measured (the first two: retracted handles, and the handles as drawn).
+    double x0 = 0.0;
+    double y0 = PointDistance(fit.a.p, fit.b.p);
+    double x1 = kScaleGridPoints / kFirstScaleStep;
+    double y1 = fit.length;
+    for (int measures = 0; tooLong - fitting > 1; ++measures) {
+        if (measures == kMostSecantMeasures) return false;
+        double x = x1 + (fit.goal - y1) * (x1 - x0) / (y1 - y0);
+        if (!(x > fitting && x < tooLong)) x = fitting + 0.5 * (tooLong - fitting);
+        const std::int32_t k = std::clamp(static_cast<std::int32_t>(x), fitting + 1, tooLong - 1);
+        const double y = ScaledLength(fit, k * kScaleGrid);
+        if (fit.goal >= y) {
+            fitting = k;
+            fittingLength = y;
+        } else {
+            tooLong = k;
+            tooLongLength = y;
+        }
+        x0 = x1;
+        y0 = y1;
+        x1 = k;
+        y1 = y;
+    }
+    const double size = RealAbs(fit.a.p.h) + RealAbs(fit.a.p.v) + RealAbs(fit.b.p.h) + RealAbs(fit.b.p.v) +
+                        kFirstScaleStep * (fit.lengthOut + fit.lengthIn);
+    const double rounding = kSumRounding * (size + fit.goal);
+    if (!(fittingLength <= fit.goal - rounding && tooLongLength > fit.goal + rounding)) return false;
+    scale = fitting * kScaleGrid;
+    return true;
+}
+
+void FitHandles(SegmentFit& fit) {
+    double scale = 0.0;
+    if (!SearchScale(fit, scale)) scale = BisectScale(fit);
     fit.a.out = Along(fit.a.p, fit.lengthOut * scale, fit.directionOut);
     fit.b.in = Along(fit.b.p, fit.lengthIn * scale, fit.directionIn);
 }
