@@ -311,10 +311,15 @@ Layer* Document::InsertLayer(Layer* base, PaintOrder order) {
 }
 
 Art* Document::MakeArt(ArtType type, Layer* layer) {
-    artPool_.push_back(std::make_unique<Art>());
-    Art* art = artPool_.back().get();
-    art->poolIndex = artPool_.size() - 1;
-    artAddresses_.insert(art);
+    if (artCount_ % kArtBlock == 0) {
+        artBlocks_.push_back(std::make_unique<Art[]>(kArtBlock));
+        const BlockStart start{reinterpret_cast<std::uintptr_t>(artBlocks_.back().get()), artBlocks_.size() - 1};
+        blocksByAddress_.insert(std::upper_bound(blocksByAddress_.begin(), blocksByAddress_.end(), start,
+                                                 [](const BlockStart& a, const BlockStart& b) { return a.address < b.address; }),
+                                start);
+    }
+    Art* art = PoolArt(artCount_);
+    art->poolIndex = artCount_++;
     art->type = type;
     art->layer = layer;
     if (type == kPathArt || type == kCompoundPathArt) art->style = DefaultStyle();
@@ -433,8 +438,15 @@ void Document::SelectWhole(Art* art) {
 }
 
 Art* Document::FindArt(const void* handle) const {
-    if (handle == nullptr || artAddresses_.count(handle) == 0) return nullptr;
-    Art* art = static_cast<Art*>(const_cast<void*>(handle));
+    const auto address = reinterpret_cast<std::uintptr_t>(handle);
+    const auto after = std::upper_bound(blocksByAddress_.begin(), blocksByAddress_.end(), address,
+                                        [](std::uintptr_t a, const BlockStart& block) { return a < block.address; });
+    if (after == blocksByAddress_.begin()) return nullptr;
+    const BlockStart& start = *(after - 1);
+    const std::uintptr_t offset = address - start.address;
+    const std::size_t poolIndex = start.block * kArtBlock + offset / sizeof(Art);
+    if (offset % sizeof(Art) != 0 || offset / sizeof(Art) >= kArtBlock || poolIndex >= artCount_) return nullptr;
+    Art* art = PoolArt(poolIndex);
     return art->alive ? art : nullptr;
 }
 
@@ -465,9 +477,9 @@ DocumentView* Document::View(int index) const {
 std::shared_ptr<const DocumentSnapshot> Document::Snapshot() const {
     auto snapshot = std::make_shared<DocumentSnapshot>();
     snapshot->document = serial_;
-    snapshot->arts.reserve(artPool_.size());
+    snapshot->arts.reserve(artCount_);
     snapshot->layers.reserve(layerPool_.size());
-    for (const std::unique_ptr<Art>& art : artPool_) snapshot->arts.push_back(*art);
+    for (std::size_t i = 0; i < artCount_; ++i) snapshot->arts.push_back(*PoolArt(i));
     for (const std::unique_ptr<Layer>& layer : layerPool_) snapshot->layers.push_back(*layer);
     snapshot->order = layers_;
     snapshot->current = currentLayer_;
@@ -477,11 +489,11 @@ std::shared_ptr<const DocumentSnapshot> Document::Snapshot() const {
 bool Document::Restore(const DocumentSnapshot& snapshot) {
     if (snapshot.document != serial_) return false;
     // Records made after the snapshot stay where they are (their handles remain addresses) but die.
-    for (std::size_t i = 0; i < artPool_.size(); ++i) {
+    for (std::size_t i = 0; i < artCount_; ++i) {
         if (i < snapshot.arts.size()) {
-            *artPool_[i] = snapshot.arts[i];
+            *PoolArt(i) = snapshot.arts[i];
         } else {
-            artPool_[i]->alive = false;
+            PoolArt(i)->alive = false;
         }
     }
     for (std::size_t i = 0; i < layerPool_.size(); ++i) {

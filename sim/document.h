@@ -13,7 +13,6 @@
 #include <map>
 #include <memory>
 #include <set>
-#include <unordered_set>
 #include <string>
 #include <vector>
 
@@ -145,8 +144,8 @@ public:
     void SelectWhole(Art* art);  // the art selected, every anchor of its paths in state 1
 
     // Every art made, in the order made; dead ones too, as their handles stay valid.
-    std::size_t ArtCount() const { return artPool_.size(); }
-    const Art* ArtAt(std::size_t poolIndex) const { return artPool_[poolIndex].get(); }
+    std::size_t ArtCount() const { return artCount_; }
+    const Art* ArtAt(std::size_t poolIndex) const { return PoolArt(poolIndex); }
 
     // Whether handle names a record of this document that is alive.
     Art* FindArt(const void* handle) const;
@@ -175,11 +174,19 @@ private:
     Art* MakeArt(ArtType type, Layer* layer);
     Art* Append(Art* container, Art* art);
     Art* MakePathArt(const std::vector<AnchorRecord>& anchors, bool closed, Layer* layer);
+    Art* PoolArt(std::size_t poolIndex) const { return &artBlocks_[poolIndex / kArtBlock][poolIndex % kArtBlock]; }
 
-    std::vector<std::unique_ptr<Art>> artPool_;
+    // Art records are made a block at a time: one allocation per kArtBlock records, and a handle is
+    // told by the block it falls in (the adjust tools look every art up on each cursor move).
+    static constexpr std::size_t kArtBlock = 1024;
+    std::vector<std::unique_ptr<Art[]>> artBlocks_;  // in the order made
+    struct BlockStart {
+        std::uintptr_t address;
+        std::size_t block;
+    };
+    std::vector<BlockStart> blocksByAddress_;  // sorted by address
+    std::size_t artCount_ = 0;
     std::vector<std::unique_ptr<Layer>> layerPool_;
-    // Hashed: the adjust tools look every art of a document up on each cursor move.
-    std::unordered_set<const void*> artAddresses_;
     std::set<const void*> layerAddresses_;
     std::vector<Layer*> layers_;  // index 0 at the top
     Layer* currentLayer_ = nullptr;

@@ -11,74 +11,53 @@ protected:
     void Bisect(std::uint16_t language = kEnglish) { Run(kCommandAngleBisector, language); }
 };
 
-TEST_F(AngleBisectorTest, AVFromItsTipToTheChordOfTheFarEnds) {
-    sim::Art* first = Line({{0, 0}, {100, 0}});
-    sim::Art* second = Line({{0, 0}, {0, 100}});
-    Bisect();
-    EXPECT_EQ(OnlyAlert(), "");
-    const auto made = NewPaths();
-    ASSERT_EQ(made.size(), 1u);
-    ExpectAnchors(made[0], {{0, 0}, {50, 50}});
-    EXPECT_FALSE(made[0]->closed);
-    EXPECT_FALSE(made[0]->Selected());
-    EXPECT_EQ(first->anchors.size(), 2u);
-    EXPECT_EQ(second->anchors[1].p.v, 100.0) << "the lines themselves stay";
-}
-
-TEST_F(AngleBisectorTest, AnUprightVKeepsItsTipEndAtOneAndAHalfArmsAlongTheBisector) {
-    // The degenerate chord of the meeting near ends is as upright as the bisector: that end stays.
-    Line({{100, 100}, {50, 200}});
-    Line({{100, 100}, {150, 200}});
-    Bisect();
-    const auto made = NewPaths();
-    ASSERT_EQ(made.size(), 1u);
-    ExpectAnchors(made[0], {{100, 100 + 1.5 * std::hypot(50.0, 100.0)}, {100, 200}});
-}
-
-TEST_F(AngleBisectorTest, AWholeSquareGivesTwoBisectorsFromOppositeCornersToTheCentre) {
-    doc->SelectWhole(doc->AddPath(Root(), {{0, 0}, {100, 0}, {100, 100}, {0, 100}}, true));
-    Bisect();
-    const auto made = NewPaths();
-    ASSERT_EQ(made.size(), 2u);
-    ExpectAnchors(made[0], {{100, 0}, {50, 50}});
-    ExpectAnchors(made[1], {{0, 100}, {50, 50}});
-}
-
-TEST_F(AngleBisectorTest, ParallelAndNearlyParallelPairsGetTheirMiddleLine) {
-    Line({{0, 0}, {100, 0}});
-    Line({{0, 50}, {100, 50}});
-    Bisect();
-    auto made = NewPaths();
-    ASSERT_EQ(made.size(), 1u);
-    // Equal end distances: the ends of both lines count as the near ones.
-    ExpectAnchors(made[0], {{100, 25}, {0, 25}});
-
-    NewDocument();
-    Line({{0, 0}, {100, 0}});
-    Line({{0, 500}, {100, 500.05}});  // slopes 0.0005 apart, however far
-    Bisect();
-    made = NewPaths();
-    ASSERT_EQ(made.size(), 1u);
-    ExpectAnchors(made[0], {{0, 250}, {100, 250.025}});
-}
-
-TEST_F(AngleBisectorTest, ThreeLinesPairTheClosestFirstAndMayReuseAPairedLine) {
-    Line({{0, 0}, {0, 100}});        // A
-    Line({{200, 0}, {300, 0}});      // B
-    Line({{300, 10}, {300, 110}});   // C, 10 from B
-    Bisect();
-    const auto made = NewPaths();
-    ASSERT_EQ(made.size(), 2u);
-    ExpectAnchors(made[0], {{300, 0}, {520.0 / 2.1, 300 - 520.0 / 2.1}});  // B with C
-    ExpectAnchors(made[1], {{0, 0}, {75, 75}});                          // then A with B
-
-    NewDocument();
-    Line({{0, 0}, {0, 100}});
-    Line({{10, 0}, {110, 0}});  // A and B closest: C is left as the last line
-    Line({{500, 500}, {600, 500}});
-    Bisect();
-    EXPECT_EQ(NewPaths().size(), 1u);
-    EXPECT_EQ(OnlyAlert(), "");
+// Selected lines and the bisectors made for them, in the order they were made: each is a new open
+// corner path, not selected, and the lines themselves stay.
+TEST_F(AngleBisectorTest, BisectorsOfTheClosestPairsFirst) {
+    using Points = std::vector<RealPoint>;
+    const struct {
+        const char* what;
+        std::vector<Points> lines;
+        bool closed;
+        std::vector<Points> made;
+    } cases[] = {
+        {"a V: from its tip to the chord of the far ends", {{{0, 0}, {100, 0}}, {{0, 0}, {0, 100}}}, false,
+         {{{0, 0}, {50, 50}}}},
+        // The degenerate chord of the meeting near ends is as upright as the bisector: that end stays.
+        {"an upright V", {{{100, 100}, {50, 200}}, {{100, 100}, {150, 200}}}, false,
+         {{{100, 100 + 1.5 * std::hypot(50.0, 100.0)}, {100, 200}}}},
+        {"a whole square: opposite corners to the centre", {{{0, 0}, {100, 0}, {100, 100}, {0, 100}}}, true,
+         {{{100, 0}, {50, 50}}, {{0, 100}, {50, 50}}}},
+        // Equal end distances: the ends of both lines count as the near ones.
+        {"parallel", {{{0, 0}, {100, 0}}, {{0, 50}, {100, 50}}}, false, {{{100, 25}, {0, 25}}}},
+        {"slopes 0.0005 apart, however far", {{{0, 0}, {100, 0}}, {{0, 500}, {100, 500.05}}}, false,
+         {{{0, 250}, {100, 250.025}}}},
+        // B with C (10 apart), then A with B again.
+        {"three lines", {{{0, 0}, {0, 100}}, {{200, 0}, {300, 0}}, {{300, 10}, {300, 110}}}, false,
+         {{{300, 0}, {520.0 / 2.1, 300 - 520.0 / 2.1}}, {{0, 0}, {75, 75}}}},
+        {"A and B closest: C is left as the last line", {{{0, 0}, {0, 100}}, {{10, 0}, {110, 0}},
+         {{500, 500}, {600, 500}}}, false, {{{10, 0}, {5, 5}}}},
+    };
+    for (const auto& c : cases) {
+        NewDocument();
+        std::vector<sim::Art*> lines;
+        for (const Points& points : c.lines) {
+            lines.push_back(doc->AddPath(Root(), points, c.closed));
+            doc->SelectWhole(lines.back());
+        }
+        Bisect();
+        EXPECT_EQ(OnlyAlert(), "") << c.what;
+        const auto made = NewPaths();
+        ASSERT_EQ(made.size(), c.made.size()) << c.what;
+        for (std::size_t k = 0; k < made.size(); ++k) {
+            ExpectAnchors(made[k], c.made[k]);
+            EXPECT_FALSE(made[k]->closed || made[k]->Selected()) << c.what;
+        }
+        for (std::size_t k = 0; k < lines.size(); ++k) {
+            ASSERT_EQ(lines[k]->anchors.size(), c.lines[k].size()) << c.what;
+            EXPECT_EQ(lines[k]->anchors.back().p.v, c.lines[k].back().v) << "the lines themselves stay";
+        }
+    }
 }
 
 TEST_F(AngleBisectorTest, StyledLikeLineIsObjectOnTopOfItsLayer) {
