@@ -36,7 +36,7 @@ TEST_F(AngleBisectorTest, BisectorsOfTheClosestPairsFirst) {
         {"three lines", {{{0, 0}, {0, 100}}, {{200, 0}, {300, 0}}, {{300, 10}, {300, 110}}}, false,
          {{{300, 0}, {520.0 / 2.1, 300 - 520.0 / 2.1}}, {{0, 0}, {75, 75}}}},
         {"A and B closest: C is left as the last line", {{{0, 0}, {0, 100}}, {{10, 0}, {110, 0}},
-         {{500, 500}, {600, 500}}}, false, {{{10, 0}, {5, 5}}}},
+         {{500, 500}, {600, 500}}}, false, {{{0, 0}, {110 / 2.1, 110 / 2.1}}}},
     };
     for (const auto& c : cases) {
         NewDocument();
