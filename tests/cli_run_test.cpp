@@ -51,6 +51,15 @@ constexpr const char* kPieces =
     "  </g>\n"
     "</svg>\n";
 
+// Records the restore passes over: the restore reports why each stays.
+constexpr const char* kRecords =
+    "<path id=\"p0\" d=\"M 25 35 L 45 35\">\n"
+    "<kv:tag name=\"Path_adjust_matrix\">1,0,0,1,1e999,0,0,0,0,0,0</kv:tag></path>\n"
+    "<path id=\"p1\" d=\"M 25 35 L 45 35\"><kv:tag name=\"Path_adjust_matrix\">1,0,0,1,5</kv:tag></path>\n"
+    "<path id=\"p2\" d=\"M 25 35 L 45 35\">\n"
+    "<kv:tag name=\"Path_adjust_matrix\">1,0,0,1,5,-5,20,-30,0,10,0</kv:tag></path>\n"
+    "</svg>\n";
+
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -320,7 +329,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "drag:250,110", "up:250,110"},
                    kRunChanged,
                    {"anchor 1 of #piece moved (250, 110) -> (80, 100)"},
-                   {"beep"}}),
+                   {"beep"}},
+        ReportCase{"RecordsTheRestorePassesOverStay", kRecords, {"restore"}, kRunUnchanged,
+                   {"#p0 keeps its record: a number of its record is too large for a double",
+                    "#p1 keeps its record: its record has fewer than five fields",
+                    "#p2 keeps its record: its shape no longer matches its record (reference length 20, recorded 10)"},
+                   {}}),
     [](const ::testing::TestParamInfo<ReportCase>& info) { return std::string(info.param.what); });
 
 // The piece's left side (250,150 -> 250,110, upwards) turns onto the base's top (40,100 -> 160,100),
@@ -342,26 +356,6 @@ TEST_F(CliTest, PathAdjustMovesThePieceAndTheRestoreInALaterRunTakesItBack) {
     EXPECT_NE(out_.find("anchor 0 of #piece moved (40, 100) -> (250, 150)"), std::string::npos) << out_;
     EXPECT_NE(out_.find("#piece restored; its record removed"), std::string::npos) << out_;
     EXPECT_EQ(Read("back.svg").find("Path_adjust_matrix"), std::string::npos);
-}
-
-TEST_F(CliTest, RecordsTheRestorePassesOverStayAndTheReportSaysWhy) {
-    const std::string records[][2] = {
-        {"1,0,0,1,1e999,0,0,0,0,0,0", "a number of its record is too large for a double"},
-        {"1,0,0,1,5", "its record has fewer than five fields"},
-        {"1,0,0,1,5,-5,20,-30,0,10,0", "its shape no longer matches its record (reference length 20, recorded 10)"},
-    };
-    std::string drawing = kHeader;
-    for (int k = 0; k < 3; ++k) {
-        drawing += "<path id=\"p" + std::to_string(k) + "\" d=\"M 25 35 L 45 35\">" +
-                   "<kv:tag name=\"Path_adjust_matrix\">" + records[k][0] + "</kv:tag></path>\n";
-    }
-    EXPECT_EQ(Run({Write("records.svg", drawing + "</svg>\n"), "-o", Path("out.svg"), "--lang", "en", "restore"}),
-              kRunUnchanged);
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_NE(out_.find("#p" + std::to_string(k) + " keeps its record: " + records[k][1]), std::string::npos)
-            << out_;
-        EXPECT_NE(Read("out.svg").find(records[k][0]), std::string::npos);
-    }
 }
 
 }  // namespace

@@ -54,16 +54,6 @@ protected:
     void SetUp() override { SetStartValues(state, nullptr, 1.0); }
 };
 
-TEST_F(SettingsDialogFieldsTest, StoreWithoutAChosenEntryEmptiesTheColour) {
-    std::strcpy(state.handleline_line_color, "Black");
-    SettingsDialogFields fields = OpenSettingsDialogFields(state, {});
-    EXPECT_EQ(fields.selectedColor, -1);
-    StoreSettingsDialogFields(state, fields);
-    EXPECT_STREQ(state.handleline_line_color, "");
-    EXPECT_STREQ(state.handleline_layer, "HANDLE LINE");
-    EXPECT_DOUBLE_EQ(state.handleline_line_width, 0.5);
-}
-
 TEST_F(SettingsDialogFieldsTest, StoreCutsTextsToTheirFields) {
     SettingsDialogFields fields{{std::string(300, 'c')}, 0, std::string(300, 'l'), "", true, false};
     StoreSettingsDialogFields(state, fields);

@@ -66,8 +66,6 @@ bool TextFieldsTerminated(const PluginState& state) {
 
 // ---- Writing: the text for a state ----
 
-TEST(SettingsWrite, DefaultsTextIsExact) { EXPECT_EQ(FormatSettingsText(Defaults()), kDefaultsText); }
-
 // Any language but Korean and Japanese shows English texts, so it is kept as English; numbers are
 // written as %d and %g.
 TEST(SettingsWrite, LanguageWordsAndNumberForms) {
