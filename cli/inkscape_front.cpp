@@ -213,8 +213,8 @@ struct Selection {
 
 // The art read from the element with this id, or null.
 const sim::Art* ArtOf(const kvsvg::SvgSource& source, const std::string& id) {
-    for (const auto& [art, node] : source.elements) {
-        if (id == node.attribute("id").value()) return art;
+    for (const kvsvg::ReadArt& was : source.read) {
+        if (was.art != nullptr && id == was.node.attribute("id").value()) return was.art;
     }
     return nullptr;
 }

@@ -645,7 +645,7 @@ void AppendOutline(std::string& text, const kvsvg::SvgSource& source, const Anch
 }
 
 std::string Describe(const kvsvg::SvgSource& source, const sim::Art* art) {
-    if (source.elements.count(art) == 0 && art->parent != nullptr && source.elements.count(art->parent) != 0) {
+    if (source.ReadOf(art) == nullptr && source.ReadOf(art->parent) != nullptr) {
         return source.Describe(art->parent);  // a subpath of a compound path read from one element
     }
     return source.Describe(art);

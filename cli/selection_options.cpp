@@ -28,8 +28,8 @@ void Deselect(sim::Art* art) {
 
 // The art read from the element with this id, or the layer's group for a layer's id; null if none.
 sim::Art* FindById(const kvsvg::SvgSource& source, const std::string& id) {
-    for (const auto& [art, node] : source.elements) {
-        if (id == node.attribute("id").value()) return const_cast<sim::Art*>(art);
+    for (const kvsvg::ReadArt& was : source.read) {
+        if (was.art != nullptr && id == was.node.attribute("id").value()) return const_cast<sim::Art*>(was.art);
     }
     for (const auto& [layer, node] : source.layers) {
         if (node && id == node.attribute("id").value()) return layer->root;

@@ -543,8 +543,10 @@ private:
 
     // What art read from node looks like now, for the writer to compare with at the end.
     void Remember(const pugi::xml_node& node, const sim::Art* art, const Affine& outer, const Affine& inner) {
-        source_.elements[art] = node;
-        ReadArt& read = source_.read[art];
+        if (source_.read.size() <= art->poolIndex) source_.read.resize(art->poolIndex + 1);
+        ReadArt& read = source_.read[art->poolIndex];
+        read.art = art;
+        read.node = node;
         read.container = art->parent;
         read.outer = outer;
         read.inner = inner;
@@ -1465,7 +1467,9 @@ public:
     }
 
     std::string Run() {
-        for (const auto& [art, node] : source_.elements) WriteRead(*art, node);
+        for (const ReadArt& was : source_.read) {
+            if (was.art != nullptr) WriteRead(*was.art, was);
+        }
         MovePassedOver();
         WriteLayers();
         for (int i = 0; i < document_.LayerCount(); ++i) {
@@ -1630,8 +1634,8 @@ private:
     }
 
     bool Kept(const sim::Art* art) const {
-        const auto found = source_.read.find(art);
-        return found != source_.read.end() && InTree(art) && found->second.container == art->parent;
+        const ReadArt* was = source_.ReadOf(art);
+        return was != nullptr && InTree(art) && was->container == art->parent;
     }
 
     // What the plug-in passed over moves as the group it is in moved as a whole.
@@ -1654,7 +1658,7 @@ private:
         for (const SvgSource::PassedOver& element : source_.passedOver) {
             const Affine& move = moves[element.group];
             if (!Kept(element.group) || IsIdentity(move)) continue;
-            const Affine& frame = source_.read.at(element.group).inner;
+            const Affine& frame = source_.ReadAt(element.group).inner;
             const Affine local = Inverse(frame, *element.group, "the transforms above it") * move * frame;
             ElementEdit edit(*this, element.node);
             edit.Set("transform", MatrixText(local * element.transform));
@@ -1662,13 +1666,12 @@ private:
         }
     }
 
-    void WriteRead(const sim::Art& art, const pugi::xml_node& node) {
+    void WriteRead(const sim::Art& art, const ReadArt& was) {
         if (!Kept(&art)) {
-            RemoveElement(node);
+            RemoveElement(was.node);
             return;
         }
-        const ReadArt& was = source_.read.at(&art);
-        ElementEdit edit(*this, node);
+        ElementEdit edit(*this, was.node);
         if (art.type == kPathArt || art.type == kCompoundPathArt) {
             WriteGeometry(art, was, edit);
             WriteStyle(art, was, edit);
@@ -1679,7 +1682,7 @@ private:
         }
         WriteSelection(art, was, edit);
         WriteLockAndVisibility(art, was, edit);
-        WriteTags(art, was, node, edit);
+        WriteTags(art, was, was.node, edit);
         edit.Commit();
     }
 
@@ -1994,10 +1997,10 @@ private:
         }
         std::optional<std::size_t> first, last;
         for (const sim::Art* art = layer->root->lastChild; art != nullptr && !first; art = art->prior) {
-            if (Kept(art)) first = source_.StartOf(source_.elements.at(art));
+            if (Kept(art)) first = source_.StartOf(source_.ReadAt(art).node);
         }
         for (const sim::Art* art = layer->root->firstChild; art != nullptr && !last; art = art->next) {
-            if (Kept(art)) last = ElementEnd(text_, TagOf(source_.elements.at(art)));
+            if (Kept(art)) last = ElementEnd(text_, TagOf(source_.ReadAt(art).node));
         }
         return {first, last};
     }
@@ -2086,7 +2089,8 @@ private:
             if (kept[i]) {
                 back = i;
                 if (child->type == kGroupArt) {
-                    WriteNewChildren(*child, source_.elements.at(child), source_.read.at(child).inner);
+                    const ReadArt& was = source_.ReadAt(child);
+                    WriteNewChildren(*child, was.node, was.inner);
                 }
                 continue;
             }
@@ -2100,13 +2104,13 @@ private:
     void InsertArt(const sim::Art& art, const sim::Art* front, const sim::Art* back, const pugi::xml_node& parent,
                    const Affine& frame) {
         if (front != nullptr) {
-            const std::size_t at = source_.StartOf(source_.elements.at(front));
+            const std::size_t at = source_.StartOf(source_.ReadAt(front).node);
             const std::string space = LeadingSpace(text_, at);
             splice_.Insert(at, Around({}, ArtElement(art, frame, space), space));
             return;
         }
         if (back != nullptr) {
-            const StartTag tag = TagOf(source_.elements.at(back));
+            const StartTag tag = TagOf(source_.ReadAt(back).node);
             const std::string space = LeadingSpace(text_, tag.start);
             splice_.Insert(EndOf(tag), Around(space, ArtElement(art, frame, space), {}));
             return;
@@ -2310,14 +2314,24 @@ int SvgSource::LineOf(const pugi::xml_node& node) const {
     return 1 + static_cast<int>(before - newlines.begin());
 }
 
+const ReadArt* SvgSource::ReadOf(const sim::Art* art) const {
+    if (art == nullptr || art->poolIndex >= read.size()) return nullptr;
+    const ReadArt& was = read[art->poolIndex];
+    return was.art == art ? &was : nullptr;
+}
+
+const ReadArt& SvgSource::ReadAt(const sim::Art* art) const {
+    const ReadArt* was = ReadOf(art);
+    if (was == nullptr) throw std::out_of_range("an art not read from an element");
+    return *was;
+}
+
 std::string SvgSource::Describe(const sim::Art* art) const {
-    const auto found = elements.find(art);
-    if (found == elements.end()) {
-        return art != nullptr && art->type == kGroupArt ? "a new group" : "a new path";
-    }
-    if (const char* id = found->second.attribute("id").value(); *id != '\0') return std::string("#") + id;
-    const int line = LineOf(found->second);
-    return "<" + Canonical(found->second.name()) + ">" + (line > 0 ? " on line " + std::to_string(line) : "");
+    const ReadArt* was = ReadOf(art);
+    if (was == nullptr) return art != nullptr && art->type == kGroupArt ? "a new group" : "a new path";
+    if (const char* id = was->node.attribute("id").value(); *id != '\0') return std::string("#") + id;
+    const int line = LineOf(was->node);
+    return "<" + Canonical(was->node.name()) + ">" + (line > 0 ? " on line " + std::to_string(line) : "");
 }
 
 std::unique_ptr<SvgSource> ReadSvg(const std::string& bytes, sim::Document& document) {
@@ -2373,9 +2387,10 @@ std::string WriteSvg(const sim::Document& document, const SvgSource* source) {
 }
 
 void TakeSelectionAsRead(const sim::Document&, SvgSource& source) {
-    for (auto& [art, read] : source.read) {
-        read.selected = art->Selected();
-        read.states = SelectionStates(*art);
+    for (ReadArt& was : source.read) {
+        if (was.art == nullptr) continue;
+        was.selected = was.art->Selected();
+        was.states = SelectionStates(*was.art);
     }
 }
 

@@ -41,6 +41,8 @@ bool Invert(const Affine& m, Affine* inverse);
 
 // What an art read from an element looked like then, to tell what a run changed.
 struct ReadArt {
+    const sim::Art* art = nullptr;  // null: no art of this pool index was read from an element
+    pugi::xml_node node;            // the element it was read from
     const sim::Art* container = nullptr;
     std::vector<std::vector<AnchorRecord>> paths;  // of a path or compound path, in artwork coordinates
     std::vector<bool> closed;
@@ -63,9 +65,10 @@ struct SvgSource {
     std::string encodingName;                            // as the input's XML declaration names it
     pugi::xml_document xml;                              // the input, parsed
     std::map<std::string, std::string, std::less<>> prefixRenames;    // input prefix -> the prefix written
-    std::map<const sim::Art*, pugi::xml_node> elements;  // the element each art was read from
     std::map<const sim::Layer*, pugi::xml_node> layers;  // empty node: a layer made for loose elements
-    std::map<const sim::Art*, ReadArt> read;             // what each art of elements looked like
+    std::vector<ReadArt> read;  // by the art's pool index: what each art read from an element looked like
+    const ReadArt* ReadOf(const sim::Art* art) const;  // null for art not read from an element
+    const ReadArt& ReadAt(const sim::Art* art) const;  // throws std::out_of_range for such art
     struct ReadLayer {
         std::string title;
         bool visible = true, editable = true;
