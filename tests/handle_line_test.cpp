@@ -106,17 +106,16 @@ TEST_F(HandleLineTest, SeparateLinesBeginAtTheAnchorAndRetractedHandlesAreSkippe
     }
 }
 
+// Anchor points of selected paths count, in groups and compound paths too; handles alone and the
+// anchors of a path no longer selected do not. The lines go to the target layer only.
 TEST_F(HandleLineTest, OnlyAnchorPointsOfSelectedPathsCount) {
     sim::Art* handlesOnly = Path({});
     doc->SelectAnchors(handlesOnly, {0, 1}, kBothHandlesSelected);
     sim::Art* deselected = Path({0});
     deselected->attributes &= ~kArtSelected;
     Run();
-    EXPECT_TRUE(HandleLayerLines().empty());
     EXPECT_EQ(doc->FindLayer("HANDLE LINE"), nullptr) << "no anchor, no layer";
-}
 
-TEST_F(HandleLineTest, NestedPathsAreReachedAndLinesGoToTheTargetLayerOnly) {
     sim::Art* group = doc->AddGroup(Root());
     sim::Art* compound = doc->AddCompoundPath(group);
     Path({0}, compound);

@@ -35,26 +35,6 @@ void ExpectLine(const LineRecord& line, RealPoint start, RealPoint end) {
     EXPECT_EQ(line.end.v, end.v);
 }
 
-TEST_F(LineSelectionTest, AWholeClosedPathGivesEverySegmentIncludingTheClosingOne) {
-    sim::Art* square = doc->AddPath(Root(), {{0, 0}, {100, 0}, {100, 100}, {0, 100}}, true);
-    doc->SelectWhole(square);
-    const Collected got = Collect(true);
-    EXPECT_EQ(got.nonStraight, 0);
-    ASSERT_EQ(got.lines.size(), 4u);
-    const RealPoint corners[] = {{0, 0}, {100, 0}, {100, 100}, {0, 100}};
-    for (int k = 0; k < 4; ++k) {
-        const LineRecord& line = got.lines[static_cast<std::size_t>(k)];
-        ExpectLine(line, corners[k], corners[(k + 1) % 4]);
-        EXPECT_EQ(line.art, sim::HandleOf(square));
-        EXPECT_EQ(line.owner, nullptr);
-        EXPECT_EQ(line.segmentNumber, k + 1);
-        EXPECT_EQ(line.startSelection, kAnchorPointSelected);
-        EXPECT_EQ(line.endSelection, kAnchorPointSelected);
-        EXPECT_EQ(line.startIsPathEnd + line.endIsPathEnd, 0) << "a closed path has no ends";
-        EXPECT_EQ(line.used, 0);
-    }
-}
-
 TEST_F(LineSelectionTest, SegmentSelectionRules) {
     // Direct selection of one segment: the first anchor's out handle and the second's in handle.
     sim::Art* direct = doc->AddPath(Root(), {{0, 0}, {100, 0}, {200, 50}});
@@ -94,7 +74,12 @@ TEST_F(LineSelectionTest, DuplicatesEitherWayRoundAreDroppedWithoutCounting) {
     ExpectLine(got.lines[4], {300, 0}, {400, 0});
 }
 
+// Hidden and locked layers are skipped whole: their lines and curves neither count nor are counted.
 TEST_F(LineSelectionTest, WhatIsNotAStraightLine) {
+    for (sim::Layer* layer : {doc->AddLayer("Hidden", false, true), doc->AddLayer("Locked", true, false)}) {
+        Line(layer->root, {{0, 0}, {100, 0}});
+        Circle(layer->root, {300, 300}, 50);
+    }
     Line({{0, 0}, {0.001, 0}});                          // too short
     Line({{0, 10}, {0, 10.0011}});                       // just long enough
     doc->SelectWhole(doc->AddCurve(Root(), {{{0, 20}, {0, 20}, {30, 40}, true},  // one handle pulled out
@@ -119,20 +104,6 @@ TEST_F(LineSelectionTest, WhatIsNotAStraightLine) {
     ASSERT_EQ(got.lines.size(), 1u);
     ExpectLine(got.lines[0], {0, 10}, {0, 10.0011});
     EXPECT_EQ(got.nonStraight, 11);
-}
-
-TEST_F(LineSelectionTest, HiddenAndLockedLayersAreSkippedWhole) {
-    sim::Layer* hidden = doc->AddLayer("Hidden", false, true);
-    sim::Layer* locked = doc->AddLayer("Locked", true, false);
-    for (sim::Layer* layer : {hidden, locked}) {
-        Line(layer->root, {{0, 0}, {100, 0}});
-        Circle(layer->root, {300, 300}, 50);
-    }
-    Line({{0, 50}, {100, 50}});
-    const Collected got = Collect();
-    ASSERT_EQ(got.lines.size(), 1u);
-    EXPECT_EQ(got.nonStraight, 0);
-    ExpectLine(got.lines[0], {0, 50}, {100, 50});
 }
 
 TEST_F(LineSelectionTest, OwnersOfGroupedCompoundAndStyledPaths) {
@@ -162,18 +133,6 @@ TEST_F(LineSelectionTest, OwnersOfGroupedCompoundAndStyledPaths) {
     EXPECT_EQ(got.lines[2].art, sim::HandleOf(standIn));
     EXPECT_EQ(got.lines[2].owner, sim::HandleOf(styled));
     ExpectLine(got.lines[2], {0, 210}, {100, 210});
-}
-
-// Which ends are path ends when marked is shown by the segment selection rules above.
-TEST_F(LineSelectionTest, PathEndsAreMarkedOnlyWhenAsked) {
-    Line({{0, 0}, {100, 0}, {200, 0}, {300, 100}});
-    Line({{500, 0}, {600, 0}});
-    const Collected marked = Collect(true);
-    ASSERT_EQ(marked.lines.size(), 4u);
-    EXPECT_EQ(marked.lines[1].startIsPathEnd + marked.lines[1].endIsPathEnd, 0);
-    EXPECT_EQ(marked.lines[3].startIsPathEnd, 1);
-    EXPECT_EQ(marked.lines[3].endIsPathEnd, 1) << "the one segment of a two-anchor path has both ends";
-    for (const LineRecord& line : Collect(false).lines) EXPECT_EQ(line.startIsPathEnd + line.endIsPathEnd, 0);
 }
 
 }  // namespace
