@@ -21,17 +21,67 @@ protected:
     }
 };
 
-TEST_F(ExtensionCrossingTest, SeparateLinesAreJoinedFromTheirNearEndsThroughTheCrossing) {
-    sim::Art* first = Line({{100, 100}, {200, 100}});
-    Line({{300, 200}, {300, 150}});
+// Selected lines (whole, or by one end anchor) and the corner paths made to join them through their
+// crossing, in the order they were made; each new path is open and not selected, the lines stay.
+TEST_F(ExtensionCrossingTest, PairsAreJoinedThroughTheirCrossing) {
+    using Points = std::vector<RealPoint>;
+    struct Selected {
+        Points points;
+        int end = -1;  // the one anchor selected; -1: the whole line
+    };
+    const struct {
+        const char* what;
+        std::vector<Selected> lines;
+        std::vector<Points> made;
+        bool wideArea = false;  // a drawing area reaching from -1000 to 2000 on both axes
+    } cases[] = {
+        {"separate lines from their near ends", {{{{100, 100}, {200, 100}}}, {{{300, 200}, {300, 150}}}},
+         {{{200, 100}, {300, 100}, {300, 150}}}},
+        {"crossing lines keep their longer arms", {{{{0, 0}, {100, 100}}}, {{{0, 60}, {120, 0}}}},
+         {{{100, 100}, {40, 40}, {120, 0}}}},
+        {"the ends of the longer arms picked: the other side", {{{{0, 0}, {100, 100}}, 1}, {{{0, 60}, {120, 0}}, 1}},
+         {{{0, 0}, {40, 40}, {0, 60}}}},
+        {"a T: equal arms leave the last combination", {{{{0, 0}, {100, 0}}}, {{{50, 0}, {50, 100}}}},
+         {{{100, 0}, {50, 0}, {50, 100}}}},
+        {"crossing at (1000, 100), within the document's area", {{{{0, 100}, {100, 100}}}, {{{0, 200}, {100, 190}}}},
+         {{{100, 100}, {1000, 100}, {100, 190}}}, true},
+        // Two passes: 2 is nearest to 0 and paired first, then 3 with 1.
+        {"four lines", {{{{0, 100}, {100, 100}}}, {{{0, 400}, {100, 400}}}, {{{150, 150}, {150, 200}}},
+                        {{{200, 420}, {250, 470}}}},
+         {{{100, 100}, {150, 100}, {150, 150}}, {{100, 400}, {180, 400}, {200, 420}}}},
+        {"two lines equally near: the first pair in list order", {{{{100, 100}, {200, 100}}},
+                                                                   {{{250, 150}, {250, 200}}},
+                                                                   {{{50, 150}, {50, 200}}}},
+         {{{200, 100}, {250, 100}, {250, 150}}}},
+        // Line 3 meets line 1 left of the drawing area: that pair is given up without a word.
+        {"a pair given up beside a success", {{{{0, 100}, {100, 100}}}, {{{0, 400}, {100, 400}}},
+                                               {{{150, 150}, {150, 200}}}, {{{0, 420}, {100, 430}}}},
+         {{{100, 100}, {150, 100}, {150, 150}}}},
+    };
+    for (const auto& c : cases) {
+        NewDocument();
+        if (c.wideArea) doc->drawingArea = RealRect{-1000, 2000, 2000, -1000};
+        std::vector<sim::Art*> lines;
+        for (const Selected& line : c.lines) {
+            lines.push_back(line.end < 0 ? Line(line.points) : EndSelected(line.points, line.end));
+        }
+        Cross();
+        EXPECT_EQ(OnlyAlert(), "") << c.what;
+        const auto made = NewPaths();
+        ASSERT_EQ(made.size(), c.made.size()) << c.what;
+        for (std::size_t k = 0; k < made.size(); ++k) {
+            ExpectAnchors(made[k], c.made[k]);
+            EXPECT_FALSE(made[k]->closed || made[k]->Selected()) << c.what;
+        }
+        for (std::size_t k = 0; k < lines.size(); ++k) ExpectAnchors(lines[k], c.lines[k].points);
+    }
+    // Without the document's area the first crossing of the area case is outside.
+    NewDocument();
+    Line({{0, 100}, {100, 100}});
+    Line({{0, 200}, {100, 190}});
     Cross();
-    EXPECT_EQ(OnlyAlert(), "");
-    const auto made = NewPaths();
-    ASSERT_EQ(made.size(), 1u);
-    ExpectAnchors(made[0], {{200, 100}, {300, 100}, {300, 150}});
-    EXPECT_FALSE(made[0]->closed);
-    EXPECT_FALSE(made[0]->Selected());
-    ExpectAnchors(first, {{100, 100}, {200, 100}});
+    EXPECT_EQ(OnlyAlert(), kOutsideEnglish);
+    EXPECT_TRUE(NewPaths().empty());
 }
 
 TEST_F(ExtensionCrossingTest, ExtendEndpointsMovesTheEndAnchorsOfOpenPaths) {
@@ -77,82 +127,6 @@ TEST_F(ExtensionCrossingTest, ExtendEndpointsPrefersEndsSelectedAsAnchors) {
     paths = build(true);
     ExpectAnchors(paths[0], {{300, 100}, {200, 100}});
     ExpectAnchors(paths[1], {{300, 100}, {300, 150}});
-}
-
-TEST_F(ExtensionCrossingTest, CrossingLinesKeepTheirLongerArmsUnlessOneSideIsPicked) {
-    Line({{0, 0}, {100, 100}});
-    Line({{0, 60}, {120, 0}});  // crosses at (40, 40)
-    Cross();
-    ASSERT_EQ(NewPaths().size(), 1u);
-    ExpectAnchors(NewPaths()[0], {{100, 100}, {40, 40}, {120, 0}});
-
-    // The two end anchors of the longer arms selected: the path takes the other side.
-    NewDocument();
-    EndSelected({{0, 0}, {100, 100}}, 1);
-    EndSelected({{0, 60}, {120, 0}}, 1);
-    Cross();
-    ASSERT_EQ(NewPaths().size(), 1u);
-    ExpectAnchors(NewPaths()[0], {{0, 0}, {40, 40}, {0, 60}});
-
-    // A T: one line ends on the other; equal arms leave the last combination.
-    NewDocument();
-    Line({{0, 0}, {100, 0}});
-    Line({{50, 0}, {50, 100}});
-    Cross();
-    ASSERT_EQ(NewPaths().size(), 1u);
-    ExpectAnchors(NewPaths()[0], {{100, 0}, {50, 0}, {50, 100}});
-}
-
-TEST_F(ExtensionCrossingTest, TheDrawingAreaComesFromTheDocument) {
-    Line({{0, 100}, {100, 100}});
-    Line({{0, 200}, {100, 190}});  // meets the first at (1000, 100)
-    Cross();
-    EXPECT_EQ(OnlyAlert(), kOutsideEnglish);
-    EXPECT_TRUE(NewPaths().empty());
-
-    NewDocument();
-    doc->drawingArea = RealRect{-1000, 2000, 2000, -1000};
-    Line({{0, 100}, {100, 100}});
-    Line({{0, 200}, {100, 190}});
-    Cross();
-    EXPECT_EQ(OnlyAlert(), "");
-    ASSERT_EQ(NewPaths().size(), 1u);
-    ExpectAnchors(NewPaths()[0], {{100, 100}, {1000, 100}, {100, 190}});
-}
-
-TEST_F(ExtensionCrossingTest, FourLinesTwoPassesAndGivenUpPairsAreNotReportedBesideASuccess) {
-    Line({{0, 100}, {100, 100}});    // 0
-    Line({{0, 400}, {100, 400}});    // 1
-    Line({{150, 150}, {150, 200}});  // 2, nearest to 0: paired first
-    Line({{200, 420}, {250, 470}});  // 3, nearest to 1
-    Cross();
-    EXPECT_EQ(OnlyAlert(), "");
-    auto made = NewPaths();
-    ASSERT_EQ(made.size(), 2u);
-    ExpectAnchors(made[0], {{100, 100}, {150, 100}, {150, 150}});
-    ExpectAnchors(made[1], {{100, 400}, {180, 400}, {200, 420}});
-
-    // Lines 1 and 2 equally near to line 0: the first pair in list order wins, line 2 is left over.
-    NewDocument();
-    Line({{100, 100}, {200, 100}});
-    Line({{250, 150}, {250, 200}});
-    Line({{50, 150}, {50, 200}});
-    Cross();
-    made = NewPaths();
-    ASSERT_EQ(made.size(), 1u);
-    ExpectAnchors(made[0], {{200, 100}, {250, 100}, {250, 150}});
-
-    // Line 3 now meets line 1 left of the drawing area: that pair is given up without a word.
-    NewDocument();
-    Line({{0, 100}, {100, 100}});
-    Line({{0, 400}, {100, 400}});
-    Line({{150, 150}, {150, 200}});
-    Line({{0, 420}, {100, 430}});
-    Cross();
-    EXPECT_EQ(OnlyAlert(), "");
-    made = NewPaths();
-    ASSERT_EQ(made.size(), 1u);
-    ExpectAnchors(made[0], {{100, 100}, {150, 100}, {150, 150}});
 }
 
 TEST_F(ExtensionCrossingTest, SharedVerticesAndParallelLinesBringTheirAlertsInBothLanguages) {
