@@ -88,9 +88,14 @@ TEST_F(AnnotatorTest, TheGuideLinesFollowTheDrags) {
     EXPECT_TRUE(Of(Draw(), sim::DrawOp::Line).empty()) << "the gesture ended";
 }
 
+// With the moving object selected, every selected object is shown moved with it.
 TEST_F(AnnotatorTest, ThePointAdjustPreviewShowsTheObjectWhereItWouldGo) {
     Rectangle(100, 100, 100, 50);
     sim::Art* moving = Rectangle(300, 300, 40, 20);
+    sim::Art* companion = doc->AddPath(Root(), {{400, 400}, {460, 400}});
+    doc->AddPath(Root(), {{500, 400}, {560, 400}});  // not selected: not drawn
+    doc->SelectWhole(moving);
+    doc->SelectWhole(companion);
     Select(PointTool());
     DragFromTo({200, 100}, {300, 300});
     Move({230, 115});
@@ -98,7 +103,7 @@ TEST_F(AnnotatorTest, ThePointAdjustPreviewShowsTheObjectWhereItWouldGo) {
     std::vector<sim::DrawCall> calls = Draw();
     ExpectGuidePen(calls);
     const std::vector<sim::DrawCall> curves = Of(calls, sim::DrawOp::Beziers);
-    ASSERT_EQ(curves.size(), 4u) << "three sides and the closing one";
+    ASSERT_EQ(curves.size(), 5u) << "three sides and the closing one, then the companion";
     // Moved by (-100, -200): the rectangle (200, 100) to (240, 120), drawn from its first anchor.
     const ViewPoint expected[4][4] = {{V(200, 100), V(200, 100), V(240, 100), V(240, 100)},
                                       {V(240, 100), V(240, 100), V(240, 120), V(240, 120)},
@@ -109,28 +114,14 @@ TEST_F(AnnotatorTest, ThePointAdjustPreviewShowsTheObjectWhereItWouldGo) {
         EXPECT_EQ(curves[k].flag, 0);
         for (int i = 0; i < 4; ++i) EXPECT_TRUE(SameView(curves[k].points[i], expected[k][i])) << k << " " << i;
     }
+    EXPECT_TRUE(SameView(curves[4].points[0], V(300, 200)));
+    EXPECT_TRUE(SameView(curves[4].points[3], V(360, 200)));
     EXPECT_EQ(moving->anchors[0].p.h, 300) << "the preview moves nothing";
 
     Move({175, 85});  // another orientation: upside down
     const std::vector<sim::DrawCall> turned = Of(Draw(), sim::DrawOp::Beziers);
-    ASSERT_EQ(turned.size(), 4u);
+    ASSERT_EQ(turned.size(), 5u);
     EXPECT_TRUE(SameView(turned[0].points[3], V(160, 100)));
-}
-
-TEST_F(AnnotatorTest, ThePreviewOfASelectedObjectShowsEverySelectedObject) {
-    Rectangle(100, 100, 100, 50);
-    sim::Art* moving = Rectangle(300, 300, 40, 20);
-    sim::Art* companion = doc->AddPath(Root(), {{400, 400}, {460, 400}});
-    doc->AddPath(Root(), {{500, 400}, {560, 400}});  // not selected: not drawn
-    doc->SelectWhole(moving);
-    doc->SelectWhole(companion);
-    Select(PointTool());
-    DragFromTo({200, 100}, {300, 300});
-    Move({230, 115});
-    const std::vector<sim::DrawCall> curves = Of(Draw(), sim::DrawOp::Beziers);
-    ASSERT_EQ(curves.size(), 5u);
-    EXPECT_TRUE(SameView(curves[4].points[0], V(300, 200)));
-    EXPECT_TRUE(SameView(curves[4].points[3], V(360, 200)));
 }
 
 TEST_F(AnnotatorTest, GuidesAreLeftOutLoopsClosedAndTextIsShownAsItsMovedBounds) {

@@ -1,5 +1,9 @@
 // The panel as the plug-in builds it at application start: the host's panel and flyout menu, the
-// controls with their texts and values, the distance rows and options area, and its colours.
+// controls with their texts, values and layout, the distance rows and options area, and its colours.
+// Natively on the in-memory windows, on Windows on the real child windows.
+#include <cstdlib>
+#include <utility>
+
 #include "panel_fixture.h"
 
 namespace {
@@ -66,6 +70,16 @@ TEST_F(PanelTest, ThreeRowsShowEveryRowAndTheOptions) {
     EXPECT_EQ(HostPanel().minimumSize.height, 400);
     EXPECT_EQ(HostPanel().size.height, 400);
     EXPECT_TRUE(HostPanel().flyout->items[2].checked) << "Show options";
+    // As the eye meets it: each label ends just before the field it names, on the same row.
+    const std::pair<int, int> rows[] = {{kDistance1Label, kDistance1List}, {kDistance2Label, kDistance2List},
+                                        {kDistance3Label, kDistance3List}, {kSizeLabel, kSizeList},
+                                        {kPositionLabel, kForwardBox},     {kLineWidthLabel, kLineWidthList}};
+    for (const auto& [label, field] : rows) {
+        const sim::PanelControlRect name = sim::PanelControlBounds(host, label);
+        const sim::PanelControlRect value = sim::PanelControlBounds(host, field);
+        EXPECT_EQ(value.left - name.right, 5) << "label " << label;
+        EXPECT_LE(std::abs(name.top + name.bottom - value.top - value.bottom), 8) << "label " << label;
+    }
 }
 
 // The count of rows from the settings file: one or three as it says, else kept within 1..3. The
