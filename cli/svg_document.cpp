@@ -2039,11 +2039,13 @@ private:
         return last;
     }
 
-    // ElementEnd, remembered for the elements that new art goes after.
-    std::size_t EndOf(const StartTag& tag) {
-        const auto known = ends_.find(tag.start);
+    // ElementEnd, remembered for the elements that new art goes after: their start tags, which may
+    // hold a long path, are read once.
+    std::size_t EndOf(const pugi::xml_node& node) {
+        const std::size_t start = source_.StartOf(node);
+        const auto known = ends_.find(start);
         if (known != ends_.end()) return known->second;
-        return ends_.emplace(tag.start, ElementEnd(text_, tag)).first->second;
+        return ends_.emplace(start, ElementEnd(text_, TagOf(node))).first->second;
     }
 
     // Puts what make gives (for the white space before it) after the last child of parent.
@@ -2052,7 +2054,7 @@ private:
         const StartTag tag = TagOf(parent);
         const std::string space = ChildSpace(parent);
         if (const pugi::xml_node last = LastElement(parent); last != parent) {
-            splice_.Insert(EndOf(TagOf(last)), Around(space, make(space), {}));
+            splice_.Insert(EndOf(last), Around(space, make(space), {}));
             return;
         }
         const std::string outer = LeadingSpace(text_, tag.start);
@@ -2110,9 +2112,9 @@ private:
             return;
         }
         if (back != nullptr) {
-            const StartTag tag = TagOf(source_.ReadAt(back).node);
-            const std::string space = LeadingSpace(text_, tag.start);
-            splice_.Insert(EndOf(tag), Around(space, ArtElement(art, frame, space), {}));
+            const pugi::xml_node node = source_.ReadAt(back).node;
+            const std::string space = LeadingSpace(text_, source_.StartOf(node));
+            splice_.Insert(EndOf(node), Around(space, ArtElement(art, frame, space), {}));
             return;
         }
         AppendTo(parent, [&](const std::string& space) { return ArtElement(art, frame, space); });
