@@ -48,20 +48,6 @@ TEST(SettingsDialogRules, TheColourEntryIsTheStoredNameElseBlack) {
     EXPECT_EQ(ChooseColorEntry({}, "Black"), -1) << "an empty list has no selection";
 }
 
-class SettingsDialogFieldsTest : public ::testing::Test {
-protected:
-    PluginState state{};
-    void SetUp() override { SetStartValues(state, nullptr, 1.0); }
-};
-
-TEST_F(SettingsDialogFieldsTest, StoreCutsTextsToTheirFields) {
-    SettingsDialogFields fields{{std::string(300, 'c')}, 0, std::string(300, 'l'), "", true, false};
-    StoreSettingsDialogFields(state, fields);
-    EXPECT_EQ(std::string(state.handleline_line_color), std::string(255, 'c'));
-    EXPECT_EQ(std::string(state.handleline_layer), std::string(254, 'l'));
-    EXPECT_DOUBLE_EQ(state.handleline_line_width, 0.0) << "an empty width stores 0";
-}
-
 // ---- Command 1005 through the simulated host --------------------------------------------------
 
 class SettingsDialogCommand : public PluginTest {
@@ -118,6 +104,12 @@ TEST_F(SettingsDialogCommand, OkStoresTheFieldsAndWritesTheSettingsFileAtOnce) {
     EXPECT_EQ(State().handleline_reverse_side, 1);
 
     EXPECT_EQ(ReadSettingsFileText(), FormatSettingsText(State()));
+
+    // Texts are cut to their fields; an empty width stores 0.
+    StoreSettingsDialogFields(State(), {{std::string(300, 'c')}, 0, std::string(300, 'l'), "", true, false});
+    EXPECT_EQ(std::string(State().handleline_line_color), std::string(255, 'c'));
+    EXPECT_EQ(std::string(State().handleline_layer), std::string(254, 'l'));
+    EXPECT_DOUBLE_EQ(State().handleline_line_width, 0.0);
 }
 
 TEST_F(SettingsDialogCommand, CancelAfterEditingEverythingStoresNothing) {
@@ -171,14 +163,6 @@ TEST_F(SettingsDialogCommand, WithoutSwatchesTheListIsEmpty) {
 
 // ---- The about box ----------------------------------------------------------------------------
 
-TEST(AboutBoxLine, ProductNameAndVersion) {
-    char line[64];
-    FormatAboutLine(line, sizeof line, "Kelvane", "5.0.4.4");
-    EXPECT_STREQ(line, "Kelvane 5.0.4.4");
-    FormatAboutLine(line, 8, "Kelvane", "5.0.4.4");
-    EXPECT_STREQ(line, "Kelvane") << "cut to the buffer";
-}
-
 using AboutBox = PluginTest;
 
 TEST_F(AboutBox, AboutMessageShowsTheAboutBox) {
@@ -189,6 +173,9 @@ TEST_F(AboutBox, AboutMessageShowsTheAboutBox) {
     EXPECT_EQ(App().aboutBoxes[0].line, "Kelvane 5.0.4.4");
     EXPECT_TRUE(App().alerts.empty());
     EXPECT_TRUE(host.SuitesBalanced());
+    char line[8];
+    FormatAboutLine(line, sizeof line, "Kelvane", "5.0.4.4");
+    EXPECT_STREQ(line, "Kelvane") << "cut to the buffer";
 }
 
 }  // namespace
