@@ -71,7 +71,10 @@ TEST_F(AdjustToolTest, TheCursorSnapsWithinTwoViewPixelsOnEachAxis) {
     EXPECT_EQ(State().snapKind, kSnapOnAnchor);
 }
 
-TEST_F(AdjustToolTest, TheFirstPathInLayerOrderGivesTheSnapAndAtMostFiveAreHit) {
+// The search takes the first path in layer order for the snap and hits at most five; a locked layer
+// and guides are searched, a hidden layer is not, nor any layer after the first with a hit; text is
+// found as its frame.
+TEST_F(AdjustToolTest, TheAnchorSearch) {
     std::vector<sim::Art*> paths;
     for (int k = 0; k < 3; ++k) paths.push_back(doc->AddPath(Root(), {{200.0 + k, 200}, {300, 300.0 + k}}));
     AnchorHitList hits;
@@ -80,13 +83,10 @@ TEST_F(AdjustToolTest, TheFirstPathInLayerOrderGivesTheSnapAndAtMostFiveAreHit) 
     for (int k = 0; k < 3; ++k) EXPECT_EQ(hits[k].art, sim::HandleOf(paths[static_cast<std::size_t>(k)])) << k;
     EXPECT_EQ(hits[3].art, nullptr);
     EXPECT_EQ(hits[3].anchorIndex, kNoAnchorIndex);
-
     for (int k = 0; k < 7; ++k) doc->AddPath(Root(), {{400, 400}, {300, 300.0 + k}});
     Search({400, 400}, hits);
     for (int k = 0; k < kMaxAnchorHits; ++k) EXPECT_NE(hits[k].art, nullptr) << k;
-}
 
-TEST_F(AdjustToolTest, OnlyVisibleLayersAreSearchedAndNoneAfterTheFirstWithAHit) {
     sim::Layer* hidden = doc->AddLayer("Hidden", false);
     sim::Layer* locked = doc->AddLayer("Locked", true, false);
     sim::Layer* later = doc->AddLayer("Later");
@@ -96,30 +96,25 @@ TEST_F(AdjustToolTest, OnlyVisibleLayersAreSearchedAndNoneAfterTheFirstWithAHit)
     guide->guide = true;
     doc->AddPath(later->root, {{50, 50}, {80, 60}});
     doc->AddPath(later->root, {{120, 120}, {80, 60}});
-
-    AnchorHitList hits;
     Search({50, 50}, hits);
     EXPECT_EQ(hits[0].art, sim::HandleOf(onLocked)) << "a locked layer is searched, a hidden one is not";
     EXPECT_EQ(hits[1].art, nullptr) << "the later layer is not searched";
     Search({80, 80}, hits);
     EXPECT_EQ(hits[0].art, sim::HandleOf(guide)) << "guides are searched";
     EXPECT_EQ(Search({120, 121}, hits), kSnapOnAnchor) << "a layer without a hit lets the search go on";
-}
 
-TEST_F(AdjustToolTest, TextOnAPathInAPathAndPointTextAreFoundAsTheirFrames) {
     sim::Art* group = doc->AddGroup(Root());
     const auto corner = [](double h, double v) { return AnchorRecord{{h, v}, {h, v}, {h, v}, true}; };
     sim::Art* onPath = doc->AddPathText(group, {corner(10, 10), corner(90, 10)}, false, {10, 30, 90, 10});
     sim::Art* inPath =
-        doc->AddAreaText(Root(), {corner(200, 200), corner(260, 200), corner(260, 260)}, {200, 260, 260, 200});
-    sim::Art* point = doc->AddPointText(Root(), {400, 400}, {400, 410, 440, 398});
+        doc->AddAreaText(Root(), {corner(600, 600), corner(660, 600), corner(660, 660)}, {600, 660, 660, 600});
+    sim::Art* point = doc->AddPointText(Root(), {800, 800}, {800, 810, 840, 798});
     const struct {
         RealPoint at;
         sim::Art* frame;
         std::uint16_t index;
-    } cases[] = {{{90, 11}, onPath, 1}, {{261, 259}, inPath, 2}, {{399, 401}, point, 0}};
-    for (const auto& c : cases) {
-        AnchorHitList hits;
+    } texts[] = {{{90, 11}, onPath, 1}, {{661, 659}, inPath, 2}, {{799, 801}, point, 0}};
+    for (const auto& c : texts) {
         EXPECT_EQ(Search(c.at, hits), kSnapOnAnchor);
         EXPECT_EQ(hits[0].art, sim::HandleOf(c.frame));
         EXPECT_EQ(hits[0].anchorIndex, c.index);
