@@ -1,5 +1,5 @@
 // The simulated document as the plug-in sees it through the suites: tree walks, placement, paths,
-// tags, views, bounds and undo; and the host's failure injection.
+// views, bounds and undo; and the host's failure injection. (Tags are the adjust records' tests'.)
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -114,23 +114,6 @@ TEST_F(SimDocument, PathSegmentsSelectionAndTheAnchorLimit) {
     EXPECT_NE(path->SetPathSegments(sim::HandleOf(full), 32767, 1, &start), kNoError);
     EXPECT_EQ(full->anchors.size(), sim::kMaxPathAnchors);
     EXPECT_THROW(document.AddCurve(root, std::vector<AnchorRecord>(32768, start)), std::length_error);
-}
-
-TEST_F(SimDocument, TagsAreStoredPerArtAndType) {
-    const TagSuite* tags = Acquire<TagSuite>("AI Tag Suite", 4);
-    sim::Art* tagged = document.AddPath(root, {{0, 0}, {1, 0}});
-    const ArtHandle a = sim::HandleOf(tagged);
-    const ArtHandle b = sim::HandleOf(document.AddPath(root, {{0, 0}, {2, 0}}));
-    ASSERT_EQ(tags->SetTag(a, "Path_adjust_matrix", "string", "1,0,0,1,5,6,0,0,0,6,0"), kNoError);
-    char small[6];
-    ASSERT_EQ(tags->GetTag(a, "Path_adjust_matrix", "string", small, sizeof small), kNoError);
-    EXPECT_STREQ(small, "1,0,0");
-    EXPECT_EQ(tags->GetTag(a, "Path_adjust_matrix", "real", small, sizeof small), kNotFoundStatus);
-    EXPECT_EQ(tags->GetTag(b, "Path_adjust_matrix", "string", small, sizeof small), kNotFoundStatus);
-    ASSERT_EQ(tags->SetTag(a, "Path_adjust_matrix", "string", "2"), kNoError);
-    EXPECT_EQ(tagged->tags.at("Path_adjust_matrix").value, "2") << "replaced";
-    EXPECT_EQ(tags->RemoveTag(a, "Path_adjust_matrix"), kNoError);
-    EXPECT_EQ(tags->RemoveTag(a, "Path_adjust_matrix"), kNotFoundStatus);
 }
 
 // View y grows downwards; a view point is rounded to the nearest pixel. Bounds follow the curve,
