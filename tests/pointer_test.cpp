@@ -150,6 +150,15 @@ TEST_F(PointerTest, PositionsAddUpAndRunFromEveryStartAnchor) {
     Run();
     ExpectNear(CrossingsH(), {30, 270}, 1e-4);  // a position of 0 is skipped, the next still counts
     ExpectNewBeeps(0);
+
+    // Both operations: the pointers first, then the division.
+    NewDocument();
+    line = Path({{0, 0}, {300, 0}});
+    doc->SelectAnchors(line, {0});
+    Settings(true, true, kBothWays, 2, 100, 50);
+    Run();
+    ExpectNear(CrossingsH(), {100, 150}, 1e-4);
+    ExpectNear(AnchorsH(line), {0, 100, 150, 300}, 1e-3);
 }
 
 // Forward runs towards larger h on an open path (towards smaller v when h does not change), and
@@ -379,15 +388,6 @@ TEST_F(PointerTest, DivisionOfACurveKeepsItsShapeAndNeverBeeps) {
     Run();
     EXPECT_EQ(doc->Revision(), revision);
     ExpectNewBeeps(0);  // division is silent when nothing is reached
-}
-
-TEST_F(PointerTest, BothOperationsRunPointersFirstThenDivision) {
-    sim::Art* line = Path({{0, 0}, {300, 0}});
-    doc->SelectAnchors(line, {0});
-    Settings(true, true, kBothWays, 2, 100, 50);
-    Run();
-    ExpectNear(CrossingsH(), {100, 150}, 1e-4);
-    ExpectNear(AnchorsH(line), {0, 100, 150, 300}, 1e-3);
 }
 
 }  // namespace
