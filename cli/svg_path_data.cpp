@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -411,15 +412,69 @@ bool SamePoint(const RealPoint& a, const RealPoint& b) {
     return a.h == b.h && a.v == b.v;
 }
 
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr double kFewestDigitsLimit = 1e15;  // up to 15 digits, only one decimal reads back to a double
+
+int DigitCount(std::uint64_t n) {
+    int count = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++count;
+    }
+    return count;
+}
+
+// What std::to_chars writes for value, found the quick way for the short decimals drawings are made
+// of: the fewest decimal places whose digits read back to value exactly, when those are at most 15
+// digits and plain notation is no longer than scientific (to_chars takes the shorter, plain on a
+// tie). Returns the end of the text, or null to leave value to to_chars.
+char* ShortFixed(double value, char* text) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-5 && magnitude < kFewestDigitsLimit)) return nullptr;
+    for (int places = 0; places < 16; ++places) {
+        const double scaled = magnitude * kPowersOfTen[places];
+        if (scaled >= kFewestDigitsLimit) return nullptr;
+        // The digits that read back, if any, are the nearest whole number: below 1e15 the roundings
+        // of value and of the product stay far under a half.
+        const double digits = std::nearbyint(scaled);
+        if (digits / kPowersOfTen[places] != magnitude) continue;
+
+        auto whole = static_cast<std::uint64_t>(digits);
+        const int written = DigitCount(whole);
+        int significant = written;  // of the scientific form: without a whole number's trailing zeros
+        if (places == 0) {
+            for (std::uint64_t rest = whole; rest % 10 == 0; rest /= 10) --significant;
+        }
+        const int plain = places == 0 ? written : std::max(written, places + 1) + 1;
+        const int scientific = (significant == 1 ? 1 : significant + 1) + 4;  // "d.ddde-05"
+        if (plain > scientific) return nullptr;
+
+        char* at = text;
+        if (value < 0) *at++ = '-';
+        if (places == 0) return std::to_chars(at, text + 32, whole).ptr;
+        const auto unit = static_cast<std::uint64_t>(kPowersOfTen[places]);
+        at = std::to_chars(at, text + 32, whole / unit).ptr;
+        *at++ = '.';
+        std::uint64_t fraction = whole % unit;
+        for (int i = places - 1; i >= 0; --i) {
+            at[i] = static_cast<char>('0' + fraction % 10);
+            fraction /= 10;
+        }
+        return at + places;
+    }
+    return nullptr;
+}
+
 bool Straight(const AnchorRecord& from, const AnchorRecord& to) {
     return SamePoint(from.out, from.p) && SamePoint(to.in, to.p);
 }
 
 void AppendPoint(std::string& out, const RealPoint& p) {
     out += ' ';
-    out += FormatNumber(p.h);
+    AppendNumber(out, p.h);
     out += ' ';
-    out += FormatNumber(p.v);
+    AppendNumber(out, p.v);
 }
 
 void AppendSegment(std::string& out, const AnchorRecord& from, const AnchorRecord& to) {
@@ -467,10 +522,20 @@ std::string FormatPathData(const std::vector<Subpath>& subpaths) {
 }
 
 std::string FormatNumber(double value) {
-    if (value == 0) return "0";
+    std::string text;
+    AppendNumber(text, value);
+    return text;
+}
+
+void AppendNumber(std::string& out, double value) {
+    if (value == 0) {
+        out += '0';
+        return;
+    }
     char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
+    char* end = ShortFixed(value, text);
+    if (end == nullptr) end = std::to_chars(text, text + sizeof text, value).ptr;
+    out.append(text, end);
 }
 
 std::string FormatNumber(float value) {

@@ -41,6 +41,7 @@ std::string FormatPathData(const std::vector<Subpath>& subpaths);
 // The shortest text that reads back to exactly value ("-0" is written "0").
 std::string FormatNumber(double value);
 std::string FormatNumber(float value);
+void AppendNumber(std::string& out, double value);  // FormatNumber(value) added to out
 
 // Whether the last anchor of a closed subpath lies on its first, so that the two are one anchor.
 bool ClosesOnStart(const RealPoint& last, const RealPoint& start);
