@@ -206,7 +206,9 @@ TEST_F(PanelEventsTest, PlusAndMinusChangeTheRowsAndMoveTheOptions) {
     EXPECT_EQ(Top(kLineWidthList), 208);
 }
 
-TEST_F(PanelEventsTest, LabelsFocusTheirFields) {
+// Labels focus their fields; Tab and Shift+Tab skip hidden and disabled fields, select the next
+// field's text and take the value of the field left.
+TEST_F(PanelEventsTest, LabelsAndTabMoveTheFocus) {
     Click(kDistance1Label);
     EXPECT_EQ(sim::PanelFocusedControl(host), kDistance1List);
     EXPECT_TRUE(sim::PanelTextSelected(host, kDistance1List));
@@ -214,9 +216,7 @@ TEST_F(PanelEventsTest, LabelsFocusTheirFields) {
     EXPECT_EQ(sim::PanelFocusedControl(host), kLineWidthList);
     Click(kPositionLabel);
     EXPECT_EQ(sim::PanelFocusedControl(host), kLineWidthList) << "a label without a field";
-}
 
-TEST_F(PanelEventsTest, TabSkipsHiddenAndDisabledFields) {
     MeasuredDocument(50);
     Click(kLengthReadout);
     ASSERT_EQ(sim::PanelFocusedControl(host), kLengthReadout);
@@ -228,10 +228,6 @@ TEST_F(PanelEventsTest, TabSkipsHiddenAndDisabledFields) {
     }
     sim::PressPanelKey(host, sim::PanelKeyPress::ShiftTab);
     EXPECT_EQ(sim::PanelFocusedControl(host), kLineWidthList);
-}
-
-TEST_F(PanelEventsTest, TabLeavesAFieldWithItsValueTaken) {
-    OpenDocument();
     Type(kSizeList, "7");
     sim::PressPanelKey(host, sim::PanelKeyPress::Tab);
     EXPECT_EQ(State().flPtLength, 7);
