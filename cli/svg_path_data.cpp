@@ -415,6 +415,7 @@ bool SamePoint(const RealPoint& a, const RealPoint& b) {
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 constexpr double kFewestDigitsLimit = 1e15;  // up to 15 digits, only one decimal reads back to a double
+constexpr std::size_t kNumberText = 32;       // room for any double's shortest text
 
 int DigitCount(std::uint64_t n) {
     int count = 1;
@@ -429,41 +430,53 @@ int DigitCount(std::uint64_t n) {
 // of: the fewest decimal places whose digits read back to value exactly, when those are at most 15
 // digits and plain notation is no longer than scientific (to_chars takes the shorter, plain on a
 // tie). Returns the end of the text, or null to leave value to to_chars.
-char* ShortFixed(double value, char* text) {
+char* ShortFixed(double value, char (&text)[kNumberText]) {
     const double magnitude = std::fabs(value);
     if (!(magnitude >= 1e-5 && magnitude < kFewestDigitsLimit)) return nullptr;
-    for (int places = 0; places < 16; ++places) {
-        const double scaled = magnitude * kPowersOfTen[places];
-        if (scaled >= kFewestDigitsLimit) return nullptr;
-        // The digits that read back, if any, are the nearest whole number: below 1e15 the roundings
-        // of value and of the product stay far under a half.
-        const double digits = std::nearbyint(scaled);
-        if (digits / kPowersOfTen[places] != magnitude) continue;
-
-        auto whole = static_cast<std::uint64_t>(digits);
-        const int written = DigitCount(whole);
-        int significant = written;  // of the scientific form: without a whole number's trailing zeros
-        if (places == 0) {
-            for (std::uint64_t rest = whole; rest % 10 == 0; rest /= 10) --significant;
+    // The digits that read back at so many places, if any, are the nearest whole number: below 1e15
+    // the roundings of value and of the product stay far under a half. Digits that read back at some
+    // places do at every further place, so the fewest are found by halving.
+    const auto readsBack = [magnitude](int places) {
+        return std::nearbyint(magnitude * kPowersOfTen[places]) / kPowersOfTen[places] == magnitude;
+    };
+    int most = 15;
+    while (magnitude * kPowersOfTen[most] >= kFewestDigitsLimit) --most;
+    constexpr int kFirstTried = 3;  // a drawing's numbers mostly have a few places: tried in turn
+    const int firstTries = std::min(kFirstTried, most);
+    int places = 0;
+    while (places < firstTries && !readsBack(places)) ++places;
+    if (places == firstTries) {
+        if (!readsBack(most)) return nullptr;
+        int fewer = places - 1;  // too few
+        places = most;
+        while (places - fewer > 1) {
+            const int middle = (fewer + places) / 2;
+            (readsBack(middle) ? places : fewer) = middle;
         }
-        const int plain = places == 0 ? written : std::max(written, places + 1) + 1;
-        const int scientific = (significant == 1 ? 1 : significant + 1) + 4;  // "d.ddde-05"
-        if (plain > scientific) return nullptr;
-
-        char* at = text;
-        if (value < 0) *at++ = '-';
-        if (places == 0) return std::to_chars(at, text + 32, whole).ptr;
-        const auto unit = static_cast<std::uint64_t>(kPowersOfTen[places]);
-        at = std::to_chars(at, text + 32, whole / unit).ptr;
-        *at++ = '.';
-        std::uint64_t fraction = whole % unit;
-        for (int i = places - 1; i >= 0; --i) {
-            at[i] = static_cast<char>('0' + fraction % 10);
-            fraction /= 10;
-        }
-        return at + places;
     }
-    return nullptr;
+
+    const auto whole = static_cast<std::uint64_t>(std::nearbyint(magnitude * kPowersOfTen[places]));
+    const int written = DigitCount(whole);
+    int significant = written;  // of the scientific form: without a whole number's trailing zeros
+    if (places == 0) {
+        for (std::uint64_t rest = whole; rest % 10 == 0; rest /= 10) --significant;
+    }
+    const int plain = places == 0 ? written : std::max(written, places + 1) + 1;
+    const int scientific = (significant == 1 ? 1 : significant + 1) + 4;  // "d.ddde-05"
+    if (plain > scientific) return nullptr;
+
+    char* at = text;
+    if (value < 0) *at++ = '-';
+    if (places == 0) return std::to_chars(at, std::end(text), whole).ptr;
+    const auto unit = static_cast<std::uint64_t>(kPowersOfTen[places]);
+    at = std::to_chars(at, std::end(text), whole / unit).ptr;
+    *at++ = '.';
+    std::uint64_t fraction = whole % unit;
+    for (int i = places - 1; i >= 0; --i) {
+        at[i] = static_cast<char>('0' + fraction % 10);
+        fraction /= 10;
+    }
+    return at + places;
 }
 
 bool Straight(const AnchorRecord& from, const AnchorRecord& to) {
@@ -532,9 +545,9 @@ void AppendNumber(std::string& out, double value) {
         out += '0';
         return;
     }
-    char text[32];
+    char text[kNumberText];
     char* end = ShortFixed(value, text);
-    if (end == nullptr) end = std::to_chars(text, text + sizeof text, value).ptr;
+    if (end == nullptr) end = std::to_chars(std::begin(text), std::end(text), value).ptr;
     out.append(text, end);
 }
 
