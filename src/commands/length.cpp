@@ -104,32 +104,95 @@ RealPoint HandleAt(const RealPoint& anchor, double length, double angle) {
     return RealPoint{anchor.h + offset.h, anchor.v + offset.v};
 }
 
-HostStatus AddToBudget(ArtHandle, std::int16_t, std::int16_t, AnchorRecord& a, AnchorRecord& b, void* context) {
-    LengthBudget& budget = *static_cast<LengthBudget*>(context);
-    const double length = SegmentLength(a, b);
-    if (SegmentIsStraight(a, b)) {
-        budget.straight += length;
-        return kNoError;
-    }
-    budget.curved += length;
+struct LengthBudget {
+    double straight;  // total of the selected straight segments
+    double curved;    // total of the selected curved segments
+    double bound;     // the largest floor ratio; -1 when some curve has a handle of at most 1 point
+};
 
-    const double hOut = sRealMath->PointLength(&a.out, &a.p);
-    const double hIn = sRealMath->PointLength(&b.in, &b.p);
-    if ((hOut > 0 && hOut <= kHandleFloor) || (hIn > 0 && hIn <= kHandleFloor)) {
-        budget.bound = -1.0;
-        return kNoError;
-    }
-    if (budget.bound < 0 || length <= 0 || (hOut == 0 && hIn == 0)) return kNoError;
+// The budget's segments and the fits are collected in the walk's order and measured (and fitted) a
+// batch at a time on every core, so that a whole drawing's segments are never held at once.
+constexpr std::size_t kSegmentBatch = 4096;
 
-    // The floor ratio: the segment's length once its shorter drawn handle is 1 point long.
-    const double shorter = hOut == 0 ? hIn : hIn == 0 ? hOut : RealMin(hOut, hIn);
-    const double f = kHandleFloor / shorter;
-    AnchorRecord floorA = a;
-    AnchorRecord floorB = b;
-    if (hOut != 0) floorA.out = HandleAt(a.p, hOut * f, sRealMath->PointAngle(&a.p, &a.out));
-    if (hIn != 0) floorB.in = HandleAt(b.p, hIn * f, sRealMath->PointAngle(&b.p, &b.in));
-    budget.bound = RealMax(budget.bound, SegmentLength(floorA, floorB) / length);
+// One selected segment of the budget. The handles' lengths and the floor's handles come from the
+// host's math, on the host's thread; the lengths are measured with the batch.
+struct BudgetSegment {
+    AnchorRecord a;
+    AnchorRecord b;
+    bool straight;
+    bool shortHandle;  // a drawn handle of at most 1 point
+    bool hasFloor;     // floorA and floorB: the curve with its shorter drawn handle 1 point long
+    AnchorRecord floorA;
+    AnchorRecord floorB;
+    double length;
+    double floorLength;
+};
+
+struct BudgetRequest {
+    LengthBudget budget;
+    std::vector<BudgetSegment> segments;  // collected, not yet added
+};
+
+void MeasureBudgetSegments(std::size_t begin, std::size_t end, void* segments) {
+    BudgetSegment* const all = static_cast<BudgetSegment*>(segments);
+    for (std::size_t i = begin; i < end; ++i) {
+        all[i].length = SegmentLength(all[i].a, all[i].b);
+        if (all[i].hasFloor) all[i].floorLength = SegmentLength(all[i].floorA, all[i].floorB);
+    }
+}
+
+void AddBudgetBatch(BudgetRequest& request) {
+    RunInParallel(request.segments.size(), MeasureBudgetSegments, request.segments.data());
+    LengthBudget& budget = request.budget;
+    for (const BudgetSegment& segment : request.segments) {
+        if (segment.straight) {
+            budget.straight += segment.length;
+            continue;
+        }
+        budget.curved += segment.length;
+        if (segment.shortHandle) {
+            budget.bound = -1.0;
+            continue;
+        }
+        if (budget.bound < 0 || segment.length <= 0 || !segment.hasFloor) continue;
+        budget.bound = RealMax(budget.bound, segment.floorLength / segment.length);
+    }
+    request.segments.clear();
+}
+
+HostStatus CollectBudgetSegment(ArtHandle, std::int16_t, std::int16_t, AnchorRecord& a, AnchorRecord& b,
+                                void* context) {
+    BudgetRequest& request = *static_cast<BudgetRequest*>(context);
+    BudgetSegment segment{a, b, SegmentIsStraight(a, b), false, false, a, b, 0.0, 0.0};
+    if (!segment.straight) {
+        const double hOut = sRealMath->PointLength(&a.out, &a.p);
+        const double hIn = sRealMath->PointLength(&b.in, &b.p);
+        segment.shortHandle = (hOut > 0 && hOut <= kHandleFloor) || (hIn > 0 && hIn <= kHandleFloor);
+        segment.hasFloor = !segment.shortHandle && (hOut != 0 || hIn != 0);
+        if (segment.hasFloor) {
+            const double shorter = hOut == 0 ? hIn : hIn == 0 ? hOut : RealMin(hOut, hIn);
+            const double f = kHandleFloor / shorter;
+            if (hOut != 0) segment.floorA.out = HandleAt(a.p, hOut * f, sRealMath->PointAngle(&a.p, &a.out));
+            if (hIn != 0) segment.floorB.in = HandleAt(b.p, hIn * f, sRealMath->PointAngle(&b.p, &b.in));
+        }
+    }
+    request.segments.push_back(segment);
+    if (request.segments.size() == kSegmentBatch) AddBudgetBatch(request);
     return kNoError;
+}
+
+HostStatus CollectBudgetOfLayer(ArtHandle art, void* request) {
+    if (sRealMath == nullptr) return kSuiteNotFoundStatus;
+    return WalkSelectedSegments(art, SelectionSource::SavedOrHost, CollectBudgetSegment, request);
+}
+
+// The selected segments' totals and floor ratio. A failing walk leaves the totals of what it reached.
+LengthBudget MeasureLengthBudget() {
+    BudgetRequest request{{0.0, 0.0, 0.0}, {}};
+    request.segments.reserve(kSegmentBatch);
+    ForEachLayerArt(CollectBudgetOfLayer, &request);
+    AddBudgetBatch(request);
+    return request.budget;
 }
 
 // One curved segment to fit. The handles' lengths and directions come from the host's math, on the
@@ -140,17 +203,13 @@ struct SegmentFit {
     std::int16_t to;
     AnchorRecord a;  // as the walk read them; the fit sets a.out and b.in
     AnchorRecord b;
-    double length;  // as drawn
+    double length;  // as drawn; it and the goal are measured with the batch
     double goal;
     double lengthOut;
     double lengthIn;
     RealPoint directionOut;
     RealPoint directionIn;
 };
-
-// The fits are collected in the walk's order and fitted and written a batch at a time, so that a
-// whole drawing's segments are never held at once.
-constexpr std::size_t kFitBatch = 4096;
 
 struct FitRequest {
     double factor;
@@ -167,13 +226,12 @@ HostStatus CollectFit(ArtHandle path, std::int16_t from, std::int16_t to, Anchor
                       void* context) {
     if (SegmentIsStraight(a, b)) return kNoError;
     FitRequest& request = *static_cast<FitRequest*>(context);
-    const double length = SegmentLength(a, b);
-    SegmentFit fit{path, from, to, a, b, length, length * request.factor, sRealMath->PointLength(&a.p, &a.out),
+    SegmentFit fit{path, from, to, a, b, 0.0, 0.0, sRealMath->PointLength(&a.p, &a.out),
                    sRealMath->PointLength(&b.p, &b.in), RealPoint{0, 0}, RealPoint{0, 0}};
     sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&a.p, &a.out), &fit.directionOut);
     sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&b.p, &b.in), &fit.directionIn);
     request.fits.push_back(fit);
-    return request.fits.size() < kFitBatch ? kNoError : FitAndWriteBatch(request);
+    return request.fits.size() < kSegmentBatch ? kNoError : FitAndWriteBatch(request);
 }
 
 RealPoint Along(const RealPoint& anchor, double length, const RealPoint& direction) {
@@ -281,9 +339,14 @@ void FitHandles(SegmentFit& fit) {
     fit.b.in = Along(fit.b.p, fit.lengthIn * scale, fit.directionIn);
 }
 
-void FitSome(std::size_t begin, std::size_t end, void* fits) {
-    SegmentFit* const all = static_cast<SegmentFit*>(fits);
-    for (std::size_t i = begin; i < end; ++i) FitHandles(all[i]);
+void FitSome(std::size_t begin, std::size_t end, void* request) {
+    FitRequest& fits = *static_cast<FitRequest*>(request);
+    for (std::size_t i = begin; i < end; ++i) {
+        SegmentFit& fit = fits.fits[i];
+        fit.length = SegmentLength(fit.a, fit.b);
+        fit.goal = fit.length * fits.factor;
+        FitHandles(fit);
+    }
 }
 
 // Writes the fitted anchors in the walk's order. An anchor that two fits share (one segment's end
@@ -313,14 +376,10 @@ HostStatus WriteFits(FitRequest& request) {
 }
 
 HostStatus FitAndWriteBatch(FitRequest& request) {
-    RunInParallel(request.fits.size(), FitSome, request.fits.data());
+    RunInParallel(request.fits.size(), FitSome, &request);
     const HostStatus status = WriteFits(request);
     request.fits.clear();
     return status;
-}
-
-HostStatus BudgetOfLayer(ArtHandle art, void* budget) {
-    return MeasureLengthBudget(art, *static_cast<LengthBudget*>(budget));
 }
 
 HostStatus CollectFitsOfLayer(ArtHandle art, void* request) {
@@ -344,15 +403,8 @@ HostStatus WalkSelectedSegments(ArtHandle art, SelectionSource source, SegmentVi
     return WalkArtPaths(art, WalkRequestedPath, &request);
 }
 
-HostStatus MeasureLengthBudget(ArtHandle art, LengthBudget& budget) {
-    if (sRealMath == nullptr) return kSuiteNotFoundStatus;
-    return WalkSelectedSegments(art, SelectionSource::SavedOrHost, AddToBudget, &budget);
-}
-
 void SetSelectionLength(double target) {
-    LengthBudget budget{0.0, 0.0, 0.0};
-    // A failing walk leaves the totals of what it reached.
-    ForEachLayerArt(BudgetOfLayer, &budget);
+    LengthBudget budget = MeasureLengthBudget();
 
     const double r = budget.curved != 0 ? (target - budget.straight) / budget.curved : 0.0;
     if (budget.bound < 0) {
@@ -365,7 +417,7 @@ void SetSelectionLength(double target) {
         return;
     }
     FitRequest request{budget.bound > r ? budget.bound : r, {}};
-    request.fits.reserve(kFitBatch);
+    request.fits.reserve(kSegmentBatch);
     // A failing walk still fits and writes the segments it reached; a failing write ends the walk.
     ForEachLayerArt(CollectFitsOfLayer, &request);
     FitAndWriteBatch(request);

@@ -27,15 +27,6 @@ HostStatus WalkSelectedSegments(ArtHandle art, SelectionSource source, SegmentVi
 
 // ---- Length ----
 
-struct LengthBudget {
-    double straight;  // total of the selected straight segments
-    double curved;    // total of the selected curved segments
-    double bound;     // the largest floor ratio; -1 when some curve has a handle of at most 1 point
-};
-
-// Adds art's selected segments to the budget (the caller starts it at zero).
-HostStatus MeasureLengthBudget(ArtHandle art, LengthBudget& budget);
-
 // Brings the selected segments to the target total, within the handles' 1-point floor; beeps when
 // there is no selected curve to change.
 void SetSelectionLength(double target);
