@@ -99,24 +99,6 @@ TEST_F(GeometryTest, ArcRecognitionByHandleRatio) {
     EXPECT_FALSE(SegmentIsArc(left, right, centre, radius));
 }
 
-TEST_F(GeometryTest, SegmentLengthClosedFormsAndTheChordSum) {
-    const AnchorRecord a = Smooth({0, 0}, {0, 0}, {0, 0});
-    const AnchorRecord b = Smooth({30, 40}, {30, 40}, {30, 40});
-    EXPECT_EQ(SegmentLength(a, b), 50.0);
-
-    const double k = 0.5522847 * 100;  // a quarter circle of radius 100
-    const double quarter = SegmentLength(Smooth({0, 0}, {100, 0}, {100, k}), Smooth({k, 100}, {0, 100}, {0, 100}));
-    EXPECT_NEAR(quarter, 100 * 1.5707965, 1e-4);
-
-    // A curve that is no arc: the 256 chords fall just short of the true length.
-    const AnchorRecord c = Smooth({0, 0}, {0, 0}, {10, 80});
-    const AnchorRecord d = Smooth({150, 90}, {200, 0}, {200, 0});
-    const double sampled = SegmentLength(c, d);
-    const double fine = length_test::TrueLength(c, d);
-    EXPECT_LT(sampled, fine);
-    EXPECT_NEAR(sampled, fine, fine * 1e-5);
-}
-
 // The batched measure of the live readout gives exactly the total of one segment after another.
 TEST_F(GeometryTest, TheSegmentLengthBatchGivesTheSameTotalBitForBit) {
     double oneByOne = 0.0;
