@@ -616,10 +616,25 @@ private:
         if (canonicalName.find(':') == std::string_view::npos) {
             return node.attribute(std::string(canonicalName).c_str());
         }
-        for (pugi::xml_attribute attribute : node.attributes()) {
+        for (const pugi::xml_attribute& attribute : NamespacedAttributes(node)) {
             if (source_.HasCanonicalName(attribute.name(), canonicalName)) return attribute;
         }
         return {};
+    }
+
+    // The attributes of node that can be in a namespace: the prefixed ones, and the others too when
+    // the file's default namespace is one with a prefix. Kept for the element last asked about,
+    // which is asked for several of them in a row.
+    const std::vector<pugi::xml_attribute>& NamespacedAttributes(const pugi::xml_node& node) const {
+        if (node == namespacedOf_) return namespaced_;
+        const auto unprefixed = source_.prefixRenames.find(std::string_view{});
+        const bool all = unprefixed != source_.prefixRenames.end() && !unprefixed->second.empty();
+        namespaced_.clear();
+        for (pugi::xml_attribute attribute : node.attributes()) {
+            if (all || std::strchr(attribute.name(), ':') != nullptr) namespaced_.push_back(attribute);
+        }
+        namespacedOf_ = node;
+        return namespaced_;
     }
 
     std::string Attribute(const pugi::xml_node& node, std::string_view canonicalName) const {
@@ -1223,6 +1238,8 @@ private:
     SvgSource& source_;
     sim::Document& document_;
     std::map<const sim::Layer*, Affine> layerFrames_;
+    mutable pugi::xml_node namespacedOf_;
+    mutable std::vector<pugi::xml_attribute> namespaced_;
 };
 
 // ---- Writing ----
