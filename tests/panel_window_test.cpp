@@ -8,7 +8,19 @@
 
 namespace {
 
-TEST_F(PanelTest, ThePanelIsMadeWhenTheApplicationHasStarted) {
+TEST_F(PanelTest, TextsAreInTheLanguage) {
+    StartPanel();  // Japanese, the start value
+    EXPECT_EQ(sim::Cp932ToUtf8(Text(kLengthLabel)), "ｾｸﾞﾒﾝﾄ長:");
+    EXPECT_EQ(sim::Cp932ToUtf8(Text(kDistance1Label)), "距離 1:");
+    EXPECT_EQ(sim::Cp932ToUtf8(HostPanel().flyout->items[0].text), "Kelvane 設定...");
+    EXPECT_EQ(sim::Cp932ToUtf8(HostPanel().flyout->items[2].text), "オプションを表示");
+    EXPECT_EQ(Text(kDistance2Label), "2:");
+    EXPECT_EQ(sim::Cp932ToUtf8(Text(34)), "線分");
+    EXPECT_EQ(sim::Cp932ToUtf8(Text(35)), "間隔");
+}
+
+// Made when the application has started, with the start values, its options hidden.
+TEST_F(PanelTest, ControlsShowTheStartValues) {
     EXPECT_EQ(App().FindPanel(kPanelId), nullptr) << "not at start-up";
     State().language = kEnglish;
     StartPanel();
@@ -24,22 +36,6 @@ TEST_F(PanelTest, ThePanelIsMadeWhenTheApplicationHasStarted) {
     EXPECT_EQ(panel.flyout->items[2].text, "Show options");
     EXPECT_FALSE(panel.flyout->items[2].checked);
     EXPECT_TRUE(host.SuitesBalanced());
-}
-
-TEST_F(PanelTest, TextsAreInTheLanguage) {
-    StartPanel();  // Japanese, the start value
-    EXPECT_EQ(sim::Cp932ToUtf8(Text(kLengthLabel)), "ｾｸﾞﾒﾝﾄ長:");
-    EXPECT_EQ(sim::Cp932ToUtf8(Text(kDistance1Label)), "距離 1:");
-    EXPECT_EQ(sim::Cp932ToUtf8(HostPanel().flyout->items[0].text), "Kelvane 設定...");
-    EXPECT_EQ(sim::Cp932ToUtf8(HostPanel().flyout->items[2].text), "オプションを表示");
-    EXPECT_EQ(Text(kDistance2Label), "2:");
-    EXPECT_EQ(sim::Cp932ToUtf8(Text(34)), "線分");
-    EXPECT_EQ(sim::Cp932ToUtf8(Text(35)), "間隔");
-}
-
-TEST_F(PanelTest, ControlsShowTheStartValues) {
-    State().language = kEnglish;
-    StartPanel();
     EXPECT_EQ(Text(kDistance1List), "141.732 pt") << "50 mm, in the points of the host without a document";
     EXPECT_EQ(Text(kSizeList), "14.173 pt");
     EXPECT_EQ(Text(kLineWidthList), "0.1 pt");
