@@ -551,7 +551,11 @@ private:
         read.outer = outer;
         read.inner = inner;
         read.attributes = art->attributes;
-        read.style = art->style;
+        std::vector<PathStyle>& styles = source_.styles;
+        if (styles.empty() || std::memcmp(&styles.back(), &art->style, sizeof art->style) != 0) {
+            styles.push_back(art->style);
+        }
+        read.style = styles.size() - 1;
         read.tags = art->tags;
         read.matrix = art->matrix;
         read.selected = art->Selected();
@@ -1805,9 +1809,10 @@ private:
 
     // Paint the plug-in changed is written as attributes, which the style attribute no longer overrides.
     void WriteStyle(const sim::Art& art, const ReadArt& was, ElementEdit& edit) {
-        if (std::memcmp(&art.style, &was.style, sizeof art.style) == 0) return;
+        const PathStyle& read = source_.styles[was.style];
+        if (std::memcmp(&art.style, &read, sizeof art.style) == 0) return;
         const std::vector<std::pair<std::string, std::string>> now = StyleAttributes(art.style, was.inner);
-        const std::vector<std::pair<std::string, std::string>> before = StyleAttributes(was.style, was.inner);
+        const std::vector<std::pair<std::string, std::string>> before = StyleAttributes(read, was.inner);
         for (std::size_t i = 0; i < now.size(); ++i) {
             if (now[i] == before[i]) continue;
             edit.Set(now[i].first, now[i].second);
