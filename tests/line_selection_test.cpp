@@ -45,9 +45,17 @@ TEST_F(LineSelectionTest, SegmentSelectionRules) {
     doc->SelectAnchors(first, {0});
     sim::Art* last = doc->AddPath(Root(), {{0, 200}, {100, 200}, {200, 250}});
     doc->SelectAnchors(last, {2});
+    // A whole closed path: every segment, the closing one last, and no path ends.
+    sim::Art* square = doc->AddPath(Root(), {{0, 300}, {100, 300}, {100, 400}, {0, 400}}, true);
+    doc->SelectWhole(square);
     const Collected got = Collect(true);
     EXPECT_EQ(got.nonStraight, 0);
-    ASSERT_EQ(got.lines.size(), 3u);
+    ASSERT_EQ(got.lines.size(), 7u);
+    ExpectLine(got.lines[6], {0, 400}, {0, 300});
+    for (std::size_t k = 3; k < 7; ++k) {
+        EXPECT_EQ(got.lines[k].segmentNumber, static_cast<std::int32_t>(k) - 2);
+        EXPECT_EQ(got.lines[k].startIsPathEnd + got.lines[k].endIsPathEnd, 0) << "a closed path has no ends";
+    }
     ExpectLine(got.lines[0], {0, 0}, {100, 0});
     EXPECT_EQ(got.lines[0].startSelection, kOutHandleSelected);
     EXPECT_EQ(got.lines[0].endSelection, kInHandleSelected);
