@@ -439,13 +439,22 @@ void Document::SelectWhole(Art* art) {
 
 Art* Document::FindArt(const void* handle) const {
     const auto address = reinterpret_cast<std::uintptr_t>(handle);
-    const auto after = std::upper_bound(blocksByAddress_.begin(), blocksByAddress_.end(), address,
-                                        [](std::uintptr_t a, const BlockStart& block) { return a < block.address; });
-    if (after == blocksByAddress_.begin()) return nullptr;
-    const BlockStart& start = *(after - 1);
+    constexpr std::uintptr_t kBlockBytes = kArtBlock * sizeof(Art);
+    const auto holds = [address](const BlockStart& block) {
+        return address >= block.address && address - block.address < kBlockBytes;
+    };
+    // Most look-ups are of art in the block looked up last.
+    if (lastBlock_ >= blocksByAddress_.size() || !holds(blocksByAddress_[lastBlock_])) {
+        const auto after = std::upper_bound(blocksByAddress_.begin(), blocksByAddress_.end(), address,
+                                            [](std::uintptr_t a, const BlockStart& block) { return a < block.address; });
+        if (after == blocksByAddress_.begin() || !holds(*(after - 1))) return nullptr;
+        lastBlock_ = static_cast<std::size_t>(after - 1 - blocksByAddress_.begin());
+    }
+    const BlockStart& start = blocksByAddress_[lastBlock_];
     const std::uintptr_t offset = address - start.address;
-    const std::size_t poolIndex = start.block * kArtBlock + offset / sizeof(Art);
-    if (offset % sizeof(Art) != 0 || offset / sizeof(Art) >= kArtBlock || poolIndex >= artCount_) return nullptr;
+    const std::uintptr_t slot = offset / sizeof(Art);
+    const std::size_t poolIndex = start.block * kArtBlock + slot;
+    if (offset != slot * sizeof(Art) || poolIndex >= artCount_) return nullptr;
     Art* art = PoolArt(poolIndex);
     return art->alive ? art : nullptr;
 }

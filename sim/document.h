@@ -185,6 +185,7 @@ private:
         std::size_t block;
     };
     std::vector<BlockStart> blocksByAddress_;  // sorted by address
+    mutable std::size_t lastBlock_ = 0;        // in blocksByAddress_: of the art FindArt found last
     std::size_t artCount_ = 0;
     std::vector<std::unique_ptr<Layer>> layerPool_;
     std::set<const void*> layerAddresses_;
