@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <cstdint>
 #include <exception>
@@ -587,10 +588,14 @@ const PathShot* Find(const PathShots& paths, const sim::Art& art) {
 // for the values below 1e15 that a drawing has: integer arithmetic on the value's 53 bits.
 bool RoundedThousandths(double magnitude, std::uint64_t& thousandths) {
     if (!(magnitude < 1e15)) return false;
-    int exponent = 0;
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(std::frexp(magnitude, &exponent), 53));
+    // magnitude = mantissa * 2^-shift
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const auto field = static_cast<int>(bits >> 52);
+    std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+    if (field != 0) mantissa |= std::uint64_t{1} << 52;  // else subnormal
+    const int shift = field != 0 ? 1075 - field : 1074;
     const std::uint64_t scaled = mantissa * 1000;  // below 2^63
-    const int shift = 53 - exponent;
     thousandths = 0;
     if (shift <= 0) {
         thousandths = scaled << -shift;
@@ -660,13 +665,27 @@ bool SamePoint(const RealPoint& a, const RealPoint& b) {
 bool ReportChanges(const PathShots& before, const sim::Document& document, const kvsvg::SvgSource& source,
                    std::ostream& out) {
     bool any = false;
+    // Lines are gathered and printed a few thousand characters at a time.
+    constexpr std::size_t kPrinted = 1 << 16;
     std::string text;
+    const auto print = [&](std::size_t atLeast) {
+        if (text.size() < atLeast) return;
+        out << text;
+        text.clear();
+    };
+    // "  new path in layer ...: " of the layer the last new path went into.
+    const sim::Layer* newPathLayer = nullptr;
+    std::string newPathLead;
     std::vector<bool> kept(before.byPoolIndex.size(), false);
     ForEachPath(document, [&](const sim::Art& art) {
         const PathShot* old = Find(before, art);
-        text.clear();
+        const std::size_t lineStart = text.size();
         if (old == nullptr) {
-            text += "  new path in layer \"" + kvsvg::HostTextToUtf8(art.layer->title) + "\": ";
+            if (art.layer != newPathLayer) {
+                newPathLayer = art.layer;
+                newPathLead = "  new path in layer \"" + kvsvg::HostTextToUtf8(art.layer->title) + "\": ";
+            }
+            text += newPathLead;
             AppendOutline(text, source, art.anchors.data(), art.anchors.size(), art.closed);
             text += '\n';
         } else {
@@ -695,16 +714,18 @@ bool ReportChanges(const PathShots& before, const sim::Document& document, const
                 }
             }
         }
-        out << text;
-        any = any || !text.empty();
+        any = any || text.size() != lineStart;
+        print(kPrinted);
     });
     for (const PathShot& shot : before.byPoolIndex) {
         if (shot.art == nullptr || kept[shot.art->poolIndex]) continue;
-        text = "  removed " + Describe(source, shot.art) + ": ";
+        text += "  removed " + Describe(source, shot.art) + ": ";
         AppendOutline(text, source, before.anchors.data() + shot.first, shot.count, shot.closed);
-        out << text << '\n';
+        text += '\n';
         any = true;
+        print(kPrinted);
     }
+    print(0);
     return any;
 }
 
