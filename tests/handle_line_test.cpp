@@ -45,7 +45,7 @@ protected:
     std::vector<const sim::Art*> HandleLayerLines() { return Lines(doc->FindLayer("HANDLE LINE")); }
 };
 
-TEST_F(HandleLineTest, APolylineOnItsOwnLayerMadeBelowTheCurrentOneOnce) {
+TEST_F(HandleLineTest, APolylineOnItsOwnLayerMadeBelowTheCurrentOneOnceOrOnTheNamedOne) {
     sim::Layer* top = doc->LayerAt(0);
     doc->AddLayer("Below");
     Path({0});
@@ -59,14 +59,28 @@ TEST_F(HandleLineTest, APolylineOnItsOwnLayerMadeBelowTheCurrentOneOnce) {
     ASSERT_EQ(lines.size(), 1u);
     ExpectAnchors(lines[0], {{70, 90}, {100, 100}, {130, 110}});
     EXPECT_FALSE(lines[0]->closed);
-    EXPECT_EQ(lines[0]->style.stroke.width, 0.5) << "the marking style of the pointers, this width";
-    EXPECT_EQ(lines[0]->style.stroke.dashCount, 0);
+    EXPECT_EQ(lines[0]->style->stroke.width, 0.5) << "the marking style of the pointers, this width";
+    EXPECT_EQ(lines[0]->style->stroke.dashCount, 0);
 
     Run();
     EXPECT_EQ(doc->LayerCount(), 3) << "found again by its title";
     EXPECT_EQ(HandleLayerLines().size(), 2u);
-    ASSERT_NE(host.Undo().Last(), nullptr);
-    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Handle Line");
+
+    // A layer of the named title is used as it is; an empty title means the current layer.
+    NewDocument();
+    sim::Layer* existing = doc->AddLayer("Construction");
+    SetText(State().handleline_layer, "Construction");
+    Path({0});
+    Run();
+    EXPECT_EQ(doc->LayerCount(), 2);
+    EXPECT_EQ(Lines(existing).size(), 1u);
+    NewDocument();
+    doc->SetCurrentLayer(doc->AddLayer("Second"));
+    SetText(State().handleline_layer, "");
+    Path({0});
+    Run();
+    EXPECT_EQ(doc->LayerCount(), 2);
+    EXPECT_EQ(doc->CurrentLayer()->root->firstChild, Lines(doc->CurrentLayer()).at(0)) << "on top of the current layer";
 }
 
 TEST_F(HandleLineTest, SeparateLinesBeginAtTheAnchorAndRetractedHandlesAreSkipped) {
@@ -126,23 +140,6 @@ TEST_F(HandleLineTest, OnlyAnchorPointsOfSelectedPathsCount) {
     EXPECT_EQ(compound->Children().size(), 1u);
 }
 
-TEST_F(HandleLineTest, AnExistingLayerIsUsedAndAnEmptyTitleMeansTheCurrentLayer) {
-    sim::Layer* existing = doc->AddLayer("Construction");
-    SetText(State().handleline_layer, "Construction");
-    Path({0});
-    Run();
-    EXPECT_EQ(doc->LayerCount(), 2);
-    EXPECT_EQ(Lines(existing).size(), 1u);
-
-    NewDocument();
-    doc->SetCurrentLayer(doc->AddLayer("Second"));
-    SetText(State().handleline_layer, "");
-    Path({0});
-    Run();
-    EXPECT_EQ(doc->LayerCount(), 2);
-    EXPECT_EQ(doc->CurrentLayer()->root->firstChild, Lines(doc->CurrentLayer()).at(0)) << "on top of the current layer";
-}
-
 TEST_F(HandleLineTest, TheStrokeTakesTheNamedSwatchOfACustomProcessOrRgbKind) {
     struct Case {
         const char* name;
@@ -164,7 +161,7 @@ TEST_F(HandleLineTest, TheStrokeTakesTheNamedSwatchOfACustomProcessOrRgbKind) {
         Run();
         const auto lines = HandleLayerLines();
         ASSERT_EQ(lines.size(), 1u) << c.name;
-        const PathStyle& style = lines[0]->style;
+        const PathStyle& style = *lines[0]->style;
         EXPECT_EQ(style.stroke.color.kind, c.kind) << c.name;
         if (c.kind == kGrayColor) {
             EXPECT_EQ(style.stroke.color.gray, 1.0) << c.name;

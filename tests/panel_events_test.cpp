@@ -183,7 +183,7 @@ TEST_F(PanelEventsTest, CheckBoxesSetTheirOptions) {
     EXPECT_EQ(sim::PanelFocusedControl(host), 0) << "a check box does not take the keyboard";
 }
 
-TEST_F(PanelEventsTest, PlusAndMinusChangeTheRowsAndMoveTheOptions) {
+TEST_F(PanelEventsTest, PlusMinusAndShowOptionsResizeThePanel) {
     const int sizeTop = Top(kSizeList);
     const double height = HostPanel().size.height;
     Click(kPlusButton);
@@ -204,6 +204,20 @@ TEST_F(PanelEventsTest, PlusAndMinusChangeTheRowsAndMoveTheOptions) {
     EXPECT_FALSE(Visible(kMinusButton));
     EXPECT_EQ(Top(kSizeList), sizeTop);
     EXPECT_EQ(Top(kLineWidthList), 208);
+
+    // Show options resizes the panel without moving controls; the separator item does nothing.
+    host.ChooseFlyoutItem(PanelHandleOf(), 3);
+    EXPECT_EQ(State().showoption, 1);
+    EXPECT_TRUE(HostPanel().flyout->items[2].checked);
+    EXPECT_EQ(HostPanel().size.height, 340) << "400 less the two hidden rows";
+    EXPECT_EQ(Top(kSizeList), sizeTop);
+    host.ChooseFlyoutItem(PanelHandleOf(), 3);
+    EXPECT_EQ(State().showoption, 0);
+    EXPECT_FALSE(HostPanel().flyout->items[2].checked);
+    EXPECT_EQ(HostPanel().size.height, 207);
+    host.ChooseFlyoutItem(PanelHandleOf(), 2);
+    EXPECT_EQ(State().showoption, 0);
+    EXPECT_TRUE(host.SuitesBalanced());
 }
 
 // Labels focus their fields; Tab and Shift+Tab skip hidden and disabled fields, select the next
@@ -232,22 +246,6 @@ TEST_F(PanelEventsTest, LabelsAndTabMoveTheFocus) {
     sim::PressPanelKey(host, sim::PanelKeyPress::Tab);
     EXPECT_EQ(State().flPtLength, 7);
     EXPECT_EQ(sim::PanelFocusedControl(host), kLineWidthList);
-}
-
-TEST_F(PanelEventsTest, ShowOptionsResizesThePanelWithoutMovingControls) {
-    const int sizeTop = Top(kSizeList);
-    host.ChooseFlyoutItem(PanelHandleOf(), 3);
-    EXPECT_EQ(State().showoption, 1);
-    EXPECT_TRUE(HostPanel().flyout->items[2].checked);
-    EXPECT_EQ(HostPanel().size.height, 340) << "400 less the two hidden rows";
-    EXPECT_EQ(Top(kSizeList), sizeTop);
-    host.ChooseFlyoutItem(PanelHandleOf(), 3);
-    EXPECT_EQ(State().showoption, 0);
-    EXPECT_FALSE(HostPanel().flyout->items[2].checked);
-    EXPECT_EQ(HostPanel().size.height, 207);
-    host.ChooseFlyoutItem(PanelHandleOf(), 2);
-    EXPECT_EQ(State().showoption, 0) << "the separator does nothing";
-    EXPECT_TRUE(host.SuitesBalanced());
 }
 
 }  // namespace
