@@ -552,8 +552,8 @@ private:
         read.inner = inner;
         read.attributes = art->attributes;
         std::vector<PathStyle>& styles = source_.styles;
-        if (styles.empty() || std::memcmp(&styles.back(), &art->style, sizeof art->style) != 0) {
-            styles.push_back(art->style);
+        if (styles.empty() || std::memcmp(&styles.back(), &*art->style, sizeof(PathStyle)) != 0) {
+            styles.push_back(*art->style);
         }
         read.style = styles.size() - 1;
         read.tags = art->tags;
@@ -1810,8 +1810,8 @@ private:
     // Paint the plug-in changed is written as attributes, which the style attribute no longer overrides.
     void WriteStyle(const sim::Art& art, const ReadArt& was, ElementEdit& edit) {
         const PathStyle& read = source_.styles[was.style];
-        if (std::memcmp(&art.style, &read, sizeof art.style) == 0) return;
-        const std::vector<std::pair<std::string, std::string>> now = StyleAttributes(art.style, was.inner);
+        if (std::memcmp(&*art.style, &read, sizeof read) == 0) return;
+        const std::vector<std::pair<std::string, std::string>> now = StyleAttributes(*art.style, was.inner);
         const std::vector<std::pair<std::string, std::string>> before = StyleAttributes(read, was.inner);
         for (std::size_t i = 0; i < now.size(); ++i) {
             if (now[i] == before[i]) continue;
@@ -2224,7 +2224,7 @@ private:
         const std::vector<Subpath> outlines = Outlines(art, frame, inverse);
         if (outlines.empty()) return {};
         std::string attributes = " d=\"" + FormatPathData(outlines) + "\"";
-        attributes += StyleText(art.style, frame);
+        attributes += StyleText(*art.style, frame);
         attributes += Marks(art, SelectionStates(art));
         if (PathsOf(art).front()->guide) attributes += " " + Written("kv:guide") + "=\"true\"";
         return Element("path", attributes, TagElements(art, space), space);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 namespace sim {
@@ -203,7 +204,11 @@ void TransformTree(Art* art, const RealMatrix& matrix, double lineScale) {
         anchor.in = Apply(matrix, anchor.in);
         anchor.out = Apply(matrix, anchor.out);
     }
-    if (art->type == kPathArt || art->type == kCompoundPathArt) art->style.stroke.width *= lineScale;
+    if (art->type == kPathArt || art->type == kCompoundPathArt) {
+        PathStyle style = *art->style;
+        style.stroke.width *= lineScale;
+        art->style = style;
+    }
     art->textAnchor = Apply(matrix, art->textAnchor);
     if (art->type == kTextFrameArt || art->type == kPlacedArt) {
         art->frame = TransformedRect(art->frame, matrix);
@@ -308,6 +313,49 @@ Layer* Document::InsertLayer(Layer* base, PaintOrder order) {
     if (currentLayer_ == nullptr) currentLayer_ = layer;
     Touch();
     return layer;
+}
+
+namespace {
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+bool SameColor(const Color& a, const Color& b) {
+    return a.kind == b.kind && SameBits(a.gray, b.gray) && SameBits(a.c, b.c) && SameBits(a.m, b.m) &&
+           SameBits(a.y, b.y) && SameBits(a.k, b.k) && SameBits(a.red, b.red) && SameBits(a.green, b.green) &&
+           SameBits(a.blue, b.blue) && SameBits(a.tint, b.tint);
+}
+
+// Field by field and bit for bit (a -0 width stays -0): the padding between the fields is anything.
+bool SameStyle(const PathStyle& a, const PathStyle& b) {
+    const StrokeStyle& s = a.stroke;
+    const StrokeStyle& t = b.stroke;
+    return a.fillPaint == b.fillPaint && SameColor(a.fill.color, b.fill.color) && a.strokePaint == b.strokePaint &&
+           SameColor(s.color, t.color) && SameBits(s.width, t.width) && SameBits(s.miterLimit, t.miterLimit) &&
+           s.dashCount == t.dashCount && std::memcmp(s.dashes, t.dashes, sizeof s.dashes) == 0 &&
+           std::memcmp(&s.dashOffset, &t.dashOffset, sizeof s.dashOffset) == 0;
+}
+
+}  // namespace
+
+SharedStyle& SharedStyle::operator=(const PathStyle& style) {
+    // The last few styles given, for the next arts given the same (new art gets the default style
+    // before its own).
+    constexpr std::size_t kKept = 4;
+    thread_local std::shared_ptr<const PathStyle> kept[kKept];
+    thread_local std::size_t next = 0;
+    for (const std::shared_ptr<const PathStyle>& known : kept) {
+        if (known != nullptr && SameStyle(*known, style)) {
+            style_ = known;
+            return *this;
+        }
+    }
+    style_ = kept[next++ % kKept] = std::make_shared<const PathStyle>(style);
+    return *this;
+}
+
+const PathStyle& SharedStyle::operator*() const {
+    static const PathStyle kUnset{};
+    return style_ != nullptr ? *style_ : kUnset;
 }
 
 Art* Document::MakeArt(ArtType type, Layer* layer) {

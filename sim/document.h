@@ -34,6 +34,18 @@ struct Tag {
     std::string value;
 };
 
+// A path's style. Arts given equal styles one after another share one copy (a drawing's paths mostly
+// have a few styles), so that a path holds a pointer rather than a whole style record.
+class SharedStyle {
+public:
+    SharedStyle& operator=(const PathStyle& style);
+    const PathStyle& operator*() const;  // all zero before a style is given
+    const PathStyle* operator->() const { return &**this; }
+
+private:
+    std::shared_ptr<const PathStyle> style_;
+};
+
 struct Art {
     bool alive = true;
     ArtType type = kUnknownArt;
@@ -51,7 +63,7 @@ struct Art {
     std::vector<std::int16_t> selection;  // AnchorSelection of each anchor
     bool closed = false;
     bool guide = false;
-    PathStyle style{};  // also of compound paths, whose paths share it (see StyleOwner)
+    SharedStyle style;  // also of compound paths, whose paths share it (see StyleOwner)
 
     // Text frames and placed art.
     TextFrameKind textKind = kPointText;

@@ -132,7 +132,7 @@ HostStatus GetPathStyle(ArtHandle handle, PathStyle* style) {
     Art* art = nullptr;
     if (HostStatus status = ResolveStyled(handle, &art)) return status;
     if (style == nullptr) return kBadParameterStatus;
-    *style = art->style;
+    *style = *art->style;
     return kNoError;
 }
 

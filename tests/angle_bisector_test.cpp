@@ -64,9 +64,11 @@ TEST_F(AngleBisectorTest, StyledLikeLineIsObjectOnTopOfItsLayer) {
     doc->AddLayer("Lines");
     sim::Art* group = doc->AddGroup(Root(1));
     sim::Art* compound = doc->AddCompoundPath(group);
-    compound->style.strokePaint = true;
-    compound->style.stroke.width = 3.5;
-    compound->style.stroke.color = Color{kThreeColor, 0, 0, 0, 0, 0, 1, 0, 0, 0};
+    PathStyle style = *compound->style;
+    style.strokePaint = true;
+    style.stroke.width = 3.5;
+    style.stroke.color = Color{kThreeColor, 0, 0, 0, 0, 0, 1, 0, 0, 0};
+    compound->style = style;
     doc->AddPath(compound, {{0, 0}, {100, 0}});
     doc->SelectWhole(compound);
     Line(group, {{0, 0}, {0, 100}});
@@ -76,9 +78,9 @@ TEST_F(AngleBisectorTest, StyledLikeLineIsObjectOnTopOfItsLayer) {
     const auto made = NewPaths(1);
     ASSERT_EQ(made.size(), 1u);
     EXPECT_EQ(Root(1)->firstChild, made[0]) << "topmost, outside the group and the compound path";
-    EXPECT_EQ(made[0]->style.stroke.width, 3.5) << "the compound path's style, not its child's";
-    EXPECT_EQ(made[0]->style.stroke.color.kind, kThreeColor);
-    EXPECT_EQ(made[0]->style.stroke.color.red, 1.0);
+    EXPECT_EQ(made[0]->style->stroke.width, 3.5) << "the compound path's style, not its child's";
+    EXPECT_EQ(made[0]->style->stroke.color.kind, kThreeColor);
+    EXPECT_EQ(made[0]->style->stroke.color.red, 1.0);
 }
 
 TEST_F(AngleBisectorTest, RefusalsAndTheirAlertsInBothLanguages) {

@@ -124,7 +124,7 @@ TEST_F(PointerTest, DefaultsPutOnePointerAcrossTheLineAtFiftyMillimetres) {
     for (const AnchorRecord& anchor : pointers[0]->anchors) {
         EXPECT_EQ(anchor.p.h, static_cast<double>(static_cast<float>(anchor.p.h))) << "stored in single precision";
     }
-    const PathStyle& style = pointers[0]->style;
+    const PathStyle& style = *pointers[0]->style;
     EXPECT_FALSE(style.fillPaint);
     EXPECT_TRUE(style.strokePaint);
     EXPECT_EQ(style.stroke.color.kind, kGrayColor);
@@ -316,7 +316,7 @@ TEST_F(PointerTest, BrokenLineTakesTheDashesUpToTheLastNonZeroEntry) {
         Run();
         const auto pointers = Pointers();
         ASSERT_EQ(pointers.size(), 1u);
-        const StrokeStyle& stroke = pointers[0]->style.stroke;
+        const StrokeStyle& stroke = pointers[0]->style->stroke;
         EXPECT_EQ(stroke.dashCount, c.count) << c.entries[0] << "," << c.entries[1];
         EXPECT_EQ(stroke.dashOffset, 0.0f);
         EXPECT_EQ(stroke.width, 0.25);

@@ -63,7 +63,7 @@ private:
             out_ << " state " << art.selection[i] << " corner " << a.corner;
             Line("", {a.p.h, a.p.v, a.in.h, a.in.v, a.out.h, a.out.v});
         }
-        const PathStyle& s = art.style;
+        const PathStyle& s = *art.style;
         if (art.type == kPathArt || art.type == kCompoundPathArt) {
             out_ << " fill " << s.fillPaint << kvsvg::FormatColor(s.fill.color) << s.fill.color.kind << " stroke "
                  << s.strokePaint << kvsvg::FormatColor(s.stroke.color) << s.stroke.color.kind;
@@ -195,19 +195,19 @@ TEST(SvgDocument, StylesAreInheritedOverriddenAndScaled) {
         document);
     const std::vector<sim::Art*> art = document.LayerAt(0)->root->Children();  // the group is the layer
     ASSERT_EQ(art.size(), 3u);
-    const PathStyle& first = art[2]->style;
+    const PathStyle& first = *art[2]->style;
     EXPECT_TRUE(first.fillPaint && first.fill.color.kind == kThreeColor);
     EXPECT_EQ(kvsvg::FormatColor(first.fill.color), "#ff0000");
     EXPECT_EQ(kvsvg::FormatColor(first.stroke.color), "#123456") << "the style attribute wins";
     EXPECT_TRUE(first.stroke.width == 3 && first.stroke.miterLimit == 10 && first.stroke.dashOffset == 1);
-    const PathStyle& second = art[1]->style;
+    const PathStyle& second = *art[1]->style;
     EXPECT_FALSE(second.fillPaint);
     EXPECT_EQ(kvsvg::FormatColor(second.stroke.color), "#00ff00") << "currentColor";
     EXPECT_EQ(second.stroke.width, 6) << "scaled with the element";
     const float* dashes = second.stroke.dashes;
     EXPECT_TRUE(second.stroke.dashCount == 6 && dashes[0] == 2 && dashes[3] == 2 && dashes[5] == 6)
         << "an odd list is repeated, scaled";
-    const PathStyle& third = art[0]->style;
+    const PathStyle& third = *art[0]->style;
     EXPECT_EQ(third.stroke.color.kind, kGrayColor) << "equal channels are a grey";
     EXPECT_DOUBLE_EQ(third.stroke.color.gray, 1 - 128 / 255.0);
     EXPECT_EQ(third.stroke.miterLimit, 4);
@@ -281,7 +281,7 @@ TEST(SvgDocument, SwatchesTheRulerUnitAndArtOfEveryKind) {
     const std::vector<sim::Art*> art = document.LayerAt(0)->root->Children();
     ASSERT_EQ(art.size(), 4u);
     EXPECT_TRUE(art[0]->type == kCompoundPathArt && (art[0]->attributes & kArtHidden) != 0);
-    EXPECT_EQ(kvsvg::FormatColor(art[0]->style.fill.color), "#ff0000") << "a pattern's fallback colour";
+    EXPECT_EQ(kvsvg::FormatColor(art[0]->style->fill.color), "#ff0000") << "a pattern's fallback colour";
     EXPECT_TRUE(art[1]->type == kPathArt && art[1]->guide);
     EXPECT_EQ(art[2]->type, kPlacedArt);
     EXPECT_EQ(art[3]->type, kTextFrameArt);

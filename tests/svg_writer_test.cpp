@@ -108,9 +108,11 @@ TEST(SvgWriter, AChangeRewritesOnlyItsElement) {
          "<g id=\"l\" transform=\"translate(10 0) scale(2)\">\n    <path d=\"M0 0 H1\"/>\n</g>\n",
          [](sim::Document& d) {
              sim::Art* path = d.AddPath(d.LayerAt(0)->root, {{10, 0}, {30, -20}});
-             path->style.fillPaint = false;
-             path->style.strokePaint = true;
-             path->style.stroke.width = 2;
+             PathStyle style = *path->style;
+             style.fillPaint = false;
+             style.strokePaint = true;
+             style.stroke.width = 2;
+             path->style = style;
          },
          "<g id=\"l\" transform=\"translate(10 0) scale(2)\">\n    <path d=\"M 0 0 L 10 10\" fill=\"none\" "
          "stroke=\"#000000\" stroke-width=\"1\" stroke-miterlimit=\"4\" stroke-dasharray=\"none\" "
