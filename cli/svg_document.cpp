@@ -2034,18 +2034,20 @@ private:
         for (int above = index - 1; above >= 0; --above) {
             if (const auto extent = LayerExtent(document_.LayerAt(above)); extent.first) {
                 const std::string space = LeadingSpace(text_, *extent.first);
-                splice_.Insert(*extent.first, LayerElement(*layer, space) + space);
+                splice_.Insert(*extent.first, LayerElement(*layer, space, {}, space));
                 return;
             }
         }
         for (int below = index + 1; below < document_.LayerCount(); ++below) {
             if (const auto extent = LayerExtent(document_.LayerAt(below)); extent.second) {
                 const std::string space = LeadingSpace(text_, TagOf(LastElement(root)).start);
-                splice_.Insert(*extent.second, space + LayerElement(*layer, space));
+                splice_.Insert(*extent.second, LayerElement(*layer, space, space, {}));
                 return;
             }
         }
-        AppendTo(root, [&](const std::string& space) { return LayerElement(*layer, space); });
+        AppendTo(root, [&](const std::string& space, std::string_view lead, std::string_view trail) {
+            return LayerElement(*layer, space, lead, trail);
+        });
     }
 
     // Remembered: every new art of a container that kept none of its own goes after the same one.
@@ -2070,24 +2072,25 @@ private:
         return ends_.emplace(start, ElementEnd(text_, TagOf(node))).first->second;
     }
 
-    // Puts what make gives (for the white space before it) after the last child of parent.
+    // Puts what make gives (for the white space before it, with lead before and trail after it) after
+    // the last child of parent.
     template <typename Make>
     void AppendTo(const pugi::xml_node& parent, Make make) {
         const StartTag tag = TagOf(parent);
         const std::string space = ChildSpace(parent);
         if (const pugi::xml_node last = LastElement(parent); last != parent) {
-            splice_.Insert(EndOf(last), Around(space, make(space), {}));
+            splice_.Insert(EndOf(last), make(space, space, {}));
             return;
         }
         const std::string outer = LeadingSpace(text_, tag.start);
         const std::string closing = parent == source_.xml.document_element() && outer.empty() ? "\n" : outer;
         if (tag.empty) {
-            splice_.Replace(tag.close, tag.end - tag.close, ">" + space + make(space) + closing + "</" + tag.name + ">");
+            splice_.Replace(tag.close, tag.end - tag.close, make(space, ">" + space, closing + "</" + tag.name + ">"));
             return;
         }
         std::size_t at = EndTagStart(text_, tag);
         while (at > tag.end && std::isspace(static_cast<unsigned char>(text_[at - 1]))) --at;
-        splice_.Insert(at, Around(space, make(space), {}));
+        splice_.Insert(at, make(space, space, {}));
     }
 
     // ---- New art ----
@@ -2139,14 +2142,18 @@ private:
             splice_.Insert(EndOf(node), Around(space, ArtElement(art, frame, space), {}));
             return;
         }
-        AppendTo(parent, [&](const std::string& space) { return ArtElement(art, frame, space); });
+        AppendTo(parent, [&](const std::string& space, std::string_view lead, std::string_view trail) {
+            return Around(lead, ArtElement(art, frame, space), trail);
+        });
     }
 
     std::string Inner(const std::string& space) const {
         return space.find('\n') != std::string::npos ? space + unit_ : space;
     }
 
-    std::string LayerElement(const sim::Layer& layer, const std::string& space) {
+    // The new layer's element, with lead before it and trail after it in the same text.
+    std::string LayerElement(const sim::Layer& layer, const std::string& space, std::string_view lead,
+                             std::string_view trail) {
         std::string attributes = " " + Written("inkscape:groupmode") + "=\"layer\" " + Written("inkscape:label") + "=\"" +
                                  EscapeAttribute(HostTextToUtf8(layer.title)) + "\"";
         if (!layer.visible) attributes += " display=\"none\"";
@@ -2155,13 +2162,14 @@ private:
             attributes += " " + Written("kv:current") + "=\"true\"";
         }
         // Its children go straight into the element's text, which can be most of the drawing.
-        std::string text = "<" + svgPrefix_ + "g" + attributes + ">";
+        std::string text(lead);
+        text.append("<").append(svgPrefix_).append("g").append(attributes).append(">");
         const std::size_t opened = text.size();
         for (const sim::Art* child = layer.root->lastChild; child != nullptr; child = child->prior) {
             if (child->alive) text.append(Inner(space)).append(ArtElement(*child, source_.base, Inner(space)));
         }
-        if (text.size() == opened) return Element("g", attributes, {}, space);
-        return text.append(space).append("</").append(svgPrefix_).append("g>");
+        if (text.size() == opened) return Around(lead, Element("g", attributes, {}, space), trail);
+        return text.append(space).append("</").append(svgPrefix_).append("g>").append(trail);
     }
 
     // New text is built at its exact size, or in a buffer it already has: a drawing may get many new
