@@ -83,6 +83,10 @@ TEST_F(SimDocument, NewArtPlacementAndDisposal) {
     ASSERT_EQ(art->DisposeArt(above), kNoError);
     EXPECT_EQ(root->Children().size(), 3u);
     TypeOf(above, kBadParameterStatus);  // a disposed handle is refused
+    // So are addresses inside a record and a record of the pool not made yet.
+    TypeOf(reinterpret_cast<ArtHandle>(reinterpret_cast<char*>(existing) + 8), kBadParameterStatus);
+    TypeOf(reinterpret_cast<ArtHandle>(const_cast<sim::Art*>(document.ArtAt(document.ArtCount() - 1)) + 1),
+           kBadParameterStatus);
     EXPECT_NE(art->DisposeArt(sim::HandleOf(root)), kNoError) << "a layer's group stays";
 }
 

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <utility>
 
 namespace {
@@ -165,6 +168,25 @@ TEST(SvgPathData, WrittenDataReadsBackToTheSameAnchors) {
     }
     // Straight closing with the last anchor elsewhere is written as a bare Z; "-0" as "0".
     EXPECT_EQ(kvsvg::FormatPathData(ParsePathData("M0 0 L10 -0 L10 10 z")), "M 0 0 L 10 0 L 10 10 Z");
+}
+
+TEST(SvgPathData, NumbersAreWrittenAsToCharsWritesThem) {
+    std::mt19937_64 random(1);
+    for (int i = 0; i < 100000; ++i) {
+        // Short decimals of every size, as drawings have them, and doubles of any bits.
+        const double scale = std::pow(10.0, static_cast<int>(random() % 20) - 12);
+        const double decimal = static_cast<double>(random() % 100000000) * scale;
+        const std::uint64_t bits = random();
+        double any = 0;
+        std::memcpy(&any, &bits, sizeof any);
+        for (const double value : {decimal, -decimal, any}) {
+            if (!std::isfinite(value) || value == 0) continue;
+            char text[32];
+            const std::string expected(text, std::to_chars(text, text + sizeof text, value).ptr);
+            const std::string written = kvsvg::FormatNumber(value);
+            if (written != expected) FAIL() << expected << " written as " << written;
+        }
+    }
 }
 
 }  // namespace
