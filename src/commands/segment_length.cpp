@@ -7,7 +7,6 @@
 #endif
 
 #include "geometry/geometry.h"
-#include "shell/parallel_work.h"
 
 namespace {
 
@@ -259,25 +258,9 @@ LengthBound BoundSegmentLength(const AnchorRecord& a, const AnchorRecord& b, dou
 
 void SampleChords(const AnchorRecord& a, const AnchorRecord& b, double chords[kBezierSteps]) { gChordStore(a, b, chords); }
 
-void SegmentLengthBatch::Add(const AnchorRecord& a, const AnchorRecord& b) {
-    constexpr std::size_t kBatch = 4096;
-    if (pending_.empty()) pending_.reserve(kBatch);
-    pending_.push_back(Segment{a, b, 0.0});
-    if (pending_.size() == kBatch) Flush();
-}
+void SegmentLengthBatch::Add(const AnchorRecord& a, const AnchorRecord& b) { total_ += SegmentLength(a, b); }
 
-double SegmentLengthBatch::Flush() {
-    RunInParallel(
-        pending_.size(),
-        [](std::size_t begin, std::size_t end, void* segments) {
-            Segment* const all = static_cast<Segment*>(segments);
-            for (std::size_t i = begin; i < end; ++i) all[i].length = SegmentLength(all[i].a, all[i].b);
-        },
-        pending_.data());
-    for (const Segment& segment : pending_) total_ += segment.length;
-    pending_.clear();
-    return total_;
-}
+double SegmentLengthBatch::Flush() { return total_; }
 
 int ChordSumLanes() {
 #if defined(__x86_64__) || defined(_M_X64)

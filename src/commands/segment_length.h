@@ -1,8 +1,6 @@
 // The arc length of one cubic segment, as every measuring command takes it.
 #pragma once
 
-#include <vector>
-
 #include "host/host_types.h"
 #include "shell/plugin_state.h"
 
@@ -21,7 +19,7 @@ LengthBound BoundSegmentLength(const AnchorRecord& a, const AnchorRecord& b, dou
 void SampleChords(const AnchorRecord& a, const AnchorRecord& b, double chords[kBezierSteps]);
 
 // Measures many segments, each exactly as SegmentLength would, and adds them up in the order added:
-// the readout's total. The segments are measured a few thousand at a time on every core.
+// the readout's total.
 class SegmentLengthBatch {
 public:
     void Add(const AnchorRecord& a, const AnchorRecord& b);
@@ -29,12 +27,6 @@ public:
     double Flush();
 
 private:
-    struct Segment {
-        AnchorRecord a;
-        AnchorRecord b;
-        double length;
-    };
-    std::vector<Segment> pending_;
     double total_ = 0.0;
 };
 
