@@ -172,8 +172,8 @@ HostStatus CollectBudgetSegment(ArtHandle, std::int16_t, std::int16_t, AnchorRec
         if (segment.hasFloor) {
             const double shorter = hOut == 0 ? hIn : hIn == 0 ? hOut : RealMin(hOut, hIn);
             const double f = kHandleFloor / shorter;
-            if (hOut != 0) segment.floorA.out = HandleAt(a.p, hOut * f, sRealMath->PointAngle(&a.p, &a.out));
-            if (hIn != 0) segment.floorB.in = HandleAt(b.p, hIn * f, sRealMath->PointAngle(&b.p, &b.in));
+            segment.floorA.out = HandleAt(a.p, hOut * f, sRealMath->PointAngle(&a.p, &a.out));
+            segment.floorB.in = HandleAt(b.p, hIn * f, sRealMath->PointAngle(&b.p, &b.in));
         }
     }
     request.segments.push_back(segment);
@@ -310,7 +310,7 @@ bool SearchScale(const SegmentFit& fit, double& scale) {
         if (measures == kMostSecantMeasures) return false;
         double x = x1 + (fit.goal - y1) * (x1 - x0) / (y1 - y0);
         if (!(x > fitting && x < tooLong)) x = fitting + 0.5 * (tooLong - fitting);
-        const std::int32_t k = std::clamp(static_cast<std::int32_t>(x), fitting + 1, tooLong - 1);
+        const std::int32_t k = std::max(static_cast<std::int32_t>(x), fitting + 1);  // below tooLong
         const double y = ScaledLength(fit, k * kScaleGrid);
         if (fit.goal >= y) {
             fitting = k;
