@@ -28,7 +28,6 @@ constexpr HostStatus kOrdinaryFailure = FourCharCode('I', 'N', 'J', '!');
 // One run of a sweep, as its check sees it.
 struct Trial {
     std::int64_t call = 0;  // the call that failed; 0 for the good run
-    HostStatus status = kNoError;
     const std::vector<sim::GatedCall>* goodLog = nullptr;  // every gated call of the good run
 
     bool Good() const { return call == 0; }
@@ -97,50 +96,48 @@ public:
     // Runs the good run and then one run per gated call; stops at the first run that fails a check.
     void Sweep(const Steps& steps) {
         std::vector<sim::GatedCall> log;
-        Trial run;
-        run.status = status_;
-        run.goodLog = &log;
-        if (!GoodRun(steps, run, &log)) return;
-
-        for (run.call = 1;; ++run.call) {
-            steps.prepare();
-            Baseline();
-            host_().Gate().ResetCallCount();
-            host_().Gate().FailNthCall(run.call, status_);
-            steps.act();
-            const bool reached = host_().Gate().CallCount() >= run.call;
-            host_().Gate().ClearFailures();
-            if (!reached) break;
-            if (run.call > static_cast<std::int64_t>(log.size())) {
-                ADD_FAILURE() << "call " << run.call << " made, beyond the " << log.size() << " calls of the good run";
-                return;
-            }
-            if (steps.finish) steps.finish();
-            Verify(steps, run);
+        Trial run{0, &log};
+        Run(steps, run, &log);
+        if (::testing::Test::HasFailure()) return;
+        for (run.call = 1; Run(steps, run, nullptr); ++run.call) {
             if (::testing::Test::HasFailure()) {
                 ADD_FAILURE() << "with " << run.Describe();
                 return;
             }
         }
+        if (::testing::Test::HasFailure()) return;  // a call beyond the good run's
         EXPECT_EQ(run.call, static_cast<std::int64_t>(log.size()) + 1) << "every call of the good run failed once";
         run.call = 0;
-        if (!GoodRun(steps, run, nullptr)) ADD_FAILURE() << "in the good run after the sweep";
+        Run(steps, run, nullptr);
+        if (::testing::Test::HasFailure()) ADD_FAILURE() << "in the good run after the sweep";
     }
 
 private:
-    // A run without failures, its gated calls logged into log when given; whether its checks held.
-    bool GoodRun(const Steps& steps, const Trial& run, std::vector<sim::GatedCall>* log) {
+    // One run with run.call failing (none in a good run), its gated calls logged into log when given;
+    // whether the failing call was reached, and then the run checked.
+    bool Run(const Steps& steps, const Trial& run, std::vector<sim::GatedCall>* log) {
         steps.prepare();
         Baseline();
-        host_().Gate().ClearLog();
-        host_().Gate().SetLogging(log != nullptr);
+        sim::FailureGate& gate = host_().Gate();
+        gate.ClearLog();
+        gate.SetLogging(log != nullptr);
+        gate.ResetCallCount();
+        if (!run.Good()) gate.FailNthCall(run.call, status_);
         steps.act();
-        host_().Gate().SetLogging(false);
-        if (log != nullptr) *log = host_().Gate().Log();
-        host_().Gate().ClearLog();
+        gate.SetLogging(false);
+        const bool reached = gate.CallCount() >= run.call;
+        gate.ClearFailures();
+        if (log != nullptr) *log = gate.Log();
+        gate.ClearLog();
+        if (!reached) return false;
+        if (run.call > static_cast<std::int64_t>(run.goodLog->size())) {
+            ADD_FAILURE() << "call " << run.call << " made, beyond the " << run.goodLog->size()
+                          << " calls of the good run";
+            return false;
+        }
         if (steps.finish) steps.finish();
         Verify(steps, run);
-        return !::testing::Test::HasFailure();
+        return true;
     }
 
     void Baseline() {
@@ -155,20 +152,6 @@ private:
         alerts_ = host.App().alerts.size();
     }
 
-    sim::SuiteUse UseBefore(const std::string& name) const {
-        for (const auto& [recorded, use] : uses_) {
-            if (recorded == &name) return use;
-        }
-        return sim::SuiteUse{};
-    }
-
-    int AcquiredSince(const char* suite) {
-        for (const auto& [name, use] : host_().AllUses()) {
-            if (name == suite) return use.acquired - UseBefore(name).acquired;
-        }
-        return 0;
-    }
-
     void Verify(const Steps& steps, const Trial& run) {
         sim::Host& host = host_();
         const std::string failed = run.Good() ? std::string() : run.Failed()->operation;
@@ -176,13 +159,15 @@ private:
 
         // A refused release ends the release walk: the rest of the bracket's suites stay with the plug-in.
         std::size_t next = 0;  // both in name order; names acquired for the first time are new
-        int suitesHeld = 0;
+        int suitesHeld = 0, userAcquired = 0, blocksAcquired = 0;
         for (const auto& [name, use] : host.AllUses()) {
             sim::SuiteUse before{};
             if (next < uses_.size() && uses_[next].first == &name) before = uses_[next++].second;
             const int held = (use.acquired - before.acquired) - (use.released - before.released);
             EXPECT_TRUE(held == 0 || (held == 1 && failed == "ReleaseSuite")) << name << " held " << held;
             suitesHeld += held;
+            if (name == "AI User Suite") userAcquired = use.acquired - before.acquired;
+            if (name == "SP Blocks Suite") blocksAcquired = use.acquired - before.acquired;
         }
         if (failed == "ReleaseSuite" && run.call < static_cast<std::int64_t>(run.goodLog->size()) &&
             (*run.goodLog)[static_cast<std::size_t>(run.call)].operation == "ReleaseSuite") {
@@ -216,8 +201,7 @@ private:
             if (found != expected.end()) expected.erase(found);
         }
         // Without the alert operation, or without the user suite in a bracket, an alert is lost.
-        const bool userSuiteRefused =
-            failed == "AcquireSuite" && AcquiredSince("AI User Suite") < AcquiredSince("SP Blocks Suite");
+        const bool userSuiteRefused = failed == "AcquireSuite" && userAcquired < blocksAcquired;
         const std::size_t mayBeLost = userSuiteRefused ? expected.size() : failed == "ErrorAlert" ? 1 : 0;
         EXPECT_LE(expected.size(), mayBeLost) << "missing error alert: " << (expected.empty() ? "" : *expected.begin());
 
@@ -309,11 +293,5 @@ private:
 
     std::vector<std::pair<const sim::Art*, ArtState>> arts_;
 };
-
-// The test of each scenario is named after it.
-template <typename Param>
-std::string TestName(const ::testing::TestParamInfo<Param>& info) {
-    return info.param.name;
-}
 
 }  // namespace sweep

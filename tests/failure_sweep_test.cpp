@@ -24,20 +24,24 @@ using sweep::DocumentState;
 using sweep::Steps;
 using sweep::Trial;
 
-// Each scenario is swept with an ordinary error and with a status that reaches the host without an alert.
-void SweepWithEachStatus(const std::function<sim::Host&()>& host, const std::function<Steps()>& make) {
-    for (const HostStatus status : {sweep::kOrdinaryFailure, kCanceledStatus}) {
-        SCOPED_TRACE(sweep::IsSilent(status) ? "silent status" : "ordinary error");
-        sweep::Sweeper(host, status).Sweep(make());
-        if (::testing::Test::HasFailure()) return;
-    }
-}
-
 template <typename Fixture>
 struct Scenario {
     const char* name;
     Steps (Fixture::*make)();
 };
+
+// Every scenario of a fixture swept, its runs reaching the host through hostOfRun: with an ordinary
+// error and with a status that reaches the host without an alert.
+#define SWEEP_EVERY_SCENARIO(Fixture, hostOfRun)                                                                      \
+    TEST_P(Fixture, EveryHostCall) {                                                                                  \
+        for (const HostStatus status : {sweep::kOrdinaryFailure, kCanceledStatus}) {                                  \
+            SCOPED_TRACE(sweep::IsSilent(status) ? "silent status" : "ordinary error");                               \
+            sweep::Sweeper([this]() -> sim::Host& { return hostOfRun; }, status).Sweep((this->*GetParam().make)());   \
+            if (HasFailure()) return;                                                                                 \
+        }                                                                                                             \
+    }                                                                                                                 \
+    INSTANTIATE_TEST_SUITE_P(FailureSweep, Fixture, ::testing::ValuesIn(Fixture::Scenarios()),                        \
+                             [](const auto& info) { return std::string(info.param.name); })
 
 AnchorRecord Smooth(RealPoint in, RealPoint p, RealPoint out) { return AnchorRecord{p, in, out, false}; }
 AnchorRecord Corner(RealPoint p) { return AnchorRecord{p, p, p, true}; }
@@ -80,9 +84,8 @@ struct DocumentRuns {
 class LifecycleSweep : public ::testing::TestWithParam<Scenario<LifecycleSweep>> {
 public:
     static std::vector<Scenario<LifecycleSweep>> Scenarios() {
-        return {{"Startup", &LifecycleSweep::Startup},
-                {"PanelAtApplicationStart", &LifecycleSweep::PanelAtApplicationStart},
-                {"Shutdown", &LifecycleSweep::Shutdown}};
+        return {{"Startup", &LifecycleSweep::Startup}, {"Shutdown", &LifecycleSweep::Shutdown},
+                {"PanelAtApplicationStart", &LifecycleSweep::PanelAtApplicationStart}};
     }
 
 protected:
@@ -129,18 +132,16 @@ protected:
         EXPECT_EQ(text.rfind("language = ENGLISH\r\n", 0), 0u) << text;
         EXPECT_NE(text.find("\r\nflPtCount = 2\r\n"), std::string::npos) << text;
         EXPECT_NE(text.find("\r\nhandleline_layer = \"Guides\"\r\n"), std::string::npos) << text;
-        const std::string last = "\r\nextend_endpoints = 0\r\n";
-        EXPECT_TRUE(text.size() > last.size() && text.compare(text.size() - last.size(), last.size(), last) == 0)
-            << text;
+        const std::string last = "\r\nextend_endpoints = 0\r\n";  // the last line; the first is checked above
+        EXPECT_EQ(text.rfind(last), text.size() - last.size()) << text;
     }
 
     Steps Startup() {
-        Steps steps{[this] {
-                        NewHost(false);
-                        messages = host->App().messages.size();
-                    },
-                    [this] { host->Startup(); }, nullptr};
-        steps.finish = [this] {
+        const auto prepare = [this] {
+            NewHost(false);
+            messages = host->App().messages.size();
+        };
+        const auto finish = [this] {
             const sim::AppState& app = host->App();
             // Registration stops at the first step that fails.
             const bool tools = app.tools.size() == 2;
@@ -166,23 +167,19 @@ protected:
             // The host shuts down whatever start-up answered.
             host->Shutdown();
             EXPECT_EQ(host->Globals(), nullptr);
-            if (started) {
-                ExpectWrittenSettings();
-            } else {
-                EXPECT_EQ(SettingsText(), kUserSettings);
-            }
+            if (started) ExpectWrittenSettings();
+            EXPECT_TRUE(started || SettingsText() == kUserSettings) << SettingsText();
         };
-        return steps;
+        return Steps{prepare, [this] { host->Startup(); }, nullptr, finish};
     }
 
     // The panel is built when the application has started; whatever of it was made goes at shut-down.
     Steps PanelAtApplicationStart() {
-        Steps steps{[this] {
-                        NewHost(false);
-                        ASSERT_EQ(host->Startup(), kNoError);
-                    },
-                    [this] { host->Notify("AI Application Started Notifier"); }, nullptr};
-        steps.finish = [this] {
+        const auto prepare = [this] {
+            NewHost(false);
+            ASSERT_EQ(host->Startup(), kNoError);
+        };
+        const auto finish = [this] {
             // The user works the panel, as far as it was made, and the host shuts down.
             sim::ClickPanelControl(*host, kMeasureButton);
             host->Shutdown();
@@ -191,7 +188,7 @@ protected:
             for (const auto& panel : host->App().panels) EXPECT_FALSE(panel->alive) << "panel left after shut-down";
             for (const auto& flyout : host->App().flyoutMenus) EXPECT_FALSE(flyout->alive) << "flyout left";
         };
-        return steps;
+        return Steps{prepare, [this] { host->Notify("AI Application Started Notifier"); }, nullptr, finish};
     }
 
     // With a run of Length changes under way and the adjust tool's search made.
@@ -230,24 +227,16 @@ protected:
     }
 };
 
-TEST_P(LifecycleSweep, EveryHostCall) {
-    SweepWithEachStatus([this]() -> sim::Host& { return *host; }, [this] { return (this->*GetParam().make)(); });
-}
-
-INSTANTIATE_TEST_SUITE_P(FailureSweep, LifecycleSweep, ::testing::ValuesIn(LifecycleSweep::Scenarios()),
-                         sweep::TestName<LifecycleSweep::ParamType>);
+SWEEP_EVERY_SCENARIO(LifecycleSweep, *host);
 
 // ---- The panel's commands --------------------------------------------------------------------
 
 class PanelSweep : public PanelTest, public DocumentRuns, public ::testing::WithParamInterface<Scenario<PanelSweep>> {
 public:
     static std::vector<Scenario<PanelSweep>> Scenarios() {
-        return {{"Measure", &PanelSweep::Measure},
-                {"SliderTwice", &PanelSweep::SliderTwice},
-                {"PointerWithDivide", &PanelSweep::PointerWithDivide},
-                {"HandleLine", &PanelSweep::HandleLine},
-                {"AngleBisector", &PanelSweep::AngleBisector},
-                {"ExtensionCrossing", &PanelSweep::ExtensionCrossing},
+        return {{"Measure", &PanelSweep::Measure}, {"SliderTwice", &PanelSweep::SliderTwice},
+                {"PointerWithDivide", &PanelSweep::PointerWithDivide}, {"HandleLine", &PanelSweep::HandleLine},
+                {"AngleBisector", &PanelSweep::AngleBisector}, {"ExtensionCrossing", &PanelSweep::ExtensionCrossing},
                 {"ReadoutOnSelectionChange", &PanelSweep::ReadoutOnSelectionChange},
                 {"SettingsDialog", &PanelSweep::SettingsDialog}};
     }
@@ -538,12 +527,7 @@ protected:
     }
 };
 
-TEST_P(PanelSweep, EveryHostCall) {
-    SweepWithEachStatus([this]() -> sim::Host& { return host; }, [this] { return (this->*GetParam().make)(); });
-}
-
-INSTANTIATE_TEST_SUITE_P(FailureSweep, PanelSweep, ::testing::ValuesIn(PanelSweep::Scenarios()),
-                         sweep::TestName<PanelSweep::ParamType>);
+SWEEP_EVERY_SCENARIO(PanelSweep, host);
 
 // ---- The adjust tools and the annotator ------------------------------------------------------
 
@@ -552,10 +536,9 @@ class AdjustSweep : public AdjustTest,
                     public ::testing::WithParamInterface<Scenario<AdjustSweep>> {
 public:
     static std::vector<Scenario<AdjustSweep>> Scenarios() {
-        return {{"PathAdjust", &AdjustSweep::PathAdjustGesture},
+        return {{"PathAdjust", &AdjustSweep::PathAdjustGesture}, {"Restore", &AdjustSweep::Restore},
                 {"PointAdjustChoosingTheTurn", &AdjustSweep::PointAdjustChoice},
                 {"PointAdjustTwoDragsOfSelectedObjects", &AdjustSweep::PointAdjustTwoDrags},
-                {"Restore", &AdjustSweep::Restore},
                 {"AnnotatorDraw", &AdjustSweep::AnnotatorDraw}};
     }
 
@@ -684,11 +667,6 @@ protected:
     }
 };
 
-TEST_P(AdjustSweep, EveryHostCall) {
-    SweepWithEachStatus([this]() -> sim::Host& { return host; }, [this] { return (this->*GetParam().make)(); });
-}
-
-INSTANTIATE_TEST_SUITE_P(FailureSweep, AdjustSweep, ::testing::ValuesIn(AdjustSweep::Scenarios()),
-                         sweep::TestName<AdjustSweep::ParamType>);
+SWEEP_EVERY_SCENARIO(AdjustSweep, host);
 
 }  // namespace
