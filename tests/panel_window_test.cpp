@@ -41,9 +41,7 @@ TEST_F(PanelTest, ControlsShowTheStartValues) {
     EXPECT_EQ(Text(kLineWidthList), "0.1 pt");
     EXPECT_TRUE(Checked(kForwardBox) && Checked(kBackwardBox)) << "both directions";
     EXPECT_TRUE(Checked(kCreatePointersBox));
-    EXPECT_FALSE(Checked(kDivideSegmentBox));
-    EXPECT_FALSE(Checked(kBrokenLineBox));
-    EXPECT_FALSE(Checked(kExtendEndpointsBox));
+    for (int box : {kDivideSegmentBox, kBrokenLineBox, kExtendEndpointsBox}) EXPECT_FALSE(Checked(box)) << box;
     for (int id = kFirstDashEdit; id <= kLastDashEdit; ++id) {
         EXPECT_EQ(Text(id), "") << id;
         EXPECT_FALSE(Enabled(id)) << id;
@@ -101,11 +99,8 @@ TEST_F(PanelTest, DashEditsShowTheValuesUpToTheLastSetOne) {
     State().flPtDashLengD3 = 2.5;
     State().flPtIsDashLine = 1;
     StartPanel();
-    EXPECT_EQ(Text(28), "0 pt");
-    EXPECT_EQ(Text(29), "0 pt");
-    EXPECT_EQ(Text(30), "2.5 pt");
-    EXPECT_EQ(Text(31), "");
-    EXPECT_EQ(Text(33), "");
+    const char* const shown[] = {"0 pt", "0 pt", "2.5 pt", "", "", ""};
+    for (int id = kFirstDashEdit; id <= kLastDashEdit; ++id) EXPECT_EQ(Text(id), shown[id - kFirstDashEdit]) << id;
     EXPECT_TRUE(Enabled(28) && Enabled(33));
     EXPECT_TRUE(Checked(kBrokenLineBox));
 }

@@ -24,16 +24,13 @@ const std::string kJapaneseBlack = "\x83\x75\x83\x89\x83\x62\x83\x4e";
 
 // Read as the decimal text is, from the first 79 characters.
 TEST(SettingsDialogRules, WidthIsTheLeadingNumber) {
-    EXPECT_DOUBLE_EQ(ReadLeadingNumber("2.5mm"), 2.5);
-    EXPECT_DOUBLE_EQ(ReadLeadingNumber("  \t3"), 3.0);
-    EXPECT_DOUBLE_EQ(ReadLeadingNumber("-1.25"), -1.25);  // stored as read: no range check
-    EXPECT_DOUBLE_EQ(ReadLeadingNumber("1,5"), 1.0);
-    EXPECT_DOUBLE_EQ(ReadLeadingNumber("- 2"), 0.0);
-    EXPECT_DOUBLE_EQ(ReadLeadingNumber(nullptr), 0.0);
     const std::string spaces(78, ' ');
-    EXPECT_DOUBLE_EQ(ReadLeadingNumber((spaces + "7").c_str()), 7.0);
-    EXPECT_DOUBLE_EQ(ReadLeadingNumber((spaces + " 7").c_str()), 0.0);
-    EXPECT_DOUBLE_EQ(ReadLeadingNumber((spaces + "12").c_str()), 1.0);
+    // A negative width is stored as read: no range check.
+    const std::pair<std::string, double> cases[] = {{"2.5mm", 2.5}, {"  \t3", 3}, {"-1.25", -1.25}, {"1,5", 1},
+                                                    {"- 2", 0}, {spaces + "7", 7}, {spaces + " 7", 0},
+                                                    {spaces + "12", 1}};
+    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(ReadLeadingNumber(text.c_str()), value) << text;
+    EXPECT_DOUBLE_EQ(ReadLeadingNumber(nullptr), 0.0);
 }
 
 // The stored name, the first of equal names; else the black swatch (English or Japanese), else the first.
@@ -65,8 +62,6 @@ protected:
     void Answer(int result, std::function<void(SettingsDialogFields&)> edit = nullptr) {
         App().settingsDialogAnswers.push_back({result, std::move(edit)});
     }
-
-    bool SettingsFileExists() const { return std::ifstream(SettingsPath(), std::ios::binary).good(); }
 };
 
 TEST_F(SettingsDialogCommand, OpensWithTheStateAndTheDocumentSwatches) {
@@ -88,7 +83,7 @@ TEST_F(SettingsDialogCommand, OpensWithTheStateAndTheDocumentSwatches) {
 }
 
 TEST_F(SettingsDialogCommand, OkStoresTheFieldsAndWritesTheSettingsFileAtOnce) {
-    ASSERT_FALSE(SettingsFileExists());
+    ASSERT_FALSE(std::ifstream(SettingsPath()).good()) << "no settings file yet";
     Answer(kSettingsDialogOK, [](SettingsDialogFields& fields) {
         fields.layer = "Handles";
         fields.width = "2.5mm";

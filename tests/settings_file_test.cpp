@@ -20,7 +20,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "plugin_fixture.h"
 #endif
 
 namespace {
@@ -110,23 +111,14 @@ TEST(SettingsWrite, LongTextStaysOneWellFormedLine) {
 // record): read as far as they go, as strtod reads them in the C locale, but never hexadecimal, inf
 // or nan.
 TEST(DecimalText, NumbersAreReadAsFarAsTheyGo) {
-    const auto read = [](const char* text) { return ReadDecimalNumber(text, text + std::strlen(text)); };
-    EXPECT_EQ(read("  12.5e1x"), 125);
-    EXPECT_EQ(read("-.5"), -0.5);
-    EXPECT_EQ(read("+3."), 3);
-    EXPECT_EQ(read("7e"), 7) << "an exponent needs a digit";
-    EXPECT_EQ(read("7e-"), 7);
-    EXPECT_EQ(read("abc"), 0);
-    EXPECT_EQ(read(""), 0);
-    EXPECT_EQ(read("."), 0);
-    EXPECT_EQ(read("0x10"), 0) << "no hexadecimal";
-    EXPECT_EQ(read("inf"), 0);
-    EXPECT_EQ(read("nan"), 0);
-    EXPECT_TRUE(std::isinf(read("1e400")));
-    EXPECT_TRUE(std::isinf(read("-123456e99999")));
-    EXPECT_EQ(read("1e-400"), 0);
-    EXPECT_EQ(read("0.000001e-400"), 0);
-    EXPECT_EQ(read("1.5"), 1.5);
+    // An exponent needs a digit; beyond the range of a double is an infinity or zero.
+    const std::pair<const char*, double> cases[] = {
+        {"  12.5e1x", 125}, {"-.5", -0.5}, {"+3.", 3}, {"7e", 7}, {"7e-", 7}, {"abc", 0}, {"", 0}, {".", 0},
+        {"0x10", 0}, {"inf", 0}, {"nan", 0}, {"1.5", 1.5}, {"1e-400", 0}, {"0.000001e-400", 0},
+        {"1e400", HUGE_VAL}, {"-123456e99999", -HUGE_VAL}};
+    for (const auto& [text, value] : cases) {
+        EXPECT_EQ(ReadDecimalNumber(text, text + std::strlen(text)), value) << '"' << text << '"';
+    }
     // A zero-ended text reads as a bounded range does.
     EXPECT_EQ(ReadDecimalNumber(" -2.5e2mm"), -250);
     EXPECT_EQ(ReadDecimalNumber(nullptr), 0);
@@ -250,12 +242,7 @@ protected:
 
     std::string FilePath() const { return documents_ + "/Adobe/Illustrator/Prefs/Kelvane.ini"; }
 
-    std::string FileText() const {
-        std::ifstream file(FilePath(), std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
+    std::string FileText() const { return ReadWholeFile(FilePath()); }
 
     void PutFile(const std::string& text) const {
         std::filesystem::create_directories(documents_ + "/Adobe/Illustrator/Prefs");
@@ -281,29 +268,17 @@ TEST_F(SettingsFileTest, WriteReplacesTheFileAndReadAppliesWhatItFinds) {
 }
 
 // No documents folder, or a plain file where the Prefs folder belongs: no file is read or written.
-TEST_F(SettingsFileTest, AFolderThatCannotBeMadeTouchesNothing) {
-    std::filesystem::create_directories(documents_ + "/Adobe/Illustrator");
+TEST_F(SettingsFileTest, ThePrefsFolderAndOneThatCannotBeMade) {
+    char folder[kPrefsPathSize] = "unchanged";
+    SetPosixDocumentsFolder((documents_ + "/").c_str());
+    GetPrefsFolder(folder);
+    EXPECT_EQ(std::string(folder), documents_ + "/Adobe/Illustrator");
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
     std::ofstream(documents_ + "/Adobe/Illustrator/Prefs") << "not a folder";
     WriteSettingsFile();
     ReadSettingsFile();
     EXPECT_FALSE(std::filesystem::exists(FilePath()));
     EXPECT_EQ(FormatSettingsText(state_), kDefaultsText);
-
-    SetPosixDocumentsFolder("");
-    char folder[kPrefsPathSize] = "unchanged";
-    GetPrefsFolder(folder);
-    EXPECT_STREQ(folder, "");
-    WriteSettingsFile();
-    ReadSettingsFile();
-    EXPECT_EQ(FormatSettingsText(state_), kDefaultsText);
-}
-
-TEST_F(SettingsFileTest, PrefsFolderPath) {
-    char folder[kPrefsPathSize];
-    SetPosixDocumentsFolder((documents_ + "/").c_str());
-    GetPrefsFolder(folder);
-    EXPECT_EQ(std::string(folder), documents_ + "/Adobe/Illustrator");
-    EXPECT_TRUE(std::filesystem::is_directory(folder));
 
     // A deep documents folder: the folders are made in full, the answer is cut after 200 characters.
     const std::string deep = documents_ + "/" + std::string(190 - documents_.size(), 'd');
@@ -312,6 +287,14 @@ TEST_F(SettingsFileTest, PrefsFolderPath) {
     GetPrefsFolder(folder);
     EXPECT_EQ(std::string(folder), (deep + "/Adobe/Illustrator").substr(0, 200));
     EXPECT_TRUE(std::filesystem::is_directory(deep + "/Adobe/Illustrator"));
+
+    SetPosixDocumentsFolder("");
+    std::strcpy(folder, "unchanged");
+    GetPrefsFolder(folder);
+    EXPECT_STREQ(folder, "");
+    WriteSettingsFile();
+    ReadSettingsFile();
+    EXPECT_EQ(FormatSettingsText(state_), kDefaultsText);
 }
 
 #endif  // _WIN32
