@@ -114,94 +114,68 @@ double Measured(const std::string& message) {
     return colon == std::string::npos ? -1 : std::strtod(message.c_str() + colon + 2, nullptr);
 }
 
-// ---- What leaves the document as it was, and what the user is told ----
+// ---- What leaves the document as it was (its input back byte for byte), and what the user is told ----
 
-struct UnchangedCase {
-    const char* name;
-    std::vector<std::string> args;
-    const char* message;  // a part of standard error
-};
-
-class InkscapeUnchanged : public ::testing::TestWithParam<UnchangedCase> {};
-
-TEST_P(InkscapeUnchanged, WritesTheInputBackAndSaysWhy) {
-    const UnchangedCase& c = GetParam();
-    const Result result = RunKelvane(c.args);
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, kDrawing);  // byte for byte
-    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, InkscapeUnchanged,
-    ::testing::Values(
-        UnchangedCase{"LockedLinesAreNotSelected",
-                      {"inkscape", "bisect", "--id=lockedA", "--id=lockedB"},
-                      "Two or more straight lines are not selected."},
-        UnchangedCase{"MeasureThroughTheHiddenParameter", {"--inkscape=measure", "--id=pair"}, "segments: 100 mm"},
-        UnchangedCase{"MeasureASublayer", {"inkscape", "measure", "--id=sublayer"}, "segments: 30 mm"},
+TEST(InkscapeFront, WhatChangesNothingWritesTheInputBackAndSaysWhy) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;  // a part of standard error
+        std::string drawing = kDrawing;
+    } cases[] = {
+        {{"inkscape", "bisect", "--id=lockedA", "--id=lockedB"}, "Two or more straight lines are not selected."},
+        {{"--inkscape=measure", "--id=pair"}, "segments: 100 mm"},  // through the hidden parameter
+        {{"inkscape", "measure", "--id=sublayer"}, "segments: 30 mm"},
         // The node tool's selection wins over the objects Inkscape passes with it.
-        UnchangedCase{"MeasureNodesOfTheSecondSubpath",
-                      {"inkscape", "measure", "--id=pair", "--selected-nodes=pair:1:0", "--selected-nodes=pair:1:1"},
-                      "segments: 60 mm"},
-        UnchangedCase{"OneNodeIsNoSegment",
-                      {"inkscape", "measure", "--id=pair", "--selected-nodes=pair:0:1"},
-                      "no selected segment has a length"},
-        UnchangedCase{
-            "HiddenArtIsNotMeasured", {"inkscape", "measure", "--id=hiddenA"}, "no selected segment has a length"},
-        UnchangedCase{"ANodeOutsideItsPath",
-                      {"inkscape", "measure", "--selected-nodes=pair:2:0"},
-                      "#pair has no node 0 in subpath 2"},
-        UnchangedCase{"ANodeMalformed",
-                      {"inkscape", "measure", "--selected-nodes=pair:x:0"},
-                      "--selected-nodes takes ID:SUBPATH:NODE"},
-        UnchangedCase{"NothingSelected", {"inkscape", "cross", "--extend=true"}, "Kelvane Extension Crossing: "},
-        UnchangedCase{"HandlesOfNothing", {"inkscape", "handles"}, "Kelvane Handle Line: nothing changed"},
-        UnchangedCase{"BrokenLineWithoutDashes",
-                      {"inkscape", "pointer", "--id=left", "--dash=true"},
-                      "Broken line needs a first dash length above 0"},
-        UnchangedCase{"ScaleBeyondTheSlider",
-                      {"inkscape", "length", "--id=curve", "--mode=scale", "--percent=12"},
-                      "--percent takes -10 to 10"}),
-    [](const ::testing::TestParamInfo<UnchangedCase>& info) { return info.param.name; });
+        {{"inkscape", "measure", "--id=pair", "--selected-nodes=pair:1:0", "--selected-nodes=pair:1:1"},
+         "segments: 60 mm"},
+        {{"inkscape", "measure", "--id=pair", "--selected-nodes=pair:0:1"}, "no selected segment has a length"},
+        {{"inkscape", "measure", "--id=hiddenA"}, "no selected segment has a length"},
+        {{"inkscape", "measure", "--selected-nodes=pair:2:0"}, "#pair has no node 0 in subpath 2"},
+        {{"inkscape", "measure", "--selected-nodes=pair:x:0"}, "--selected-nodes takes ID:SUBPATH:NODE"},
+        {{"inkscape", "cross", "--extend=true"}, "Kelvane Extension Crossing: "},
+        {{"inkscape", "handles"}, "Kelvane Handle Line: nothing changed"},
+        {{"inkscape", "pointer", "--id=left", "--dash=true"}, "Broken line needs a first dash length above 0"},
+        {{"inkscape", "length", "--id=curve", "--mode=scale", "--percent=12"}, "--percent takes -10 to 10"},
+        {{"inkscape", "bisect", "--id=p"}, "cannot read this drawing",
+         R"(<svg xmlns="http://www.w3.org/2000/svg"><path id="p" d="M 0 0 L"/></svg>)"},
+    };
+    for (const auto& c : cases) {
+        const Result result = RunKelvane(c.args, c.drawing);
+        EXPECT_EQ(result.status, 0) << c.message;
+        EXPECT_EQ(result.out, c.drawing) << c.message;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+}
 
 // ---- Commands that change the document: the new paths and where they go ----
 
-struct ChangeCase {
-    const char* name;
-    std::vector<std::string> args;
-    const char* layer;            // the id of the element the new path is in
-    std::vector<double> numbers;  // of its path data
-};
-
-class InkscapeChange : public ::testing::TestWithParam<ChangeCase> {};
-
-TEST_P(InkscapeChange, AddsOnePathWhereExpected) {
-    const ChangeCase& c = GetParam();
-    const Result result = RunKelvane(c.args);
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err, "");
-    const std::vector<NewPath> paths = NewPaths(result.out);
-    ASSERT_EQ(paths.size(), 1u) << result.out;
-    EXPECT_EQ(paths[0].parent, c.layer);
-    ExpectNear(paths[0].numbers, c.numbers);
-    // Nothing of the selection or of Inkscape's settings is written into the drawing.
-    EXPECT_EQ(result.out.find("kv:"), std::string::npos) << result.out;
-    EXPECT_EQ(PathData(result.out, "left"), "M 30,200 L 90,80");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, InkscapeChange,
-    ::testing::Values(
+TEST(InkscapeFront, ACommandAddsOnePathWhereExpected) {
+    const struct {
+        std::vector<std::string> args;
+        const char* layer;            // the id of the element the new path is in
+        std::vector<double> numbers;  // of its path data
+    } cases[] = {
         // In the current layer of the named view, not the top one.
-        ChangeCase{"Crossing", {"inkscape", "cross", "--id=left", "--id=right"}, "layer1", {120, 80, 105, 50, 90, 80}},
+        {{"inkscape", "cross", "--id=left", "--id=right"}, "layer1", {120, 80, 105, 50, 90, 80}},
         // 50 mm forward from the first node of the 60 mm subpath, 5 mm long, across it.
-        ChangeCase{"PointerFromANode",
-                   {"inkscape", "pointer", "--selected-nodes=pair:1:0", "--direction=forward", "--d1=50", "--size=5",
-                    "--unit=mm", "--width=0.1"},
-                   "layer1",
-                   {70, 117.5, 70, 122.5}}),
-    [](const ::testing::TestParamInfo<ChangeCase>& info) { return info.param.name; });
+        {{"inkscape", "pointer", "--selected-nodes=pair:1:0", "--direction=forward", "--d1=50", "--size=5",
+          "--unit=mm", "--width=0.1"},
+         "layer1",
+         {70, 117.5, 70, 122.5}},
+    };
+    for (const auto& c : cases) {
+        const Result result = RunKelvane(c.args);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.err, "");
+        const std::vector<NewPath> paths = NewPaths(result.out);
+        ASSERT_EQ(paths.size(), 1u) << result.out;
+        EXPECT_EQ(paths[0].parent, c.layer);
+        ExpectNear(paths[0].numbers, c.numbers);
+        // Nothing of the selection or of Inkscape's settings is written into the drawing.
+        EXPECT_EQ(result.out.find("kv:"), std::string::npos) << result.out;
+        EXPECT_EQ(PathData(result.out, "left"), "M 30,200 L 90,80");
+    }
+}
 
 // Length: a total typed, or the slider's percentage; measured again from the document written.
 TEST(InkscapeFront, LengthReshapesToTheTotalOrByThePercentage) {
@@ -235,13 +209,6 @@ TEST(InkscapeFront, UsageErrorsWriteNothing) {
         EXPECT_EQ(result.out, "");
         EXPECT_NE(result.err.find("usage: kelvane inkscape"), std::string::npos);
     }
-}
-
-TEST(InkscapeFront, AnUnreadableDrawingIsLeftAsItWas) {
-    const std::string drawing = R"(<svg xmlns="http://www.w3.org/2000/svg"><path id="p" d="M 0 0 L"/></svg>)";
-    const Result result = RunKelvane({"inkscape", "bisect", "--id=p"}, drawing);
-    EXPECT_EQ(result.out, drawing);
-    EXPECT_NE(result.err.find("cannot read this drawing"), std::string::npos) << result.err;
 }
 
 TEST(InkscapeFront, LanguageFollowsInkscapesInterface) {
