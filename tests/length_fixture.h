@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document.h"
@@ -16,22 +17,29 @@ namespace length_test {
 inline AnchorRecord Smooth(RealPoint in, RealPoint p, RealPoint out) { return AnchorRecord{p, in, out, false}; }
 inline AnchorRecord Corner(RealPoint p) { return AnchorRecord{p, p, p, true}; }
 
-// The true arc length, by many more chords than the plug-in takes.
-inline double TrueLength(const AnchorRecord& a, const AnchorRecord& b) {
+inline double Distance(const RealPoint& a, const RealPoint& b) { return std::hypot(b.h - a.h, b.v - a.v); }
+
+inline RealPoint CubicAt(const AnchorRecord& a, const AnchorRecord& b, double t) {
+    const double u = 1 - t, w0 = u * u * u, w1 = 3 * t * u * u, w2 = 3 * t * t * u, w3 = t * t * t;
+    return RealPoint{w0 * a.p.h + w1 * a.out.h + w2 * b.in.h + w3 * b.p.h,
+                     w0 * a.p.v + w1 * a.out.v + w2 * b.in.v + w3 * b.p.v};
+}
+
+// The segment walked by many more chords than the plug-in takes, until it has run the length until:
+// the parameter reached and the length run (the whole true arc length by default).
+inline std::pair<double, double> FineWalk(const AnchorRecord& a, const AnchorRecord& b, double until = HUGE_VAL) {
     constexpr int kChords = 20000;
     double length = 0;
     RealPoint previous = a.p;
     for (int i = 1; i <= kChords; ++i) {
-        const double t = static_cast<double>(i) / kChords;
-        const double u = 1 - t;
-        const double w0 = u * u * u, w1 = 3 * t * u * u, w2 = 3 * t * t * u, w3 = t * t * t;
-        const RealPoint next{w0 * a.p.h + w1 * a.out.h + w2 * b.in.h + w3 * b.p.h,
-                             w0 * a.p.v + w1 * a.out.v + w2 * b.in.v + w3 * b.p.v};
-        length += std::hypot(next.h - previous.h, next.v - previous.v);
+        const RealPoint next = CubicAt(a, b, static_cast<double>(i) / kChords);
+        length += Distance(previous, next);
+        if (length >= until) return {static_cast<double>(i) / kChords, length};
         previous = next;
     }
-    return length;
+    return {1.0, length};
 }
+inline double TrueLength(const AnchorRecord& a, const AnchorRecord& b) { return FineWalk(a, b).second; }
 
 inline double SegmentOf(const sim::Art* path, int from, int to) {
     return TrueLength(path->anchors.at(static_cast<std::size_t>(from)), path->anchors.at(static_cast<std::size_t>(to)));
@@ -45,7 +53,6 @@ inline double WholeLength(const sim::Art* path) {
     return path->closed ? length + SegmentOf(path, count - 1, 0) : length;
 }
 
-inline double Distance(const RealPoint& a, const RealPoint& b) { return std::hypot(b.h - a.h, b.v - a.v); }
 inline double OutLength(const AnchorRecord& anchor) { return Distance(anchor.p, anchor.out); }
 inline double InLength(const AnchorRecord& anchor) { return Distance(anchor.p, anchor.in); }
 

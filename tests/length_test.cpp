@@ -2,6 +2,7 @@
 // by rescaling the handles of the curved ones; and command 1013, which measures them.
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "length_fixture.h"
@@ -35,17 +36,27 @@ void ExpectSameDirection(const RealPoint& anchor, const RealPoint& before, const
     EXPECT_NEAR(std::remainder(turn, 2 * std::acos(-1.0)), 0.0, 1e-9);
 }
 
-class LengthTest : public LengthFixture {};
+class LengthTest : public LengthFixture {
+protected:
+    sim::Art* Line(RealPoint from, RealPoint to) {
+        sim::Art* line = doc->AddPath(Root(), {from, to});
+        doc->SelectWhole(line);
+        return line;
+    }
+
+    void Deselect(sim::Art* path) {
+        doc->SelectAnchors(path, {0, 1}, kAnchorNotSelected);
+        path->attributes = 0;
+    }
+};
 
 TEST_F(LengthTest, TheSliderAsksForTenPercentEitherWayOfTheMeasuredLength) {
     sim::Art* arch = Curve(kArch);
     State().measuredLength = 200;
-    Slide(40);
-    EXPECT_NEAR(WholeLength(arch), 180.0, 0.01);
-    Slide(-40);
-    EXPECT_NEAR(WholeLength(arch), 220.0, 0.01);
-    Slide(0);
-    EXPECT_NEAR(WholeLength(arch), 200.0, 0.01);
+    for (const auto& [position, length] : {std::pair{40, 180.0}, std::pair{-40, 220.0}, std::pair{0, 200.0}}) {
+        Slide(position);
+        EXPECT_NEAR(WholeLength(arch), length, 0.01) << position;
+    }
     ExpectSameAnchorPoints(kArch, arch);
     EXPECT_EQ(State().lengthAdjustStage, 1u);
 }
@@ -189,14 +200,12 @@ TEST_F(LengthTest, HandlesStopJustUnderThirtyTwoTimesTheirLength) {
 TEST_F(LengthTest, NoSelectedCurveMeansABeepAndNoChange) {
     sim::Art* unselected = doc->AddCurve(Root(), kArch);
     Type(300);
-    sim::Art* line = doc->AddPath(Root(), {{0, 0}, {50, 0}});
-    doc->SelectWhole(line);
+    sim::Art* line = Line({0, 0}, {50, 0});
     State().lengthAdjustStage = 0;
     Type(300);
     // The saved selection holds only the compound path: its inner path counts as not selected.
     sim::Art* inner = doc->AddCurve(doc->AddCompoundPath(Root()), kArch);
-    doc->SelectAnchors(line, {0, 1}, kAnchorNotSelected);
-    line->attributes = 0;
+    Deselect(line);
     doc->SelectWhole(inner->parent);
     State().lengthAdjustStage = 0;
     Type(300);
@@ -218,8 +227,7 @@ TEST_F(LengthTest, FollowUpMovesUndoTheStepsChangesAndKeepTheSavedSelection) {
     ASSERT_TRUE(host.Undo().Last()->undoChangesCalls.empty());
     EXPECT_NEAR(WholeLength(arch), 190.0, 0.01);
 
-    doc->SelectAnchors(arch, {0, 1}, kAnchorNotSelected);
-    arch->attributes = 0;
+    Deselect(arch);
     doc->SelectWhole(other);
     Slide(-20);
     EXPECT_EQ(host.Undo().Last()->undoChangesCalls, std::vector<std::int32_t>{1});
@@ -231,19 +239,7 @@ TEST_F(LengthTest, FollowUpMovesUndoTheStepsChangesAndKeepTheSavedSelection) {
 // ---- Command 1013: the length of the selected segments, stored as the base of the Length slider,
 // and the end of a run of Length changes ----
 
-class ReadoutTest : public LengthFixture {
-protected:
-    sim::Art* Line(RealPoint from, RealPoint to) {
-        sim::Art* line = doc->AddPath(Root(), {from, to});
-        doc->SelectWhole(line);
-        return line;
-    }
-
-    void Deselect(sim::Art* path) {
-        doc->SelectAnchors(path, {0, 1}, kAnchorNotSelected);
-        path->attributes = 0;
-    }
-};
+using ReadoutTest = LengthTest;
 
 TEST_F(ReadoutTest, ARunOfLengthChangesEndsOnTheSecondChangeAfterIt) {
     sim::Art* arch = Curve(kArch);

@@ -13,33 +13,14 @@
 
 namespace {
 
+using length_test::CubicAt;
 using length_test::Distance;
+using length_test::FineWalk;
 using length_test::Smooth;
 using length_test::TrueLength;
 
 constexpr double kDefaultDistance = 141.7323;
 constexpr double kDefaultSize = 14.17323;
-
-RealPoint Cubic(const AnchorRecord& a, const AnchorRecord& b, double t) {
-    const double u = 1 - t;
-    const double w[4] = {u * u * u, 3 * t * u * u, 3 * t * t * u, t * t * t};
-    return RealPoint{w[0] * a.p.h + w[1] * a.out.h + w[2] * b.in.h + w[3] * b.p.h,
-                     w[0] * a.p.v + w[1] * a.out.v + w[2] * b.in.v + w[3] * b.p.v};
-}
-
-// Where the curve has run a length d, by a measure far finer than the plug-in's 256 chords.
-double FineParamAt(const AnchorRecord& a, const AnchorRecord& b, double d) {
-    constexpr int kFineSteps = 20000;
-    double length = 0;
-    RealPoint previous = a.p;
-    for (int j = 1; j <= kFineSteps; ++j) {
-        const RealPoint next = Cubic(a, b, static_cast<double>(j) / kFineSteps);
-        length += Distance(previous, next);
-        if (length >= d) return static_cast<double>(j) / kFineSteps;
-        previous = next;
-    }
-    return 1;
-}
 
 // An S-shaped segment that is neither straight nor a circular arc.
 const AnchorRecord kCurveStart = Smooth({0, 0}, {0, 0}, {50, 100});
@@ -47,8 +28,11 @@ const AnchorRecord kCurveEnd = Smooth({150, -100}, {200, 0}, {200, 0});
 
 class PointerTest : public LineCommandTest {
 protected:
-    sim::Art* Path(const std::vector<RealPoint>& points, bool closed = false) {
-        return doc->AddPath(Root(), points, closed);
+    // A path with the start anchors of the walks selected.
+    sim::Art* Path(const std::vector<RealPoint>& points, const std::vector<int>& starts, bool closed = false) {
+        sim::Art* path = doc->AddPath(Root(), points, closed);
+        doc->SelectAnchors(path, starts);
+        return path;
     }
 
     sim::Art* Curve(const std::vector<AnchorRecord>& anchors) { return doc->AddCurve(Root(), anchors, false); }
@@ -114,8 +98,7 @@ TEST_F(PointerTest, DefaultsPutOnePointerAcrossTheLineAtFiftyMillimetres) {
     sim::Art* group = doc->AddGroup(Root());
     sim::Art* line = doc->AddPath(doc->AddCompoundPath(group), {{0, 0}, {300, 0}});
     doc->SelectAnchors(line, {0});
-    sim::Art* unselected = Path({{0, 50}, {300, 50}});
-    doc->SelectAnchors(unselected, {0});
+    sim::Art* unselected = Path({{0, 50}, {300, 50}}, {0});
     unselected->attributes &= ~kArtSelected;
     Run();
     const auto pointers = Pointers();
@@ -136,16 +119,14 @@ TEST_F(PointerTest, DefaultsPutOnePointerAcrossTheLineAtFiftyMillimetres) {
 }
 
 TEST_F(PointerTest, PositionsAddUpAndRunFromEveryStartAnchor) {
-    sim::Art* line = Path({{0, 0}, {150, 0}, {300, 0}});
-    doc->SelectAnchors(line, {0, 2});
+    sim::Art* line = Path({{0, 0}, {150, 0}, {300, 0}}, {0, 2});
     doc->SelectAnchors(line, {1}, kBothHandlesSelected);  // not a start anchor
     Settings(true, false, 0, 3, 20, 30, 50);
     Run();
     ExpectNear(CrossingsH(), {20, 50, 100, 200, 250, 280}, 1e-4);
 
     NewDocument();
-    line = Path({{0, 0}, {300, 0}});
-    doc->SelectAnchors(line, {0, 1});
+    Path({{0, 0}, {300, 0}}, {0, 1});
     Settings(true, false, 0, 2, 0, 30);
     Run();
     ExpectNear(CrossingsH(), {30, 270}, 1e-4);  // a position of 0 is skipped, the next still counts
@@ -153,8 +134,7 @@ TEST_F(PointerTest, PositionsAddUpAndRunFromEveryStartAnchor) {
 
     // Both operations: the pointers first, then the division.
     NewDocument();
-    line = Path({{0, 0}, {300, 0}});
-    doc->SelectAnchors(line, {0});
+    line = Path({{0, 0}, {300, 0}}, {0});
     Settings(true, true, kBothWays, 2, 100, 50);
     Run();
     ExpectNear(CrossingsH(), {100, 150}, 1e-4);
@@ -184,7 +164,7 @@ TEST_F(PointerTest, TheWalkDirectionFollowsThePathsShape) {
     };
     for (const auto& c : cases) {
         NewDocument();
-        doc->SelectAnchors(Path(c.points, c.closed), {c.start});
+        Path(c.points, {c.start}, c.closed);
         Settings(true, false, c.mode, 1, c.distance);
         Run();
         const auto pointers = Pointers();
@@ -235,11 +215,11 @@ TEST_F(PointerTest, OnASampledCurveThePointerCrossesAtTheMeasuredDistance) {
 
     const auto pointers = Pointers();
     ASSERT_EQ(pointers.size(), 1u);
-    const double t = FineParamAt(kCurveStart, kCurveEnd, 60);
-    const RealPoint expected = Cubic(kCurveStart, kCurveEnd, t);
+    const double t = FineWalk(kCurveStart, kCurveEnd, 60).first;
+    const RealPoint expected = CubicAt(kCurveStart, kCurveEnd, t);
     const RealPoint middle = Middle(pointers[0]);
     EXPECT_NEAR(Distance(middle, expected), 0, 0.05);
-    const RealPoint ahead = Cubic(kCurveStart, kCurveEnd, t + 1e-4);
+    const RealPoint ahead = CubicAt(kCurveStart, kCurveEnd, t + 1e-4);
     const RealPoint& e1 = pointers[0]->anchors[0].p;
     const RealPoint& e2 = pointers[0]->anchors[1].p;
     const double across = ((e1.h - e2.h) * (ahead.h - expected.h) + (e1.v - e2.v) * (ahead.v - expected.v)) /
@@ -282,8 +262,7 @@ TEST_F(PointerTest, APathWhoseClosedFlagOrSelectionCannotBeReadGetsNothing) {
     const std::pair<const char*, const char*> unreadable[] = {{"AI Path Suite", "GetPathClosed"},
                                                               {"AI Art Suite", "GetArtUserAttr"}};
     for (const auto& [suite, operation] : unreadable) {
-        sim::Art* line = Path({{0, 0}, {300, 0}});
-        doc->SelectAnchors(line, {0});
+        sim::Art* line = Path({{0, 0}, {300, 0}}, {0});
         Built();
         Settings(true, true, kBothWays, 1, 100);
         host.Gate().FailOperation(suite, operation, kInjectedFailure);
@@ -306,8 +285,7 @@ TEST_F(PointerTest, BrokenLineTakesTheDashesUpToTheLastNonZeroEntry) {
     };
     for (const Case& c : cases) {
         NewDocument();
-        sim::Art* line = Path({{0, 0}, {300, 0}});
-        doc->SelectAnchors(line, {0});
+        Path({{0, 0}, {300, 0}}, {0});
         State().flPtIsDashLine = c.broken ? 1 : 0;
         double* fields[6] = {&State().flPtDashLengD1, &State().flPtDashLengD2, &State().flPtDashLengD3,
                              &State().flPtDashLengD4, &State().flPtDashLengD5, &State().flPtDashLengD6};
@@ -349,8 +327,7 @@ TEST_F(PointerTest, DivisionInsertsAnAnchorAtEveryPositionWalked) {
     };
     for (const auto& c : cases) {
         NewDocument();
-        sim::Art* path = Path(c.points, c.closed);
-        doc->SelectAnchors(path, c.starts);
+        sim::Art* path = Path(c.points, c.starts, c.closed);
         Settings(false, true, c.mode, c.d2 > 0 ? 2 : 1, c.d1, c.d2);
         Run();
         ASSERT_EQ(path->anchors.size(), c.divided.size());
@@ -374,8 +351,8 @@ TEST_F(PointerTest, DivisionOfACurveKeepsItsShapeAndNeverBeeps) {
     const AnchorRecord& b = curve->anchors[2];
     EXPECT_NEAR(TrueLength(a, n), 40, 0.05);
     EXPECT_NEAR(TrueLength(a, n) + TrueLength(n, b), TrueLength(kCurveStart, kCurveEnd), 1e-6);
-    const double t = FineParamAt(kCurveStart, kCurveEnd, 40);
-    EXPECT_NEAR(Distance(n.p, Cubic(kCurveStart, kCurveEnd, t)), 0, 0.05) << "on the curve as it was";
+    const double t = FineWalk(kCurveStart, kCurveEnd, 40).first;
+    EXPECT_NEAR(Distance(n.p, CubicAt(kCurveStart, kCurveEnd, t)), 0, 0.05) << "on the curve as it was";
     const double turn = (n.in.h - n.p.h) * (n.out.v - n.p.v) - (n.in.v - n.p.v) * (n.out.h - n.p.h);
     EXPECT_NEAR(turn, 0, 1e-6) << "the new anchor's handles are collinear";
     EXPECT_EQ(b.p.h, kCurveEnd.p.h);
