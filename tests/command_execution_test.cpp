@@ -108,9 +108,8 @@ TEST_P(FarOutDocumentTest, NoCommandWritesAnInfinityOrANaN) {
     EXPECT_TRUE(std::isfinite(State().measuredLength));
 
     // A curve whose length overflows: not measured, not reshaped.
-    sim::Art* curve =
-        doc.AddCurve(root, {{{-kFar, 5}, {-kFar, 5}, {kFar, 5}, false}, {{kFar, 9}, {-kFar, 9}, {kFar, 9}, false}});
-    doc.SelectWhole(curve);
+    doc.SelectWhole(
+        doc.AddCurve(root, {{{-kFar, 5}, {-kFar, 5}, {kFar, 5}, false}, {{kFar, 9}, {-kFar, 9}, {kFar, 9}, false}}));
     ASSERT_EQ(host.PlayAction("KELVANE_INSIDECMD", 3, nullptr), kNoError);
     EXPECT_TRUE(AllFinite(root));
     EXPECT_TRUE(std::isfinite(State().measuredLength));

@@ -191,13 +191,11 @@ private:
                 expected.insert(ErrorAlertText(message.status, message.caller, message.selector));
             }
         }
-        std::multiset<std::string> shown;
         for (std::size_t k = alerts_; k < host.App().alerts.size(); ++k) {
-            if (host.App().alerts[k].kind == sim::AlertKind::Error) shown.insert(host.App().alerts[k].text);
-        }
-        for (const std::string& text : shown) {
-            const auto found = expected.find(text);
-            EXPECT_NE(found, expected.end()) << "unwarranted error alert: " << text;
+            const sim::Alert& alert = host.App().alerts[k];
+            if (alert.kind != sim::AlertKind::Error) continue;
+            const auto found = expected.find(alert.text);
+            EXPECT_NE(found, expected.end()) << "unwarranted error alert: " << alert.text;
             if (found != expected.end()) expected.erase(found);
         }
         // Without the alert operation, or without the user suite in a bracket, an alert is lost.

@@ -16,11 +16,9 @@ protected:
     }
 
     // A document with a selected straight segment of length points, measured by the panel.
-    sim::Document& MeasuredDocument(double length) {
-        sim::Document& document = OpenDocument();
-        SelectedLine(document, length);
+    void MeasuredDocument(double length) {
+        SelectedLine(OpenDocument(), length);
         Click(kMeasureButton);
-        return document;
     }
 };
 
@@ -57,8 +55,7 @@ TEST_F(PanelEventsTest, CommandButtonsAndTheSettingsItemPlayOnlyWithADocument) {
 }
 
 TEST_F(PanelEventsTest, TheMeasurementButtonMeasuresAndClears) {
-    sim::Document& document = OpenDocument();
-    SelectedLine(document, 72);
+    SelectedLine(OpenDocument(), 72);
     std::size_t before = Plays();
     Click(kMeasureButton);
     EXPECT_TRUE(PlayedOnce(before, kCommandLengthReadout));
@@ -156,7 +153,7 @@ TEST_F(PanelEventsTest, FieldsStoreWhatIsTypedInPoints) {
     }
 }
 
-TEST_F(PanelEventsTest, CheckBoxesSetTheirOptions) {
+TEST_F(PanelEventsTest, CheckBoxesSetTheirOptionsAndRowsResizeThePanel) {
     const std::pair<int, std::uint16_t> directions[] = {{kBackwardBox, 1}, {kForwardBox, 3}, {kBackwardBox, 2},
                                                         {kForwardBox, 0}};  // forward only, neither, backward only
     for (const auto& [box, mode] : directions) {
@@ -181,9 +178,8 @@ TEST_F(PanelEventsTest, CheckBoxesSetTheirOptions) {
     EXPECT_EQ(State().flPtIsDashLine, 0);
     for (int id = kFirstDashEdit; id <= kLastDashEdit; ++id) EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_EQ(sim::PanelFocusedControl(host), 0) << "a check box does not take the keyboard";
-}
 
-TEST_F(PanelEventsTest, PlusMinusAndShowOptionsResizeThePanel) {
+    // Plus and minus add and remove distance rows, Show options the options area: the panel resizes.
     const int sizeTop = Top(kSizeList);
     const double height = HostPanel().size.height;
     Click(kPlusButton);

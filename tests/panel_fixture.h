@@ -51,9 +51,7 @@ protected:
 
     // The command of the last play, when exactly one more play happened since before.
     ::testing::AssertionResult PlayedOnce(std::size_t before, std::uint16_t command) {
-        if (Plays() != before + 1) {
-            return ::testing::AssertionFailure() << (Plays() - before) << " plays instead of one";
-        }
+        if (Plays() != before + 1) return ::testing::AssertionFailure() << Plays() - before << " plays instead of one";
         if (State().commandId != command) return ::testing::AssertionFailure() << "command " << State().commandId;
         return ::testing::AssertionSuccess();
     }

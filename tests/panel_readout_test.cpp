@@ -13,6 +13,7 @@
 namespace {
 
 constexpr double kMm = 2.8346456692913384;  // points
+constexpr double kQ = kMm / 4;              // a quarter millimetre, in points
 
 class LengthTextTest : public PluginTest {
 protected:
@@ -52,30 +53,23 @@ TEST_F(LengthTextTest, LengthsAreShownInTheRulerUnit) {
 // A typed unit wins over the default unit, which wins over the ruler unit; the number is read up to
 // what cannot continue it, and a length beyond the range of a double is no length.
 TEST_F(LengthTextTest, TypedLengthsInPoints) {
+    using Ruler = sim::RulerUnit;
     const struct {
         const char* text;
         int defaultUnit;
-        sim::RulerUnit ruler;
+        Ruler ruler;
         double points;
     } cases[] = {
-        {"1in", kUnitPoint, sim::RulerUnit::Millimeters, 72},
-        {"12pt", kUnitMillimetre, sim::RulerUnit::Millimeters, 12},
-        {"2pc", kUnitPoint, sim::RulerUnit::Millimeters, 24},
-        {"25.4mm", kUnitPoint, sim::RulerUnit::Millimeters, 72},
-        {"10px", kUnitMillimetre, sim::RulerUnit::Millimeters, 10},
-        {"4H", kUnitPoint, sim::RulerUnit::Millimeters, 4 * 0.7086614173228346},
-        {" 3 mm", kUnitPoint, sim::RulerUnit::Millimeters, 3 * kMm},
-        {"2", kUnitPoint, sim::RulerUnit::Centimeters, 2},
-        {"2", kUnitInch, sim::RulerUnit::Centimeters, 144},
-        {"2", kUnitRuler, sim::RulerUnit::Centimeters, 2 * 10 * kMm},
-        {"1.5", kUnitRuler, sim::RulerUnit::Inches, 1.5 * 72},
-        {"1.5", kUnitRuler, sim::RulerUnit::Picas, 1.5 * 12},
-        {"1.5", kUnitRuler, sim::RulerUnit::Q, 1.5 * 0.7086614173228346},
-        {"abc", kUnitPoint, sim::RulerUnit::Points, 0},
-        {"7 apples", kUnitPoint, sim::RulerUnit::Points, 7},
-        {"9e999pc", kUnitPoint, sim::RulerUnit::Points, 0},
-        {"1e307in", kUnitPoint, sim::RulerUnit::Points, 0},  // beyond range once in points
-        {"1e308", kUnitPoint, sim::RulerUnit::Points, 1e308},
+        {"1in", kUnitPoint, Ruler::Millimeters, 72}, {"12pt", kUnitMillimetre, Ruler::Millimeters, 12},
+        {"2pc", kUnitPoint, Ruler::Millimeters, 24}, {"25.4mm", kUnitPoint, Ruler::Millimeters, 72},
+        {"10px", kUnitMillimetre, Ruler::Millimeters, 10}, {"4H", kUnitPoint, Ruler::Millimeters, 4 * kQ},
+        {" 3 mm", kUnitPoint, Ruler::Millimeters, 3 * kMm}, {"2", kUnitPoint, Ruler::Centimeters, 2},
+        {"2", kUnitInch, Ruler::Centimeters, 144}, {"2", kUnitRuler, Ruler::Centimeters, 2 * 10 * kMm},
+        {"1.5", kUnitRuler, Ruler::Inches, 1.5 * 72}, {"1.5", kUnitRuler, Ruler::Picas, 1.5 * 12},
+        {"1.5", kUnitRuler, Ruler::Q, 1.5 * kQ}, {"abc", kUnitPoint, Ruler::Points, 0},
+        {"7 apples", kUnitPoint, Ruler::Points, 7}, {"9e999pc", kUnitPoint, Ruler::Points, 0},
+        // 1e307 inches are beyond the range once in points.
+        {"1e307in", kUnitPoint, Ruler::Points, 0}, {"1e308", kUnitPoint, Ruler::Points, 1e308},
     };
     for (const auto& c : cases) {
         document->rulerUnit = c.ruler;

@@ -37,11 +37,8 @@ TEST_F(PluginTest, AnErrorWithoutTheUserSuiteIsNotShown) {
 }
 
 TEST_F(PluginTest, StatusesReportedInTheErrorAlert) {
-    struct Case {
-        HostStatus status;
-        const char* alert;  // null: returned without an alert
-    };
-    const Case cases[] = {
+    // The status start-up fails with, and its alert (null: returned without an alert).
+    const std::pair<HostStatus, const char*> cases[] = {
         {kCanceledStatus, nullptr},
         {kStopStatus, nullptr},
         {kSuiteNotFoundStatus, nullptr},
@@ -49,15 +46,15 @@ TEST_F(PluginTest, StatusesReportedInTheErrorAlert) {
         {-1, "Error=ffffffff, \xff\xff\xff\xff (caller : SP Interface, selector : Startup)"},
         {kOutOfMemoryStatus, "Error=214d454d, !MEM (caller : SP Interface, selector : Startup)"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [status, alert] : cases) {
         App().alerts.clear();
-        host.Gate().FailOperation("AI Action Manager Suite", "RegisterActionEvent", c.status);
-        EXPECT_EQ(host.Startup(), c.status);
-        if (c.alert == nullptr) {
-            EXPECT_TRUE(App().alerts.empty()) << c.status;
+        host.Gate().FailOperation("AI Action Manager Suite", "RegisterActionEvent", status);
+        EXPECT_EQ(host.Startup(), status);
+        if (alert == nullptr) {
+            EXPECT_TRUE(App().alerts.empty()) << status;
         } else {
             ASSERT_EQ(App().alerts.size(), 1u);
-            EXPECT_EQ(App().alerts[0].text, c.alert);
+            EXPECT_EQ(App().alerts[0].text, alert);
         }
         host.Gate().ClearFailures();
         EXPECT_EQ(host.Shutdown(), kNoError);
@@ -83,9 +80,10 @@ TEST_F(PluginTest, ANestedBracketReusesTheSuites) {
 
 // ---- Start-up, shut-down, unload and reload as the host drives them ----
 
-TEST_F(PluginTest, StartupGivesTheStartValuesAndTables) {
+TEST_F(PluginTest, StartupGivesTheStartValuesAndRegistersEverything) {
     App().scaleFactors[0] = NAN;
     App().scaleFactors[1] = 2.0;
+    App().pluginOptions = 0x10;
     StartPlugin();
     ASSERT_NE(host.Globals(), nullptr);
     EXPECT_EQ(host.OutstandingBlocks(), 1u);
@@ -101,12 +99,7 @@ TEST_F(PluginTest, StartupGivesTheStartValuesAndTables) {
     EXPECT_EQ(state.bezierA256[128], 0.125);
     EXPECT_DOUBLE_EQ(state.bezierB256[64], 3 * 0.25 * 0.75 * 0.75);
     EXPECT_TRUE(host.SuitesBalanced());
-}
-
-TEST_F(PluginTest, StartupAddsTheOptionBitAndRegistersEverything) {
-    App().pluginOptions = 0x10;
-    StartPlugin();
-    EXPECT_EQ(App().pluginOptions, 0x12);
+    EXPECT_EQ(App().pluginOptions, 0x12) << "the option bit added";
 
     const sim::Tool* pathTool = App().FindTool("Path adjust Tool");
     const sim::Tool* pointTool = App().FindTool("Point adjust Tool");
@@ -115,10 +108,8 @@ TEST_F(PluginTest, StartupAddsTheOptionBitAndRegistersEverything) {
     EXPECT_EQ(pathTool->tooltip, "Path adjust Tool");
     EXPECT_EQ(pathTool->options, 3);
     EXPECT_EQ(pathTool->iconKind, 2);
-    EXPECT_EQ(pathTool->lightIconId, 16251);
-    EXPECT_EQ(pathTool->darkIconId, 16351);
-    EXPECT_EQ(pointTool->lightIconId, 16252);
-    EXPECT_EQ(pointTool->darkIconId, 16352);
+    EXPECT_TRUE(pathTool->lightIconId == 16251 && pathTool->darkIconId == 16351);
+    EXPECT_TRUE(pointTool->lightIconId == 16252 && pointTool->darkIconId == 16352);
     EXPECT_EQ(pathTool->sameGroupAs, -2);
     EXPECT_EQ(pointTool->sameGroupAs, pathTool->number);
     EXPECT_EQ(pointTool->sameToolsetAs, -2);
