@@ -10,6 +10,7 @@
 #include "document.h"
 #include "plugin_fixture.h"
 #include "shell/suites.h"
+#include "tools/anchor_hits.h"
 #include "tools/path_adjust_tag.h"
 
 constexpr HostStatus kInjectedToolFailure = FourCharCode('I', 'N', 'J', '!');
@@ -89,26 +90,18 @@ protected:
     void PointAdjust(RealPoint p1, RealPoint p2, RealPoint choice) {
         Select(PointTool());
         DragFromTo(p1, p2);
-        Move(choice);
-        Down(choice);
-        Up(choice);
+        Click(choice);
     }
 
     // The plug-in's beeps; on Windows it beeps through the system, where the host cannot count them,
     // so the expectation holds there whatever the count.
-    static constexpr bool kBeepsCounted =
 #ifndef _WIN32
-        true;
+    static constexpr bool kBeepsCounted = true;
+    int Beeps() const { return host.BeepCount(); }
 #else
-        false;
+    static constexpr bool kBeepsCounted = false;
+    int Beeps() const { return 0; }
 #endif
-    int Beeps() const {
-#ifndef _WIN32
-        return host.BeepCount();
-#else
-        return 0;
-#endif
-    }
 
     // The record on an art, "" when it has none.
     static std::string Record(const sim::Art* art) {
@@ -129,6 +122,13 @@ protected:
         AcquireSuites(host.Basic());
         body();
         ReleaseSuites(host.Basic());
+    }
+
+    // The plug-in's anchor search at p, as inside a message: the snap kind, and the hits.
+    std::int16_t Search(RealPoint p, AnchorHitList& hits) {
+        std::int16_t kind = kSnapNone;
+        InsideMessage([&] { EXPECT_EQ(FindAnchorHits(p, kind, hits), kNoError); });
+        return kind;
     }
 
     // The gated calls of run up to the release of the suites (a refused release leaves the shell's

@@ -1,22 +1,13 @@
 // The two adjust tools through their tool messages: selection, snapping, the anchor search, the
 // phases of a gesture with their beeps and the undo texts.
 #include "adjust_fixture.h"
-#include "tools/anchor_hits.h"
 
 namespace {
 
 constexpr int kCrosshair = 16104;
 constexpr int kCrosshairOnAnchor = 16105;
 
-class AdjustToolTest : public AdjustTest {
-protected:
-    // The plug-in's anchor search at point, as inside a message: the snap kind and the hits.
-    std::int16_t Search(RealPoint point, AnchorHitList& hits) {
-        std::int16_t kind = kSnapNone;
-        InsideMessage([&] { EXPECT_EQ(FindAnchorHits(point, kind, hits), kNoError); });
-        return kind;
-    }
-};
+using AdjustToolTest = AdjustTest;
 
 TEST_F(AdjustToolTest, SelectingAToolSwitchesTheAnnotatorOnAndResetsTheGesture) {
     const sim::Annotator* annotator = App().FindAnnotator("KELVANE_ANNOTATOR");

@@ -3,11 +3,11 @@
 // making the cache leave nothing behind.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "adjust_fixture.h"
 #include "tools/anchor_cache.h"
-#include "tools/anchor_hits.h"
 
 namespace {
 
@@ -21,17 +21,14 @@ protected:
     bool Snapped() { return State().snapKind == kSnapOnAnchor; }
     ArtHandle FirstHit() { return Hit(0).art; }
 
-    // Every hit of a search at p as the plug-in's search answers it now.
-    std::vector<AnchorHit> HitsAt(RealPoint p) {
-        std::vector<AnchorHit> found;
-        InsideMessage([&] {
-            std::int16_t kind = kSnapNone;
-            AnchorHitList hits;
-            FindAnchorHits(p, kind, hits);
-            for (const AnchorHit& hit : hits) {
-                if (hit.art != nullptr) found.push_back(hit);
-            }
-        });
+    // Every hit of a search at p as the plug-in's search answers it now: its art and anchor index.
+    std::vector<std::pair<ArtHandle, std::uint16_t>> HitsAt(RealPoint p) {
+        AnchorHitList hits;
+        Search(p, hits);
+        std::vector<std::pair<ArtHandle, std::uint16_t>> found;
+        for (const AnchorHit& hit : hits) {
+            if (hit.art != nullptr) found.emplace_back(hit.art, hit.anchorIndex);
+        }
         return found;
     }
 
@@ -44,14 +41,6 @@ protected:
         }
     }
 };
-
-bool SameHits(const std::vector<AnchorHit>& a, const std::vector<AnchorHit>& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t k = 0; k < a.size(); ++k) {
-        if (a[k].art != b[k].art || a[k].anchorIndex != b[k].anchorIndex) return false;
-    }
-    return true;
-}
 
 TEST_F(AnchorCacheTest, PathsMovedAddedAndDeletedBetweenMovesAreFoundWhereTheyNowAre) {
     sim::Art* square = Rectangle(100, 100, 50, 50);
@@ -79,11 +68,10 @@ TEST_F(AnchorCacheTest, PathsMovedAddedAndDeletedBetweenMovesAreFoundWhereTheyNo
     doc->Touch();
     MoveTo({351, 149});
     EXPECT_EQ(State().snapCursor.h, 350);
-    const std::vector<AnchorHit> hits = HitsAt({351, 149});
+    const auto hits = HitsAt({351, 149});
     ASSERT_EQ(hits.size(), 2u);
-    EXPECT_EQ(hits[0].art, sim::HandleOf(front));
-    EXPECT_EQ(hits[1].art, sim::HandleOf(square));
-    EXPECT_EQ(hits[1].anchorIndex, 2);
+    EXPECT_EQ(hits[0].first, sim::HandleOf(front));
+    EXPECT_EQ(hits[1], std::make_pair(sim::HandleOf(square), std::uint16_t{2}));
 
     doc->Dispose(inner);
     MoveTo({100, 100});
@@ -203,9 +191,9 @@ TEST_F(AnchorCacheTest, FailuresWhileMakingTheCacheLeaveNoneAndNoBlock) {
     Select(PathTool());
     const std::size_t blocks = host.OutstandingBlocks();
     MoveTo(target);
-    const std::vector<AnchorHit> good = HitsAt(target);
+    const auto good = HitsAt(target);
     ASSERT_EQ(good.size(), 3u);
-    ASSERT_EQ(good[2].art, sim::HandleOf(path));
+    ASSERT_EQ(good[2].first, sim::HandleOf(path));
     ASSERT_EQ(host.OutstandingBlocks(), blocks + 1);
 
     Select(PathTool());
@@ -227,8 +215,8 @@ TEST_F(AnchorCacheTest, FailuresWhileMakingTheCacheLeaveNoneAndNoBlock) {
         ASSERT_TRUE(!cached || State().anchorCache->usable) << call;
         // Whatever the failure left, the next moves find what a good run finds.
         MoveTo(target);
-        ASSERT_EQ(Hit(0).art, good[0].art) << call;
-        ASSERT_TRUE(SameHits(HitsAt(target), good)) << call;
+        ASSERT_EQ(Hit(0).art, good[0].first) << call;
+        ASSERT_EQ(HitsAt(target), good) << call;
         Select(PathTool());
         ASSERT_EQ(host.OutstandingBlocks(), blocks) << call;
     }
@@ -240,7 +228,7 @@ TEST_F(AnchorCacheTest, FailuresWhileMakingTheCacheLeaveNoneAndNoBlock) {
     host.Gate().ClearFailures();
     EXPECT_EQ(State().anchorCache, nullptr);
     EXPECT_EQ(host.OutstandingBlocks(), blocks);
-    EXPECT_EQ(Hit(0).art, good[0].art) << "the walk through the host answers";
+    EXPECT_EQ(Hit(0).art, good[0].first) << "the walk through the host answers";
     MoveTo(target);
     EXPECT_EQ(State().anchorCache, nullptr) << "not tried again before the document may have changed";
 
