@@ -30,17 +30,17 @@ struct Scenario {
     Steps (Fixture::*make)();
 };
 
-// Every scenario of a fixture swept, its runs reaching the host through hostOfRun: with an ordinary
-// error and with a status that reaches the host without an alert.
-#define SWEEP_EVERY_SCENARIO(Fixture, hostOfRun)                                                                      \
-    TEST_P(Fixture, EveryHostCall) {                                                                                  \
-        for (const HostStatus status : {sweep::kOrdinaryFailure, kCanceledStatus}) {                                  \
-            SCOPED_TRACE(sweep::IsSilent(status) ? "silent status" : "ordinary error");                               \
-            sweep::Sweeper([this]() -> sim::Host& { return hostOfRun; }, status).Sweep((this->*GetParam().make)());   \
-            if (HasFailure()) return;                                                                                 \
-        }                                                                                                             \
-    }                                                                                                                 \
-    INSTANTIATE_TEST_SUITE_P(FailureSweep, Fixture, ::testing::ValuesIn(Fixture::Scenarios()),                        \
+// Every scenario of a fixture (the rest of the arguments) swept, its runs reaching the host through
+// hostOfRun: with an ordinary error and with a status that reaches the host without an alert.
+#define SWEEP_EVERY_SCENARIO(Fixture, hostOfRun, ...)                                                                  \
+    TEST_P(Fixture, EveryHostCall) {                                                                                   \
+        for (const HostStatus status : {sweep::kOrdinaryFailure, kCanceledStatus}) {                                   \
+            SCOPED_TRACE(sweep::IsSilent(status) ? "silent status" : "ordinary error");                                \
+            sweep::Sweeper([this]() -> sim::Host& { return hostOfRun; }, status).Sweep((this->*GetParam().make)());    \
+            if (HasFailure()) return;                                                                                  \
+        }                                                                                                              \
+    }                                                                                                                  \
+    INSTANTIATE_TEST_SUITE_P(FailureSweep, Fixture, ::testing::ValuesIn(std::vector<Scenario<Fixture>>{__VA_ARGS__}),  \
                              [](const auto& info) { return std::string(info.param.name); })
 
 AnchorRecord Smooth(RealPoint in, RealPoint p, RealPoint out) { return AnchorRecord{p, in, out, false}; }
@@ -81,14 +81,7 @@ struct DocumentRuns {
 // ---- Start-up and shut-down ------------------------------------------------------------------
 
 // A host of its own for each run: the plug-in is started and shut down once in a host's life.
-class LifecycleSweep : public ::testing::TestWithParam<Scenario<LifecycleSweep>> {
-public:
-    static std::vector<Scenario<LifecycleSweep>> Scenarios() {
-        return {{"Startup", &LifecycleSweep::Startup}, {"Shutdown", &LifecycleSweep::Shutdown},
-                {"PanelAtApplicationStart", &LifecycleSweep::PanelAtApplicationStart}};
-    }
-
-protected:
+struct LifecycleSweep : ::testing::TestWithParam<Scenario<LifecycleSweep>> {
     // A settings file of the user's, written by hand.
     static constexpr const char* kUserSettings =
         "language = ENGLISH\r\nflPtCount = 2\r\nhandleline_layer = \"Guides\"\r\n";
@@ -227,21 +220,13 @@ protected:
     }
 };
 
-SWEEP_EVERY_SCENARIO(LifecycleSweep, *host);
+SWEEP_EVERY_SCENARIO(LifecycleSweep, *host, {"Startup", &LifecycleSweep::Startup},
+                     {"Shutdown", &LifecycleSweep::Shutdown},
+                     {"PanelAtApplicationStart", &LifecycleSweep::PanelAtApplicationStart});
 
 // ---- The panel's commands --------------------------------------------------------------------
 
-class PanelSweep : public PanelTest, public DocumentRuns, public ::testing::WithParamInterface<Scenario<PanelSweep>> {
-public:
-    static std::vector<Scenario<PanelSweep>> Scenarios() {
-        return {{"Measure", &PanelSweep::Measure}, {"SliderTwice", &PanelSweep::SliderTwice},
-                {"PointerWithDivide", &PanelSweep::PointerWithDivide}, {"HandleLine", &PanelSweep::HandleLine},
-                {"AngleBisector", &PanelSweep::AngleBisector}, {"ExtensionCrossing", &PanelSweep::ExtensionCrossing},
-                {"ReadoutOnSelectionChange", &PanelSweep::ReadoutOnSelectionChange},
-                {"SettingsDialog", &PanelSweep::SettingsDialog}};
-    }
-
-protected:
+struct PanelSweep : PanelTest, DocumentRuns, ::testing::WithParamInterface<Scenario<PanelSweep>> {
     sim::Document* doc = nullptr;
     sim::Art* ends[2] = {nullptr, nullptr};  // paths whose ends a command may move
     std::size_t messages = 0;                // the host's messages before the run
@@ -288,9 +273,8 @@ protected:
 
     // A curve and a line to measure: the curve in a group.
     void MeasuredShapes() {
-        sim::Art* group = doc->AddGroup(Root());
-        doc->SelectWhole(
-            doc->AddCurve(group, {Smooth({0, 0}, {0, 0}, {40, 60}), Smooth({120, 60}, {160, 0}, {160, 0})}));
+        doc->SelectWhole(doc->AddCurve(doc->AddGroup(Root()),
+                                       {Smooth({0, 0}, {0, 0}, {40, 60}), Smooth({120, 60}, {160, 0}, {160, 0})}));
         doc->SelectWhole(doc->AddPath(Root(), {{0, 300}, {40, 300}}));
     }
 
@@ -527,22 +511,16 @@ protected:
     }
 };
 
-SWEEP_EVERY_SCENARIO(PanelSweep, host);
+SWEEP_EVERY_SCENARIO(PanelSweep, host, {"Measure", &PanelSweep::Measure}, {"SliderTwice", &PanelSweep::SliderTwice},
+                     {"PointerWithDivide", &PanelSweep::PointerWithDivide}, {"HandleLine", &PanelSweep::HandleLine},
+                     {"AngleBisector", &PanelSweep::AngleBisector},
+                     {"ExtensionCrossing", &PanelSweep::ExtensionCrossing},
+                     {"ReadoutOnSelectionChange", &PanelSweep::ReadoutOnSelectionChange},
+                     {"SettingsDialog", &PanelSweep::SettingsDialog});
 
 // ---- The adjust tools and the annotator ------------------------------------------------------
 
-class AdjustSweep : public AdjustTest,
-                    public DocumentRuns,
-                    public ::testing::WithParamInterface<Scenario<AdjustSweep>> {
-public:
-    static std::vector<Scenario<AdjustSweep>> Scenarios() {
-        return {{"PathAdjust", &AdjustSweep::PathAdjustGesture}, {"Restore", &AdjustSweep::Restore},
-                {"PointAdjustChoosingTheTurn", &AdjustSweep::PointAdjustChoice},
-                {"PointAdjustTwoDragsOfSelectedObjects", &AdjustSweep::PointAdjustTwoDrags},
-                {"AnnotatorDraw", &AdjustSweep::AnnotatorDraw}};
-    }
-
-protected:
+struct AdjustSweep : AdjustTest, DocumentRuns, ::testing::WithParamInterface<Scenario<AdjustSweep>> {
     std::vector<sim::Art*> arts;  // the objects of the scenario
     std::vector<sim::DrawCall> goodDrawing;
     std::size_t drawCalls = 0;
@@ -667,6 +645,9 @@ protected:
     }
 };
 
-SWEEP_EVERY_SCENARIO(AdjustSweep, host);
+SWEEP_EVERY_SCENARIO(AdjustSweep, host, {"PathAdjust", &AdjustSweep::PathAdjustGesture},
+                     {"PointAdjustChoosingTheTurn", &AdjustSweep::PointAdjustChoice},
+                     {"PointAdjustTwoDragsOfSelectedObjects", &AdjustSweep::PointAdjustTwoDrags},
+                     {"Restore", &AdjustSweep::Restore}, {"AnnotatorDraw", &AdjustSweep::AnnotatorDraw});
 
 }  // namespace
