@@ -185,7 +185,7 @@ TEST_F(CliTest, TheOutputIsWrittenWhereItMayBe) {
     EXPECT_EQ(Files(), (std::vector<std::string>{"dangling.svg", "in.svg", "link.svg", "made.svg", "real.svg"}));
 }
 
-TEST_F(CliTest, TheBisectorOfAVIsWrittenWithTheDocument) {
+TEST_F(CliTest, TheBisectorOfAVFromTheFilesOrTheCommandLinesSelection) {
     const std::string in = Write("v.svg", std::string(kHeader) + kV);
     ASSERT_EQ(Run({in, "-o", Path("out.svg"), "--lang", "en", "bisect"}), kRunChanged) << out_ << err_;
     EXPECT_NE(out_.find("bisect: changed the document"), std::string::npos) << out_;
@@ -206,10 +206,8 @@ TEST_F(CliTest, TheBisectorOfAVIsWrittenWithTheDocument) {
     EXPECT_NE(out_.find("stroke=\"#000000\""), std::string::npos) << out_;
     EXPECT_NE(err_.find("bisect: changed the document"), std::string::npos);
     EXPECT_EQ(Run({"-", "--settings", "-"}, kHeader), kRunBadInput);
-}
 
-TEST_F(CliTest, TheCommandLineSelectionReplacesTheFiles) {
-    const std::string in = Write("v.svg", std::string(kHeader) + kV);
+    // The command line's selection replaces the file's.
     EXPECT_EQ(Run({in, "--lang=en", "--select", "up", "bisect"}), kRunUnchanged) << "one line is not two";
     for (const auto& selection : {std::vector<std::string>{"--select=up,right"}, {"--select", "lines"},
                                   {"--anchors", "up:0,1", "--anchors=right:1,0"}}) {
@@ -264,74 +262,65 @@ TEST_F(CliTest, HelpVersionAndStartup) {
 
 // A run's status and what its report says on standard output and standard error, for the panel's
 // commands (what the panel would refuse is refused with a note) and the adjust tools' gestures.
-struct ReportCase {
-    const char* what;
-    const char* drawing;
-    std::vector<std::string> args;
-    int status;
-    std::vector<std::string> out, err;
-};
-
-class CliReport : public CliTest, public ::testing::WithParamInterface<ReportCase> {};
-
-TEST_P(CliReport, SaysWhatTheRunDid) {
-    const ReportCase& c = GetParam();
-    const std::string in = Write("in.svg", std::string(kHeader) + c.drawing);
-    std::vector<std::string> args{in, "-o", Path("out.svg"), "--lang=en"};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    EXPECT_EQ(Run(args), c.status) << out_ << err_;
-    for (const std::string& part : c.out) EXPECT_NE(out_.find(part), std::string::npos) << part << "\n" << out_;
-    for (const std::string& part : c.err) EXPECT_NE(err_.find(part), std::string::npos) << part << "\n" << err_;
-    if (c.status == kRunUnchanged) {
-        EXPECT_EQ(Read("out.svg"), Read("in.svg")) << "the unchanged document is written back byte for byte";
+TEST_F(CliTest, TheReportSaysWhatTheRunDid) {
+    const struct {
+        const char* what;
+        const char* drawing;
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> out, err;
+    } cases[] = {
+        {"refusals are alerts", kArch, {"--select", "line", "bisect", "cross"}, kRunUnchanged,
+         {"cross: nothing changed"}, {"kelvane: bisect: alert: Two or more straight lines are not selected."}},
+        {"refusals in Japanese", kArch, {"--lang", "ja", "--select", "line", "bisect"}, kRunUnchanged, {},
+         {"kelvane: bisect: alert: 角の二等分線を作成する２つ以上の直線が選択されていません。"}},
+        {"the readout and the slider wait for a measurement", kArch, {"length", "100", "slider", "-20"},
+         kRunUnchanged,
+         {"the readout is empty and cannot be typed into: measure first",
+          "the slider is disabled until a length is measured: measure first"},
+         {}},
+        {"one anchor makes no segment to measure", kArch, {"--anchors", "line:0", "measure", "length", "100"},
+         kRunUnchanged, {"cannot be typed into: the selected segments measure 0"}, {}},
+        {"measuring follows the length changes", kArch, {"measure", "length", "150", "measure"}, kRunChanged,
+         {"length: changed the document", "this ends the run of length changes", "measured length: 150 pt"}, {}},
+        {"a typed length within a tenth is the stored one", kArch, {"measure", "length", "151.3"}, kRunUnchanged,
+         {"measured length: 151.286 pt", "the typed length is the stored one"}, {}},
+        {"hidden distance rows are not set", kArch, {"pointer", "count=1", "d2=10"}, kRunChanged,
+         {"(d2 is not shown with 1 distance rows: not set)"}, {}},
+        {"handle line settings go through the settings dialog", kArch,
+         {"handles", "layer=Handles", "color=Handle red", "polyline=off"}, kRunChanged,
+         {"new path in layer \"Handles\""}, {}},
+        {"a colour the document lacks", kArch, {"handles", "color=Nothing"}, kRunChanged,
+         {"no swatch \"Nothing\" in the document", "new path in layer \"HANDLE LINE\""}, {}},
+        {"extended ends move to the crossing", kEnds, {"cross", "extend=on"}, kRunChanged,
+         {"anchor 2 of #a moved (70, 120) -> (139.048, 161.429)"}, {}},
+        {"point-adjust needs two objects", kPieces, {"point-adjust", "40,100", "160,100", "60,120"}, kRunUnchanged,
+         {"point-adjust: nothing changed"}, {"kelvane: point-adjust: beep"}},
+        // The first click does not move: the drags are given as low-level events.
+        {"gestures from low-level events", kPieces,
+         {"tool", "path", "click:40,100", "move:160,100", "click:160,100", "move:250,150", "down:250,150",
+          "drag:250,110", "up:250,110"},
+         kRunChanged, {"anchor 1 of #piece moved (250, 110) -> (80, 100)"}, {"beep"}},
+        {"records the restore passes over stay", kRecords, {"restore"}, kRunUnchanged,
+         {"#p0 keeps its record: a number of its record is too large for a double",
+          "#p1 keeps its record: its record has fewer than five fields",
+          "#p2 keeps its record: its shape no longer matches its record (reference length 20, recorded 10)"},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(Path("out.svg"));
+        const std::string in = Write("in.svg", std::string(kHeader) + c.drawing);
+        std::vector<std::string> args{in, "-o", Path("out.svg"), "--lang=en"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(Run(args), c.status) << out_ << err_;
+        for (const std::string& part : c.out) EXPECT_NE(out_.find(part), std::string::npos) << part << "\n" << out_;
+        for (const std::string& part : c.err) EXPECT_NE(err_.find(part), std::string::npos) << part << "\n" << err_;
+        if (c.status == kRunUnchanged) {
+            EXPECT_EQ(Read("out.svg"), Read("in.svg")) << "the unchanged document is written back byte for byte";
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CliReport,
-    ::testing::Values(
-        ReportCase{"RefusalsAreAlerts", kArch, {"--select", "line", "bisect", "cross"}, kRunUnchanged,
-                   {"cross: nothing changed"},
-                   {"kelvane: bisect: alert: Two or more straight lines are not selected."}},
-        ReportCase{"RefusalsInJapanese", kArch, {"--lang", "ja", "--select", "line", "bisect"}, kRunUnchanged, {},
-                   {"kelvane: bisect: alert: 角の二等分線を作成する２つ以上の直線が選択されていません。"}},
-        ReportCase{"TheReadoutAndTheSliderWaitForAMeasurement", kArch, {"length", "100", "slider", "-20"},
-                   kRunUnchanged,
-                   {"the readout is empty and cannot be typed into: measure first",
-                    "the slider is disabled until a length is measured: measure first"},
-                   {}},
-        ReportCase{"OneAnchorMakesNoSegmentToMeasure", kArch, {"--anchors", "line:0", "measure", "length", "100"},
-                   kRunUnchanged, {"cannot be typed into: the selected segments measure 0"}, {}},
-        ReportCase{"MeasuringFollowsTheLengthChanges", kArch, {"measure", "length", "150", "measure"}, kRunChanged,
-                   {"length: changed the document", "this ends the run of length changes", "measured length: 150 pt"},
-                   {}},
-        ReportCase{"ATypedLengthWithinATenthIsTheStoredOne", kArch, {"measure", "length", "151.3"}, kRunUnchanged,
-                   {"measured length: 151.286 pt", "the typed length is the stored one"}, {}},
-        ReportCase{"HiddenDistanceRowsAreNotSet", kArch, {"pointer", "count=1", "d2=10"}, kRunChanged,
-                   {"(d2 is not shown with 1 distance rows: not set)"}, {}},
-        ReportCase{"HandleLineSettingsGoThroughTheSettingsDialog", kArch,
-                   {"handles", "layer=Handles", "color=Handle red", "polyline=off"}, kRunChanged,
-                   {"new path in layer \"Handles\""}, {}},
-        ReportCase{"AColourTheDocumentLacks", kArch, {"handles", "color=Nothing"}, kRunChanged,
-                   {"no swatch \"Nothing\" in the document", "new path in layer \"HANDLE LINE\""}, {}},
-        ReportCase{"ExtendedEndsMoveToTheCrossing", kEnds, {"cross", "extend=on"}, kRunChanged,
-                   {"anchor 2 of #a moved (70, 120) -> (139.048, 161.429)"}, {}},
-        ReportCase{"PointAdjustNeedsTwoObjects", kPieces, {"point-adjust", "40,100", "160,100", "60,120"},
-                   kRunUnchanged, {"point-adjust: nothing changed"}, {"kelvane: point-adjust: beep"}},
-        // The first click does not move: the drags are given as low-level events.
-        ReportCase{"GesturesFromLowLevelEvents",
-                   kPieces,
-                   {"tool", "path", "click:40,100", "move:160,100", "click:160,100", "move:250,150", "down:250,150",
-                    "drag:250,110", "up:250,110"},
-                   kRunChanged,
-                   {"anchor 1 of #piece moved (250, 110) -> (80, 100)"},
-                   {"beep"}},
-        ReportCase{"RecordsTheRestorePassesOverStay", kRecords, {"restore"}, kRunUnchanged,
-                   {"#p0 keeps its record: a number of its record is too large for a double",
-                    "#p1 keeps its record: its record has fewer than five fields",
-                    "#p2 keeps its record: its shape no longer matches its record (reference length 20, recorded 10)"},
-                   {}}),
-    [](const ::testing::TestParamInfo<ReportCase>& info) { return std::string(info.param.what); });
 
 // The piece's left side (250,150 -> 250,110, upwards) turns onto the base's top (40,100 -> 160,100),
 // its record kept as a tag; a later run's restore takes it back.
