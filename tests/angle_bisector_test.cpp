@@ -84,38 +84,27 @@ TEST_F(AngleBisectorTest, StyledLikeLineIsObjectOnTopOfItsLayer) {
 }
 
 TEST_F(AngleBisectorTest, RefusalsAndTheirAlertsInBothLanguages) {
-    struct Case {
+    const std::vector<std::vector<RealPoint>> v = {{{0, 0}, {100, 0}}, {{0, 0}, {0, 100}}};
+    const struct {
         const char* name;
-        std::function<void()> build;
+        std::vector<std::vector<RealPoint>> lines;
+        bool circle, refused;  // a circle selected after the lines; every new art refused
         const char* english;
         const char* japanese;
+    } cases[] = {
+        {"circle with two lines", v, true, false, "Non straight line objects are selected.",
+         "直線以外のオブジェクトが選択されています。"},
+        {"a line and its duplicate", {{{0, 0}, {100, 0}}, {{100, 0}, {0, 0}}}, false, false,
+         "Two or more straight lines are not selected.", "角の二等分線を作成する２つ以上の直線が選択されていません。"},
+        {"every new path refused", v, false, true, "Could not create angle bisector.",
+         "角の二等分線を作成できませんでした。"},
     };
-    const Case cases[] = {
-        {"circle with two lines",
-         [this] {
-             Line({{0, 0}, {100, 0}});
-             Line({{0, 0}, {0, 100}});
-             Circle(Root(), {300, 300}, 50);
-         },
-         "Non straight line objects are selected.", "直線以外のオブジェクトが選択されています。"},
-        {"a line and its duplicate", [this] {
-             Line({{0, 0}, {100, 0}});
-             Line({{100, 0}, {0, 0}});
-         },
-         "Two or more straight lines are not selected.",
-         "角の二等分線を作成する２つ以上の直線が選択されていません。"},
-        {"every new path refused",
-         [this] {
-             Line({{0, 0}, {100, 0}});
-             Line({{0, 0}, {0, 100}});
-             host.Gate().FailOperation("AI Art Suite", "NewArt", kInjectedFailure);
-         },
-         "Could not create angle bisector.", "角の二等分線を作成できませんでした。"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         for (std::uint16_t language : {kEnglish, kKorean, kJapanese}) {
             NewDocument();
-            c.build();
+            for (const auto& line : c.lines) Line(line);
+            if (c.circle) Circle(Root(), {300, 300}, 50);
+            if (c.refused) host.Gate().FailOperation("AI Art Suite", "NewArt", kInjectedFailure);
             Bisect(language);
             host.Gate().ClearFailures();
             EXPECT_EQ(OnlyAlert(), language == kJapanese ? c.japanese : c.english) << c.name << " " << language;

@@ -39,29 +39,26 @@ protected:
 };
 
 TEST_F(GeometryTest, NearestOnLine) {
-    RealPoint q{5, 3};
-    EXPECT_TRUE(NearestOnLine(q, {0, 0}, {10, 0}, 4));
-    EXPECT_EQ(q.h, 5);
-    EXPECT_EQ(q.v, 0);
-    q = RealPoint{5, 5};
-    EXPECT_FALSE(NearestOnLine(q, {0, 0}, {10, 0}, 4));
-    EXPECT_EQ(q.v, 5) << "unchanged";
-    q = RealPoint{2, 4};
-    EXPECT_TRUE(NearestOnLine(q, {0, 0}, {10, 10}, 3));
-    EXPECT_DOUBLE_EQ(q.h, 3);
-    EXPECT_DOUBLE_EQ(q.v, 3);
-    q = RealPoint{11, 0.5};  // beyond the end: the foot is clamped onto it
-    EXPECT_TRUE(NearestOnLine(q, {10, 0}, {10, -10}, 2));
-    EXPECT_EQ(q.h, 10);
-    EXPECT_EQ(q.v, 0);
-
-    // A degenerate segment snaps within tol in each coordinate, up to tol * sqrt 2 away.
-    q = RealPoint{10.9, 10.9};
-    EXPECT_TRUE(NearestOnLine(q, {10, 10}, {10, 10}, 1));
-    EXPECT_EQ(q.h, 10);
-    EXPECT_EQ(q.v, 10);
-    q = RealPoint{11.1, 10};
-    EXPECT_FALSE(NearestOnLine(q, {10, 10}, {10, 10}, 1));
+    const struct {
+        RealPoint q, a, b;
+        double tol;
+        bool snaps;
+        RealPoint after;  // q as the call leaves it: unchanged when it does not snap
+    } cases[] = {
+        {{5, 3}, {0, 0}, {10, 0}, 4, true, {5, 0}},
+        {{5, 5}, {0, 0}, {10, 0}, 4, false, {5, 5}},
+        {{2, 4}, {0, 0}, {10, 10}, 3, true, {3, 3}},
+        {{11, 0.5}, {10, 0}, {10, -10}, 2, true, {10, 0}},  // beyond the end: the foot is clamped onto it
+        // A degenerate segment snaps within tol in each coordinate, up to tol * sqrt 2 away.
+        {{10.9, 10.9}, {10, 10}, {10, 10}, 1, true, {10, 10}},
+        {{11.1, 10}, {10, 10}, {10, 10}, 1, false, {11.1, 10}},
+    };
+    for (const auto& c : cases) {
+        RealPoint q = c.q;
+        EXPECT_EQ(NearestOnLine(q, c.a, c.b, c.tol), c.snaps) << c.q.h << "," << c.q.v;
+        EXPECT_EQ(q.h, c.after.h) << c.q.h << "," << c.q.v;
+        EXPECT_EQ(q.v, c.after.v) << c.q.h << "," << c.q.v;
+    }
 }
 
 TEST_F(GeometryTest, ArcRecognitionByHandleRatio) {
@@ -119,15 +116,15 @@ TEST_F(GeometryTest, TheSegmentLengthBatchGivesTheSameTotalBitForBit) {
 
 // The chord sum one chord after another, as the plug-in took it before the sums ran in lanes.
 double InOrderLength(const PluginState& t, const AnchorRecord& a, const AnchorRecord& b) {
+    const auto at = [&](int j, double RealPoint::*c) {
+        const int k = kBezierSteps - j;
+        return j == kBezierSteps ? b.p.*c
+                                 : t.bezierA256[j] * a.p.*c + t.bezierB256[j] * a.out.*c + t.bezierB256[k] * b.in.*c +
+                                       t.bezierA256[k] * b.p.*c;
+    };
     double length = 0, h = a.p.h, v = a.p.v;
     for (int j = 1; j <= kBezierSteps; ++j) {
-        const int k = kBezierSteps - j;
-        const double nh = j == kBezierSteps ? b.p.h
-                                            : t.bezierA256[j] * a.p.h + t.bezierB256[j] * a.out.h +
-                                                  t.bezierB256[k] * b.in.h + t.bezierA256[k] * b.p.h;
-        const double nv = j == kBezierSteps ? b.p.v
-                                            : t.bezierA256[j] * a.p.v + t.bezierB256[j] * a.out.v +
-                                                  t.bezierB256[k] * b.in.v + t.bezierA256[k] * b.p.v;
+        const double nh = at(j, &RealPoint::h), nv = at(j, &RealPoint::v);
         length += std::sqrt((h - nh) * (h - nh) + (v - nv) * (v - nv));
         h = nh, v = nv;
     }

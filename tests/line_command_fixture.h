@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "document.h"
@@ -20,10 +21,8 @@ inline void ExpectAnchors(const sim::Art* path, const std::vector<RealPoint>& po
         const AnchorRecord& anchor = path->anchors[k];
         EXPECT_NEAR(anchor.p.h, points[k].h, tolerance) << "anchor " << k;
         EXPECT_NEAR(anchor.p.v, points[k].v, tolerance) << "anchor " << k;
-        EXPECT_EQ(anchor.in.h, anchor.p.h) << "handles on the anchor " << k;
-        EXPECT_EQ(anchor.in.v, anchor.p.v) << k;
-        EXPECT_EQ(anchor.out.h, anchor.p.h) << k;
-        EXPECT_EQ(anchor.out.v, anchor.p.v) << k;
+        EXPECT_EQ(std::tie(anchor.in.h, anchor.in.v, anchor.out.h, anchor.out.v),
+                  std::tie(anchor.p.h, anchor.p.v, anchor.p.h, anchor.p.v)) << "handles on the anchor " << k;
         EXPECT_TRUE(anchor.corner) << k;
     }
 }

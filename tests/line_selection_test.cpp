@@ -1,5 +1,6 @@
 // Gathering the selected straight segments: which segments count, what is recorded for each, and
 // what counts as a selected object without lines. Read directly through the host's suites.
+#include <tuple>
 #include <vector>
 
 #include "commands/straight_line_selection.h"
@@ -25,14 +26,10 @@ protected:
         EXPECT_TRUE(host.SuitesBalanced());
         return result;
     }
-
 };
 
 void ExpectLine(const LineRecord& line, RealPoint start, RealPoint end) {
-    EXPECT_EQ(line.start.h, start.h);
-    EXPECT_EQ(line.start.v, start.v);
-    EXPECT_EQ(line.end.h, end.h);
-    EXPECT_EQ(line.end.v, end.v);
+    EXPECT_EQ(std::tie(line.start.h, line.start.v, line.end.h, line.end.v), std::tie(start.h, start.v, end.h, end.v));
 }
 
 TEST_F(LineSelectionTest, SegmentSelectionRules) {
