@@ -8,8 +8,9 @@
 
 namespace {
 
-TEST_F(PanelTest, TextsAreInTheLanguage) {
-    StartPanel();  // Japanese, the start value
+// Japanese, the start value, and a light interface.
+TEST_F(PanelTest, TextsAreInTheLanguageAndColoursFollowTheBrightness) {
+    StartPanel();
     EXPECT_EQ(sim::Cp932ToUtf8(Text(kLengthLabel)), "ｾｸﾞﾒﾝﾄ長:");
     EXPECT_EQ(sim::Cp932ToUtf8(Text(kDistance1Label)), "距離 1:");
     EXPECT_EQ(sim::Cp932ToUtf8(HostPanel().flyout->items[0].text), "Kelvane 設定...");
@@ -17,6 +18,21 @@ TEST_F(PanelTest, TextsAreInTheLanguage) {
     EXPECT_EQ(Text(kDistance2Label), "2:");
     EXPECT_EQ(sim::Cp932ToUtf8(Text(34)), "線分");
     EXPECT_EQ(sim::Cp932ToUtf8(Text(35)), "間隔");
+    EXPECT_EQ(State().isDarkInterface, 0);
+    EXPECT_NEAR(State().panelColor.red, 240.0 / 255, 1e-12);
+    EXPECT_EQ(State().labelTextColor.green, 0.2);
+    void* font = State().labelFont;
+    App().darkInterface = true;
+    host.Gate().FailOperation("AI Panel Suite", "GetPlatformWindow", kOutOfMemoryStatus);
+    host.Notify("AI UI Brightness Changed Notifier");
+    host.Gate().ClearFailures();
+    EXPECT_EQ(State().isDarkInterface, 0) << "without its window the panel is left as it is";
+    host.Notify("AI UI Brightness Changed Notifier");
+    EXPECT_EQ(State().isDarkInterface, 1);
+    EXPECT_NEAR(State().panelColor.red, 83.0 / 255, 1e-12);
+    EXPECT_EQ(State().editBackColor.red, 0.8);
+    EXPECT_EQ(State().labelTextColor.red, 0.8);
+    EXPECT_EQ(State().labelFont, font) << "the font is made once";
 }
 
 // Made when the application has started, with the start values, its options hidden.
@@ -113,25 +129,6 @@ TEST_F(PanelTest, ARulerUnitShowsInTheDistanceFields) {
     EXPECT_EQ(Text(kDistance2List), "10.583 mm");
     EXPECT_EQ(Text(kSizeList), "5 mm");
     EXPECT_EQ(Text(kLineWidthList), "0.1 pt") << "line widths are in points";
-}
-
-TEST_F(PanelTest, InterfaceColoursFollowTheBrightness) {
-    StartPanel();
-    EXPECT_EQ(State().isDarkInterface, 0);
-    EXPECT_NEAR(State().panelColor.red, 240.0 / 255, 1e-12);
-    EXPECT_EQ(State().labelTextColor.green, 0.2);
-    void* font = State().labelFont;
-    App().darkInterface = true;
-    host.Gate().FailOperation("AI Panel Suite", "GetPlatformWindow", kOutOfMemoryStatus);
-    host.Notify("AI UI Brightness Changed Notifier");
-    host.Gate().ClearFailures();
-    EXPECT_EQ(State().isDarkInterface, 0) << "without its window the panel is left as it is";
-    host.Notify("AI UI Brightness Changed Notifier");
-    EXPECT_EQ(State().isDarkInterface, 1);
-    EXPECT_NEAR(State().panelColor.red, 83.0 / 255, 1e-12);
-    EXPECT_EQ(State().editBackColor.red, 0.8);
-    EXPECT_EQ(State().labelTextColor.red, 0.8);
-    EXPECT_EQ(State().labelFont, font) << "the font is made once";
 }
 
 }  // namespace

@@ -64,12 +64,21 @@ protected:
     }
 };
 
-TEST_F(SettingsDialogCommand, OpensWithTheStateAndTheDocumentSwatches) {
+// Opened with the state and the document's swatches; OK stores the fields and writes the file at once.
+TEST_F(SettingsDialogCommand, OpensWithTheStateAndOkStoresTheFields) {
     host.ActiveDocument()->AddSwatch("", Color{});  // a swatch without a name is not offered
     host.ActiveDocument()->AddSwatch("Handles", Color{});
     std::strcpy(State().handleline_layer, "Construction");
     State().handleline_line_width = 0.25;
     State().handleline_reverse_side = 1;
+    ASSERT_FALSE(std::ifstream(SettingsPath()).good()) << "no settings file yet";
+    Answer(kSettingsDialogOK, [](SettingsDialogFields& fields) {
+        fields.layer = "Handles";
+        fields.width = "2.5mm";
+        fields.selectedColor = 2;  // "CMYK Red"
+        fields.polyline = false;
+        fields.reverseSide = false;
+    });
     ASSERT_EQ(RunDialog(), kNoError);
     ASSERT_EQ(App().settingsDialogs.size(), 1u);
     const SettingsDialogFields& opened = App().settingsDialogs[0].opened;
@@ -80,24 +89,12 @@ TEST_F(SettingsDialogCommand, OpensWithTheStateAndTheDocumentSwatches) {
     EXPECT_EQ(opened.width, "0.25");
     EXPECT_TRUE(opened.polyline);
     EXPECT_TRUE(opened.reverseSide);
-}
 
-TEST_F(SettingsDialogCommand, OkStoresTheFieldsAndWritesTheSettingsFileAtOnce) {
-    ASSERT_FALSE(std::ifstream(SettingsPath()).good()) << "no settings file yet";
-    Answer(kSettingsDialogOK, [](SettingsDialogFields& fields) {
-        fields.layer = "Handles";
-        fields.width = "2.5mm";
-        fields.selectedColor = 2;  // "CMYK Red"
-        fields.polyline = false;
-        fields.reverseSide = true;
-    });
-    ASSERT_EQ(RunDialog(), kNoError);
     EXPECT_STREQ(State().handleline_layer, "Handles");
     EXPECT_DOUBLE_EQ(State().handleline_line_width, 2.5);
     EXPECT_STREQ(State().handleline_line_color, "CMYK Red");
     EXPECT_EQ(State().handleline_polyline, 0);
-    EXPECT_EQ(State().handleline_reverse_side, 1);
-
+    EXPECT_EQ(State().handleline_reverse_side, 0);
     EXPECT_EQ(ReadSettingsFileText(), FormatSettingsText(State()));
 
     // Texts are cut to their fields; an empty width stores 0.

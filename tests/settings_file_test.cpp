@@ -77,11 +77,9 @@ TEST(SettingsWrite, LanguageWordsAndNumberForms) {
     state.flPointMode = 65535;
     state.flPtLength = 1e20;
     state.flPtLineWidth = -0.000012345678;
-    EXPECT_EQ(FormatSettingsText(state), DefaultsWith({{"language", "ENGLISH"},
-                                                       {"flPtCount", "-3"},
-                                                       {"flPointMode", "65535"},
-                                                       {"flPtLength", "1e+20"},
-                                                       {"flPtLineWidth", "-1.23457e-05"}}));
+    EXPECT_EQ(FormatSettingsText(state),
+              DefaultsWith({{"language", "ENGLISH"}, {"flPtCount", "-3"}, {"flPointMode", "65535"},
+                            {"flPtLength", "1e+20"}, {"flPtLineWidth", "-1.23457e-05"}}));
 }
 
 TEST(SettingsWrite, DecimalPointIgnoresLocale) {
@@ -138,21 +136,17 @@ TEST(SettingsRead, LinesAppliedToTheDefaults) {
     const ReadCase cases[] = {
         {"language = ENGLISH", {{"language", "ENGLISH"}}},
         // Keys and words are case-sensitive; an unknown word is Japanese.
-        {"LANGUAGE = ENGLISH\r\n", {}},
-        {"language = KOREAN\r\nlanguage = english\r\n", {}},
+        {"LANGUAGE = ENGLISH\r\n", {}}, {"language = KOREAN\r\nlanguage = english\r\n", {}},
         // Spaces outside quotes are dropped.
         {"handleline_layer = \"Two Words\"\r\n", {{"handleline_layer", "\"Two Words\""}}},
         {"\thandle line_layer\t=\tA\tB\r\n", {{"handleline_layer", "\"AB\""}}},
         // A comma ends the value.
-        {"flPtLength = 1,5\r\n", {{"flPtLength", "1"}}},
-        {"flPtCount , 3\r\n", {{"flPtCount", "3"}}},
+        {"flPtLength = 1,5\r\n", {{"flPtLength", "1"}}}, {"flPtCount , 3\r\n", {{"flPtCount", "3"}}},
         // Comments, empty values and duplicates; the first kept character makes a comment.
-        {"'language = ENGLISH\r\n\r\n\n  \r\n", {}},
+        {"'language = ENGLISH\r\n\r\n\n  \r\n", {}}, {"flPtCount = 2\r\nflPtCount = 3\r\n", {{"flPtCount", "3"}}},
         {"flPtCount =\r\nflPtCount = \"\"\r\n= 3\r\nhandleline_layer=\r\n", {}},
-        {"flPtCount = 2\r\nflPtCount = 3\r\n", {{"flPtCount", "3"}}},
         // Numbers are read from their leading part.
-        {"flPtCount = -2\r\n", {{"flPtCount", "-2"}}},
-        {"flPtCount = +7mm\r\n", {{"flPtCount", "7"}}},
+        {"flPtCount = -2\r\n", {{"flPtCount", "-2"}}}, {"flPtCount = +7mm\r\n", {{"flPtCount", "7"}}},
         {"flPtCount = \" \v-9\"\r\n", {{"flPtCount", "-9"}}},
         {"flCreatePointer = -1\r\n", {{"flCreatePointer", "65535"}}},
         // Beyond a 32-bit long the integer saturates, as strtol does on the Windows build.
