@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <optional>
 #include <pugixml.hpp>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -64,17 +65,12 @@ Result RunKelvane(std::vector<std::string> args, const std::string& input = kDra
     return result;
 }
 
+// The numbers in text, as kelvane and the drawings write them.
 std::vector<double> Numbers(const std::string& text) {
+    static const std::regex number(R"(-?(\d+\.?\d*|\.\d+)(e[-+]?\d+)?)");
     std::vector<double> numbers;
-    for (const char* p = text.c_str(); *p != '\0';) {
-        char* end = nullptr;
-        const double value = std::strtod(p, &end);
-        if (end == p) {
-            ++p;
-        } else {
-            numbers.push_back(value);
-            p = end;
-        }
+    for (std::sregex_iterator i(text.begin(), text.end(), number), end; i != end; ++i) {
+        numbers.push_back(std::stod(i->str()));
     }
     return numbers;
 }
@@ -181,23 +177,19 @@ TEST(InkscapeFront, ACommandAddsOnePathWhereExpected) {
 TEST(InkscapeFront, LengthReshapesToTheTotalOrByThePercentage) {
     const double before = Measured(RunKelvane({"inkscape", "measure", "--id=curve"}).err);
     ASSERT_GT(before, 100);
-    struct Case {
-        std::vector<std::string> args;
-        double expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::vector<std::string>, double> cases[] = {
         {{"inkscape", "length", "--id=curve", "--mode=total", "--length=200", "--unit=document"}, 200},
         {{"inkscape", "length", "--id=curve", "--mode=total", "--length=21", "--unit=cm"}, 210},
         {{"inkscape", "length", "--id=curve", "--mode=scale", "--percent=10"}, before * 1.1},
         {{"inkscape", "length", "--id=curve", "--mode=\"scale\"", "--percent=-5"}, before * 0.95},
     };
-    for (const Case& c : cases) {
-        const Result changed = RunKelvane(c.args);
+    for (const auto& [args, expected] : cases) {
+        const Result changed = RunKelvane(args);
         EXPECT_EQ(changed.err, "");
         ASSERT_NE(changed.out, kDrawing);
         EXPECT_EQ(Numbers(PathData(changed.out, "curve")).front(), 20);  // the anchors stay
         const Result measured = RunKelvane({"inkscape", "measure", "--id=curve"}, changed.out);
-        EXPECT_NEAR(Measured(measured.err), c.expected, 0.01 * c.expected) << measured.err;
+        EXPECT_NEAR(Measured(measured.err), expected, 0.01 * expected) << measured.err;
     }
 }
 
