@@ -250,8 +250,7 @@ TEST_F(CliTest, HelpVersionAndStartup) {
     EXPECT_EQ(out_.rfind("language = ", 0), 0u) << "only the settings file on standard output: " << out_;
     EXPECT_NE(err_.find("== registered"), std::string::npos);
     // A hostile settings file: what the plug-in did not keep is named, and the file written back reads the same.
-    std::ofstream(Path("bad.ini"), std::ios::binary) << "flPtDashLengD1=1e999\r\nflPtCount=5\r\n";
-    EXPECT_EQ(Run({"startup", "--settings", Path("bad.ini")}), 0) << err_;
+    EXPECT_EQ(Run({"startup", "--settings", Write("bad.ini", "flPtDashLengD1=1e999\r\nflPtCount=5\r\n")}), 0) << err_;
     EXPECT_NE(out_.find("  flPtCount = 5 is kept as 3\n  flPtDashLengD1 = 1e999 is kept as 0\n"), std::string::npos)
         << out_;
     std::istringstream in;
