@@ -128,13 +128,12 @@ TEST_F(ExtensionCrossingTest, ExtendEndpointsPrefersEndsSelectedAsAnchors) {
 }
 
 TEST_F(ExtensionCrossingTest, SharedVerticesAndParallelLinesBringTheirAlertsInBothLanguages) {
-    struct Case {
+    const struct {
         const char* name;
         std::vector<std::vector<RealPoint>> lines;
         const char* english;
         const char* japanese;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"L", {{{0, 0}, {100, 0}}, {{100, 0}, {100, 100}}}, kSharedEnglish, kSharedJapanese},
         {"L within 0.001", {{{0, 0}, {100, 0}}, {{100.0005, 0.0005}, {100, 100}}}, kSharedEnglish, kSharedJapanese},
         {"parallel", {{{0, 0}, {100, 0}}, {{0, 50}, {100, 50}}}, kOutsideEnglish, kOutsideJapanese},
@@ -145,7 +144,7 @@ TEST_F(ExtensionCrossingTest, SharedVerticesAndParallelLinesBringTheirAlertsInBo
         {"one line", {{{0, 0}, {100, 0}}}, "Two or more straight lines are not selected.",
          "延長交差を作成する２つ以上の直線が選択されていません。"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         for (std::uint16_t language : {kEnglish, kJapanese}) {
             NewDocument();
             for (const auto& line : c.lines) Line(line);

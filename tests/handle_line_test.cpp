@@ -1,5 +1,6 @@
 // Command 1004 through the simulated host: the handles of selected anchors drawn as strokes.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -27,11 +28,6 @@ protected:
     }
 
     void Run() { LineCommandTest::Run(kCommandHandleLine); }
-
-    void SetText(char* field, const char* text) {
-        std::strncpy(field, text, kTextFieldSize - 1);
-        field[kTextFieldSize - 1] = '\0';
-    }
 
     // The paths of a layer in the order they were made (each new one went on top).
     static std::vector<const sim::Art*> Lines(const sim::Layer* layer) {
@@ -69,14 +65,14 @@ TEST_F(HandleLineTest, APolylineOnItsOwnLayerMadeBelowTheCurrentOneOnceOrOnTheNa
     // A layer of the named title is used as it is; an empty title means the current layer.
     NewDocument();
     sim::Layer* existing = doc->AddLayer("Construction");
-    SetText(State().handleline_layer, "Construction");
+    std::snprintf(State().handleline_layer, kTextFieldSize, "%s", "Construction");
     Path({0});
     Run();
     EXPECT_EQ(doc->LayerCount(), 2);
     EXPECT_EQ(Lines(existing).size(), 1u);
     NewDocument();
     doc->SetCurrentLayer(doc->AddLayer("Second"));
-    SetText(State().handleline_layer, "");
+    State().handleline_layer[0] = '\0';
     Path({0});
     Run();
     EXPECT_EQ(doc->LayerCount(), 2);
@@ -84,12 +80,11 @@ TEST_F(HandleLineTest, APolylineOnItsOwnLayerMadeBelowTheCurrentOneOnceOrOnTheNa
 }
 
 TEST_F(HandleLineTest, SeparateLinesBeginAtTheAnchorAndRetractedHandlesAreSkipped) {
-    struct Case {
+    const struct {
         std::uint16_t polyline;
         std::uint16_t reverse;
         std::vector<std::vector<RealPoint>> lines;
-    };
-    const Case cases[] = {
+    } cases[] = {
         // Polyline off: in then out, each from the anchor; the one-handled corner and the
         // retracted anchor as in every mode.
         {0, 0, {{{100, 100}, {70, 90}}, {{100, 100}, {130, 110}}, {{200, 0}, {220, 40}}}},
@@ -102,7 +97,7 @@ TEST_F(HandleLineTest, SeparateLinesBeginAtTheAnchorAndRetractedHandlesAreSkippe
          {{{100, 100}, {70, 90}}, {{100, 100}, {130, 110}}, {{100, 100}, {130, 110}}, {{100, 100}, {70, 90}},
           {{200, 0}, {220, 40}}, {{200, 0}, {180, -40}}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         NewDocument();
         State().handleline_polyline = c.polyline;
         State().handleline_reverse_side = c.reverse;
@@ -135,21 +130,20 @@ TEST_F(HandleLineTest, OnlyAnchorPointsOfSelectedPathsCount) {
 }
 
 TEST_F(HandleLineTest, TheStrokeTakesTheNamedSwatchOfACustomProcessOrRgbKind) {
-    struct Case {
+    const struct {
         const char* name;
         ColorKind kind;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"CMYK Red", kFourColor}, {"RGB Blue", kThreeColor}, {"Spot Green", kCustomColor},
         {"Twin", kCustomColor},   // the custom kind is looked for first
         {"White", kGrayColor},    // gray swatches are not looked for: black
         {"No such swatch", kGrayColor},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         NewDocument();
         doc->AddSwatch("Twin", Color{kThreeColor, 0, 0, 0, 0, 0, 0.2, 0.4, 0.6, 0});
         doc->AddSwatch("Twin", Color{kCustomColor, 0, 0.1, 0.2, 0.3, 0, 0, 0, 0, 0.5});
-        SetText(State().handleline_line_color, c.name);
+        std::snprintf(State().handleline_line_color, kTextFieldSize, "%s", c.name);
         State().handleline_line_width = 1.5;
         Path({0});
         Run();
@@ -157,12 +151,8 @@ TEST_F(HandleLineTest, TheStrokeTakesTheNamedSwatchOfACustomProcessOrRgbKind) {
         ASSERT_EQ(lines.size(), 1u) << c.name;
         const PathStyle& style = *lines[0]->style;
         EXPECT_EQ(style.stroke.color.kind, c.kind) << c.name;
-        if (c.kind == kGrayColor) {
-            EXPECT_EQ(style.stroke.color.gray, 1.0) << c.name;
-        }
-        if (std::strcmp(c.name, "Twin") == 0) {
-            EXPECT_EQ(style.stroke.color.tint, 0.5);
-        }
+        EXPECT_TRUE(c.kind != kGrayColor || style.stroke.color.gray == 1.0) << c.name << ": black";
+        EXPECT_TRUE(std::strcmp(c.name, "Twin") != 0 || style.stroke.color.tint == 0.5) << "the custom swatch's tint";
         EXPECT_EQ(style.fill.color.kind, kGrayColor) << "the fill colour stays black (and off)";
         EXPECT_EQ(style.stroke.width, 1.5);
     }

@@ -45,9 +45,8 @@ TEST_F(PathAdjustRecordTest, TheReferenceIsTheFirstAnchorAndTheFarthestFromIt) {
     PathAdjust({100, 100}, {200, 100}, {0, 0}, {6, 0});
     EXPECT_EQ(Record(path), "1,0,0,1,100,100,0,0,0,6,0") << "%g of each field, no blanks";
     EXPECT_EQ(path->tags.at(kPathAdjustTagName).type, "string");
-}
 
-TEST_F(PathAdjustRecordTest, TheWalkGoesDepthFirstSkipsGuidesAndKeepsTheFirstOnATie) {
+    // The walk goes depth first, skips guides and keeps the first on a tie; text has no anchor.
     sim::Art* group = doc->AddGroup(Root());
     sim::Art* guide = doc->AddPath(group, {{-50, -50}, {500, 500}});
     guide->guide = true;
@@ -73,7 +72,7 @@ TEST_F(PathAdjustRecordTest, TheWalkGoesDepthFirstSkipsGuidesAndKeepsTheFirstOnA
 // ---- The record's text ----
 
 // Eleven fields in %g, whatever the locale's decimal point.
-TEST(PathAdjustTagText, ElevenFieldsInPercentG) {
+TEST(PathAdjustTagText, ElevenFieldsInPercentGAndOnlyCommaEndedOnesRead) {
     const CommaLocale locale;
     char text[256];
     FormatPathAdjustTag(text, sizeof text, RealMatrix{0.5, -0.25, 1e-7, 123456789, -1.25, 4.5}, RealPoint{1.5, -2},
@@ -82,15 +81,13 @@ TEST(PathAdjustTagText, ElevenFieldsInPercentG) {
     const PathAdjustTag tag = ParsePathAdjustTag(text, std::strlen(text));
     EXPECT_EQ(tag.matrix.tx, -1.25);
     EXPECT_EQ(tag.length, 1e300);
-}
 
-// Only comma-ended fields within the first 255 characters are read; further tokens are counted.
-TEST(PathAdjustTagText, OnlyCommaEndedFieldsOfTheFirst255CharactersAreRead) {
-    const char* text = "2,0,0,2,7,9";  // the last field is never read
-    const PathAdjustTag tag = ParsePathAdjustTag(text, std::strlen(text));
-    EXPECT_EQ(tag.tokens, 5);
-    EXPECT_EQ(tag.matrix.tx, 7);
-    EXPECT_EQ(tag.matrix.ty, 0);
+    // Only comma-ended fields within the first 255 characters are read; further tokens are counted.
+    const char* few = "2,0,0,2,7,9";  // the last field is never read
+    const PathAdjustTag fewer = ParsePathAdjustTag(few, std::strlen(few));
+    EXPECT_EQ(fewer.tokens, 5);
+    EXPECT_EQ(fewer.matrix.tx, 7);
+    EXPECT_EQ(fewer.matrix.ty, 0);
 
     const char* many = "1,0,0,1,0,0,3,4,0.5,10,0,99,98,";
     const PathAdjustTag more = ParsePathAdjustTag(many, std::strlen(many));
@@ -139,8 +136,7 @@ TEST_F(PathAdjustRecordTest, RestoreUndoesTheAdjustAndAManualMoveAfterIt) {
 TEST_F(PathAdjustRecordTest, WithSomethingSelectedOnlySelectedObjectsAreRestored) {
     sim::Art* a = doc->AddPath(Root(), {{0, 0}, {10, 0}});
     sim::Art* b = doc->AddPath(Root(), {{0, 50}, {10, 50}});
-    a->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,5,5,0,0,0,0,0"};
-    b->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,5,5,0,0,0,0,0"};
+    for (sim::Art* art : {a, b}) art->tags[kPathAdjustTagName] = sim::Tag{"string", "1,0,0,1,5,5,0,0,0,0,0"};
     doc->SelectWhole(b);
     Restore(0);
     EXPECT_EQ(App().alerts.at(0).text, "Restore PathAdjust of selected objects.");

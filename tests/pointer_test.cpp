@@ -13,11 +13,7 @@
 
 namespace {
 
-using length_test::CubicAt;
-using length_test::Distance;
-using length_test::FineWalk;
-using length_test::Smooth;
-using length_test::TrueLength;
+using namespace length_test;
 
 constexpr double kDefaultDistance = 141.7323;
 constexpr double kDefaultSize = 14.17323;
@@ -274,16 +270,15 @@ TEST_F(PointerTest, APathWhoseClosedFlagOrSelectionCannotBeReadGetsNothing) {
 }
 
 TEST_F(PointerTest, BrokenLineTakesTheDashesUpToTheLastNonZeroEntry) {
-    struct Case {
+    const struct {
         bool broken;
         double entries[6];
         std::int16_t count;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {true, {5, 2, 0, 0, 0, 0}, 2}, {true, {0, 3, 0, 0, 0, 0}, 2}, {true, {0, 0, 0, 0, 0, 0}, 0},
         {true, {1, 2, 3, 4, 5, 0.1}, 6}, {false, {5, 2, 0, 0, 0, 0}, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         NewDocument();
         Path({{0, 0}, {300, 0}}, {0});
         State().flPtIsDashLine = c.broken ? 1 : 0;
