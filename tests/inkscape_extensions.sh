@@ -13,10 +13,7 @@ build=$(cd "${1:?usage: inkscape_extensions.sh BUILD_DIR}" && pwd)
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 drawing=$root/examples/inkscape/lines.svg
 
-if ! command -v inkscape >/dev/null; then
-    echo "inkscape_extensions: Inkscape is not installed (scripts/setup.sh installs it): skipped"
-    exit 77
-fi
+command -v inkscape >/dev/null || { echo "inkscape_extensions: no Inkscape (see scripts/setup.sh): skipped"; exit 77; }
 
 work=$(mktemp -d)
 xvfb=
