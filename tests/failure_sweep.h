@@ -209,11 +209,7 @@ private:
     std::function<sim::Host&()> host_;
     HostStatus status_;
     std::vector<std::pair<const std::string*, sim::SuiteUse>> uses_;
-    std::size_t blocks_ = 0;
-    std::size_t parameterTypes_ = 0;
-    std::size_t parameterValues_ = 0;
-    std::size_t messages_ = 0;
-    std::size_t alerts_ = 0;
+    std::size_t blocks_ = 0, parameterTypes_ = 0, parameterValues_ = 0, messages_ = 0, alerts_ = 0;
 };
 
 // What a document holds, art by art, to tell what a run changed. Each run has a document of its

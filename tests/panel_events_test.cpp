@@ -25,10 +25,9 @@ protected:
 // Without a document the buttons and the settings item play nothing (the item beeps); measuring is
 // only switched on.
 TEST_F(PanelEventsTest, CommandButtonsAndTheSettingsItemPlayOnlyWithADocument) {
-    const std::pair<int, std::uint16_t> buttons[] = {{kPointerButton, kCommandPointer},
-                                                     {kHandleLineButton, kCommandHandleLine},
-                                                     {kExtensionCrossingButton, kCommandExtensionCrossing},
-                                                     {kAngleBisectorButton, kCommandAngleBisector}};
+    const std::pair<int, std::uint16_t> buttons[] = {
+        {kPointerButton, kCommandPointer}, {kHandleLineButton, kCommandHandleLine},
+        {kExtensionCrossingButton, kCommandExtensionCrossing}, {kAngleBisectorButton, kCommandAngleBisector}};
     for (const auto& button : buttons) Click(button.first);
     host.ChooseFlyoutItem(PanelHandleOf(), 1);
     Click(kMeasureButton);
@@ -59,8 +58,7 @@ TEST_F(PanelEventsTest, TheMeasurementButtonMeasuresAndClears) {
     std::size_t before = Plays();
     Click(kMeasureButton);
     EXPECT_TRUE(PlayedOnce(before, kCommandLengthReadout));
-    EXPECT_EQ(State().flUseFlng, 1);
-    EXPECT_EQ(State().toggleState[0], 1);
+    EXPECT_TRUE(State().flUseFlng == 1 && State().toggleState[0] == 1) << "measuring, the button down";
     EXPECT_EQ(State().measuredLength, 72);
     EXPECT_EQ(Text(kLengthReadout), "72 pt");
     EXPECT_TRUE(Enabled(kLengthReadout) && Enabled(kLengthSlider));
@@ -76,11 +74,9 @@ TEST_F(PanelEventsTest, TheMeasurementButtonMeasuresAndClears) {
     before = Plays();
     Click(kMeasureButton);
     EXPECT_EQ(Plays(), before) << "switching off plays nothing";
-    EXPECT_EQ(State().flUseFlng, 0);
-    EXPECT_EQ(State().toggleState[0], 0);
-    EXPECT_EQ(State().measuredLength, 0);
-    EXPECT_EQ(State().typedLength, 0);
-    EXPECT_EQ(State().lengthSliderPos, 0);
+    EXPECT_TRUE(State().flUseFlng == 0 && State().toggleState[0] == 0) << "not measuring, the button up";
+    EXPECT_TRUE(State().measuredLength == 0 && State().typedLength == 0 && State().lengthSliderPos == 0)
+        << State().measuredLength << " " << State().typedLength << " " << State().lengthSliderPos;
     EXPECT_EQ(sim::PanelSliderPosition(host), 0);
     EXPECT_EQ(Text(kLengthReadout), "");
     EXPECT_FALSE(Enabled(kLengthReadout) || Enabled(kLengthSlider));

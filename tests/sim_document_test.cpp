@@ -180,13 +180,10 @@ TEST_F(SimDocument, UndoChangesRevertsTheCurrentStep) {
 
 // Failure injection, which the failure sweep relies on: the Nth gated call fails once, every call of
 // one operation fails, and the log says which call failed.
-TEST(SimFailureGate, FailsTheNthCallOrEveryCallOfAnOperation) {
+TEST_F(SimDocument, TheFailureGateFailsTheNthCallOrEveryCallOfAnOperation) {
     constexpr HostStatus kInjectedStatus = FourCharCode('I', 'N', 'J', '!');
-    sim::Host host;
     host.Gate().SetLogging(true);
-    const void* suite = nullptr;
-    ASSERT_EQ(host.Basic()->AcquireSuite("AI User Suite", 21, &suite), kNoError);
-    const auto* user = static_cast<const UserSuite*>(suite);
+    const UserSuite* user = Acquire<UserSuite>("AI User Suite", 21);
     host.Gate().ResetCallCount();
     host.Gate().FailNthCall(2, kInjectedStatus);
     EXPECT_EQ(user->MessageAlert("one"), kNoError);
