@@ -232,7 +232,6 @@ struct PanelSweep : PanelTest, DocumentRuns, ::testing::WithParamInterface<Scena
     }
 
     sim::Art* Root() { return doc->LayerAt(0)->root; }
-    std::vector<const sim::Art*> Made() { return DocumentRuns::Made(*doc); }
 
     // A new document, the measurement off, shapes made in it and the plug-in told of it all.
     void Fresh(const std::function<void()>& shapes) {
@@ -272,7 +271,7 @@ struct PanelSweep : PanelTest, DocumentRuns, ::testing::WithParamInterface<Scena
 
     // The Length command moves no anchor and leaves every handle a number.
     void ExpectAnchorsInPlace() {
-        EXPECT_TRUE(Made().empty());
+        EXPECT_TRUE(Made(*doc).empty());
         for (const sim::Art* art : before.Changed()) {
             EXPECT_TRUE(art->alive);
             EXPECT_TRUE(NearPoints(art->anchors, before.Of(art).anchors)) << "an anchor moved";
@@ -293,7 +292,7 @@ struct PanelSweep : PanelTest, DocumentRuns, ::testing::WithParamInterface<Scena
             EXPECT_EQ(State().flUseFlng, 1);
             EXPECT_EQ(State().lengthAdjustStage, 0u);
             ExpectOriginalsUntouched();
-            EXPECT_TRUE(Made().empty());
+            EXPECT_TRUE(Made(*doc).empty());
             ExpectMeasuredNoMoreThanGood(run);
         });
     }
@@ -344,7 +343,7 @@ struct PanelSweep : PanelTest, DocumentRuns, ::testing::WithParamInterface<Scena
         };
         return Command(shapes, kPointerButton, [this](const Trial& run) {
             Remember(run, *doc);
-            const std::vector<const sim::Art*> made = Made();
+            const std::vector<const sim::Art*> made = Made(*doc);
             EXPECT_LE(made.size(), goodMade.size());
             for (const sim::Art* art : made) {
                 EXPECT_EQ(art->type, kPathArt);
@@ -387,7 +386,7 @@ struct PanelSweep : PanelTest, DocumentRuns, ::testing::WithParamInterface<Scena
     void ExpectMadeAsGood(const Trial& run, std::size_t goodCount, std::size_t anchorsEach) {
         Remember(run, *doc);
         ASSERT_EQ(goodMade.size(), goodCount);
-        const std::vector<const sim::Art*> made = Made();
+        const std::vector<const sim::Art*> made = Made(*doc);
         EXPECT_LE(made.size(), goodMade.size());
         const auto completed = static_cast<std::size_t>(run.Before("SetPathSegments"));
         // Made in the order of the good run: each new one went on top, so the walk meets the last first.
@@ -429,17 +428,14 @@ struct PanelSweep : PanelTest, DocumentRuns, ::testing::WithParamInterface<Scena
         };
         return Command(shapes, kExtensionCrossingButton, [this](const Trial& run) {
             ExpectMadeAsGood(run, 1, 3);
-            // Each end is where it was or at the crossing; those moved before the failure stay moved.
+            // Only the two ends move, each where it was or at the crossing; those moved before the failure stay.
             const int completed = run.Before("SetPathSegments");
             ASSERT_TRUE(ends[0]->anchors.size() == 3u && ends[1]->anchors.size() == 3u);
-            const RealPoint firstEnd = ends[0]->anchors[2].p;
-            const RealPoint secondEnd = ends[1]->anchors[0].p;
+            const RealPoint firstEnd = ends[0]->anchors[2].p, secondEnd = ends[1]->anchors[0].p;
             EXPECT_TRUE(firstEnd.v == 100 && (firstEnd.h == 300 || (completed < 2 && firstEnd.h == 200))) << firstEnd.h;
             EXPECT_TRUE(secondEnd.h == 300 && (secondEnd.v == 100 || (completed < 3 && secondEnd.v == 150)))
                 << secondEnd.v;
-            for (const sim::Art* art : before.Changed()) {
-                EXPECT_TRUE(art == ends[0] || art == ends[1]) << "only the two ends move";
-            }
+            for (const sim::Art* art : before.Changed()) EXPECT_TRUE(art == ends[0] || art == ends[1]);
         });
     }
 

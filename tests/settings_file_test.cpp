@@ -41,8 +41,11 @@ PluginState Defaults() {
     return state;
 }
 
+// Keys and the values written for them.
+using Changes = std::vector<std::pair<std::string, std::string>>;
+
 // The defaults text with each line of a key replaced by "key = value".
-std::string DefaultsWith(const std::vector<std::pair<std::string, std::string>>& changes) {
+std::string DefaultsWith(const Changes& changes) {
     std::string text = kDefaultsText;
     for (const auto& [key, value] : changes) {
         const std::size_t start = text.find(key + " = ");
@@ -124,16 +127,11 @@ TEST(DecimalText, NumbersAreReadAsFarAsTheyGo) {
     EXPECT_EQ(ReadDecimalNumber(text, text + 1), 1) << "the range ends the number";
 }
 
-// A settings text read over the defaults, and the keys whose written values it changes.
-struct ReadCase {
-    std::string text;
-    std::vector<std::pair<std::string, std::string>> changes;
-};
-
 TEST(SettingsRead, LinesAppliedToTheDefaults) {
     const std::string shiftJis = "\x83\x8c\x83\x43\x83\x84\x81\x5b";  // a layer name in Shift-JIS
     const char withZero[] = "flPtCount = 2\r\nflPtLength = 3\0\r\nflPtCount = 3\r\n";
-    const ReadCase cases[] = {
+    // A settings text read over the defaults, and the keys whose written values it changes.
+    const std::pair<std::string, Changes> cases[] = {
         {"language = ENGLISH", {{"language", "ENGLISH"}}},
         // Keys and words are case-sensitive; an unknown word is Japanese.
         {"LANGUAGE = ENGLISH\r\n", {}}, {"language = KOREAN\r\nlanguage = english\r\n", {}},
@@ -166,9 +164,9 @@ TEST(SettingsRead, LinesAppliedToTheDefaults) {
         // Bytes above 0x7F pass unchanged.
         {"handleline_layer = \"" + shiftJis + "\"\r\n", {{"handleline_layer", "\"" + shiftJis + "\""}}},
     };
-    for (const ReadCase& c : cases) {
-        const PluginState state = Applied(c.text);
-        EXPECT_EQ(FormatSettingsText(state), DefaultsWith(c.changes)) << c.text.substr(0, 80);
+    for (const auto& [text, changes] : cases) {
+        const PluginState state = Applied(text);
+        EXPECT_EQ(FormatSettingsText(state), DefaultsWith(changes)) << text.substr(0, 80);
         EXPECT_TRUE(TextFieldsTerminated(state));
     }
     // A line keeps its first 255 characters (key and "=" included); the next line still counts.
