@@ -1,5 +1,4 @@
 // Command 1004 through the simulated host: the handles of selected anchors drawn as strokes.
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -31,11 +30,9 @@ protected:
 
     // The paths of a layer in the order they were made (each new one went on top).
     static std::vector<const sim::Art*> Lines(const sim::Layer* layer) {
-        std::vector<const sim::Art*> lines;
-        if (layer == nullptr) return lines;
-        for (const sim::Art* art : layer->root->Children()) lines.push_back(art);
-        std::reverse(lines.begin(), lines.end());
-        return lines;
+        if (layer == nullptr) return {};
+        const std::vector<sim::Art*> children = layer->root->Children();
+        return {children.rbegin(), children.rend()};
     }
 
     std::vector<const sim::Art*> HandleLayerLines() { return Lines(doc->FindLayer("HANDLE LINE")); }

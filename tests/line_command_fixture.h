@@ -55,9 +55,8 @@ protected:
     sim::Art* Line(std::vector<RealPoint> points) { return Line(Root(), std::move(points)); }
 
     // A circle of four curved segments, selected.
-    sim::Art* Circle(sim::Art* container, RealPoint centre, double r) {
+    sim::Art* Circle(sim::Art* container, RealPoint c, double r) {
         const double k = r * 0.5522847;
-        const RealPoint c = centre;
         sim::Art* circle = doc->AddCurve(container,
                                          {{{c.h + r, c.v}, {c.h + r, c.v - k}, {c.h + r, c.v + k}, false},
                                           {{c.h, c.v + r}, {c.h + k, c.v + r}, {c.h - k, c.v + r}, false},

@@ -46,18 +46,15 @@ protected:
 
     void Run() { LineCommandTest::Run(kCommandPointer); }
 
-    std::vector<const sim::Art*> Pointers() { return NewPaths(); }
-
     static RealPoint Middle(const sim::Art* pointer) {
-        const RealPoint& a = pointer->anchors.at(0).p;
-        const RealPoint& b = pointer->anchors.at(1).p;
+        const RealPoint &a = pointer->anchors.at(0).p, &b = pointer->anchors.at(1).p;
         return RealPoint{(a.h + b.h) / 2, (a.v + b.v) / 2};
     }
 
     // Where the pointers cross a horizontal path, in ascending order.
     std::vector<double> CrossingsH() {
         std::vector<double> positions;
-        for (const sim::Art* pointer : Pointers()) positions.push_back(Middle(pointer).h);
+        for (const sim::Art* pointer : NewPaths()) positions.push_back(Middle(pointer).h);
         std::sort(positions.begin(), positions.end());
         return positions;
     }
@@ -87,8 +84,6 @@ void ExpectNear(const std::vector<double>& actual, const std::vector<double>& ex
     for (std::size_t k = 0; k < expected.size(); ++k) EXPECT_NEAR(actual[k], expected[k], tolerance) << k;
 }
 
-// ---- Create pointers ----
-
 // A path inside a compound path in a group is found; the pointer goes to the current layer.
 TEST_F(PointerTest, DefaultsPutOnePointerAcrossTheLineAtFiftyMillimetres) {
     sim::Art* group = doc->AddGroup(Root());
@@ -97,7 +92,7 @@ TEST_F(PointerTest, DefaultsPutOnePointerAcrossTheLineAtFiftyMillimetres) {
     sim::Art* unselected = Path({{0, 50}, {300, 50}}, {0});
     unselected->attributes &= ~kArtSelected;
     Run();
-    const auto pointers = Pointers();
+    const auto pointers = NewPaths();
     ASSERT_EQ(pointers.size(), 1u) << "the backward walk ends unreached at the open end";
     ExpectAnchors(pointers[0], {{kDefaultDistance, kDefaultSize / 2}, {kDefaultDistance, -kDefaultSize / 2}});
     for (const AnchorRecord& anchor : pointers[0]->anchors) {
@@ -163,7 +158,7 @@ TEST_F(PointerTest, TheWalkDirectionFollowsThePathsShape) {
         Path(c.points, {c.start}, c.closed);
         Settings(true, false, c.mode, 1, c.distance);
         Run();
-        const auto pointers = Pointers();
+        const auto pointers = NewPaths();
         ASSERT_EQ(pointers.size(), c.middles.size()) << c.distance;
         for (std::size_t k = 0; k < pointers.size(); ++k) {
             EXPECT_NEAR(Middle(pointers[k]).h, c.middles[k].h, 1e-4) << c.distance;
@@ -191,7 +186,7 @@ TEST_F(PointerTest, OnACircularArcThePointerLiesAlongTheRadius) {
         doc->SelectAnchors(Curve(c.arc), {0});
         Settings(true, false, kBothWays, 1, 50);
         Run();
-        const auto pointers = Pointers();
+        const auto pointers = NewPaths();
         ASSERT_EQ(pointers.size(), 1u);
         const RealPoint middle = Middle(pointers[0]);
         EXPECT_NEAR(std::hypot(middle.h, middle.v), 100, 1e-3);
@@ -209,7 +204,7 @@ TEST_F(PointerTest, OnASampledCurveThePointerCrossesAtTheMeasuredDistance) {
     Settings(true, false, kBothWays, 1, 60);
     Run();
 
-    const auto pointers = Pointers();
+    const auto pointers = NewPaths();
     ASSERT_EQ(pointers.size(), 1u);
     const double t = FineWalk(kCurveStart, kCurveEnd, 60).first;
     const RealPoint expected = CubicAt(kCurveStart, kCurveEnd, t);
@@ -244,7 +239,7 @@ TEST_F(PointerTest, APointerAtTheVeryEndOfACurveCrossesItsLastDirection) {
     doc->SelectAnchors(Curve({a, b}), {0});
     Settings(true, false, kBothWays, 1, length);
     Run();
-    const auto pointers = Pointers();
+    const auto pointers = NewPaths();
     ASSERT_EQ(pointers.size(), 1u);
     EXPECT_NEAR(Distance(Middle(pointers[0]), b.p), 0, 1e-3);
     const RealPoint across{pointers[0]->anchors[0].p.h - b.p.h, pointers[0]->anchors[0].p.v - b.p.v};
@@ -264,7 +259,7 @@ TEST_F(PointerTest, APathWhoseClosedFlagOrSelectionCannotBeReadGetsNothing) {
         host.Gate().FailOperation(suite, operation, kInjectedFailure);
         Run();
         host.Gate().ClearFailures();
-        EXPECT_TRUE(Pointers().empty()) << operation;
+        EXPECT_TRUE(NewPaths().empty()) << operation;
         EXPECT_EQ(line->anchors.size(), 2u) << operation;
     }
 }
@@ -287,7 +282,7 @@ TEST_F(PointerTest, BrokenLineTakesTheDashesUpToTheLastNonZeroEntry) {
         for (int k = 0; k < 6; ++k) *fields[k] = c.entries[k];
         State().flPtLineWidth = 0.25;
         Run();
-        const auto pointers = Pointers();
+        const auto pointers = NewPaths();
         ASSERT_EQ(pointers.size(), 1u);
         const StrokeStyle& stroke = pointers[0]->style->stroke;
         EXPECT_EQ(stroke.dashCount, c.count) << c.entries[0] << "," << c.entries[1];
@@ -296,8 +291,6 @@ TEST_F(PointerTest, BrokenLineTakesTheDashesUpToTheLastNonZeroEntry) {
         for (int k = 0; k < c.count; ++k) EXPECT_EQ(stroke.dashes[k], static_cast<float>(c.entries[k])) << k;
     }
 }
-
-// ---- Divide segment ----
 
 // An anchor at every position walked from every start anchor, on the path as divided so far: start
 // anchors keep their selection as later indices shift, and the closing segment's goes to index 0. A
@@ -331,7 +324,7 @@ TEST_F(PointerTest, DivisionInsertsAnAnchorAtEveryPositionWalked) {
             EXPECT_NEAR(path->anchors[k].p.v, c.divided[k].v, 1e-3) << k;
         }
         EXPECT_EQ(path->selection, c.selection);
-        EXPECT_TRUE(Pointers().empty());
+        EXPECT_TRUE(NewPaths().empty());
     }
 }
 
