@@ -199,17 +199,16 @@ TEST(InkscapeFront, LengthReshapesToTheTotalOrByThePercentage) {
 }
 
 TEST(InkscapeFront, LanguageFollowsInkscapesInterface) {
-    struct Case {
+    const struct {
         const char *language, *lcAll, *lcMessages, *lang;
         std::uint16_t expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {nullptr, nullptr, nullptr, "ja_JP.UTF-8", kJapanese}, {"ja", nullptr, nullptr, "en_US.UTF-8", kJapanese},
         {"en", nullptr, nullptr, "ja_JP.UTF-8", kEnglish},     {"", "", "ja_JP.UTF-8", "C", kJapanese},
         {nullptr, "de_DE.UTF-8", nullptr, "ja_JP", kEnglish},  {nullptr, nullptr, nullptr, nullptr, kEnglish},
         {"", "", "", "C.UTF-8", kEnglish},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(InkscapeLanguage(c.language, c.lcAll, c.lcMessages, c.lang), c.expected)
             << (c.language ? c.language : "-") << " " << (c.lang ? c.lang : "-");
     }

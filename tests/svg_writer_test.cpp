@@ -68,13 +68,12 @@ TEST(SvgWriter, AnUnchangedDocumentIsItsInputByteForByte) {
 }
 
 TEST(SvgWriter, AChangeRewritesOnlyItsElement) {
-    struct Case {
+    const struct {
         const char* what;
         std::string body;
         std::function<void(sim::Document&)> change;
         std::string expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"a polygon whose corners moved stays a polygon",
          "<polygon id=\"t\" points=\"0,0 10,0 10,10\" fill=\"red\"/>\n",
          [](sim::Document& d) { Move(Front(d), 2, 20, -10); },
@@ -129,7 +128,7 @@ TEST(SvgWriter, AChangeRewritesOnlyItsElement) {
          "<g><g transform=\"scale(2)\"><path d=\"M 2 3 L 3 3\"/><use href=\"#a\" transform=\"matrix(3 0 0 3 2 "
          "3)\"/></g></g>\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         sim::Document document;
         const auto source = kvsvg::ReadSvg(Drawing(c.body), document);
         c.change(document);
@@ -177,12 +176,11 @@ TEST(SvgWriter, APathUnderAScaleOfZeroIsNotWrittenFlat) {
 }
 
 TEST(SvgWriter, UnitsAsTheDocumentSays) {
-    struct Case {
+    const struct {
         std::string root;
         double pointsPerUnit;
         sim::RulerUnit ruler;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", 0.75, sim::RulerUnit::Points},  // CSS pixels, which the host's point-sized pixel would mislabel
         {"width=\"210mm\" height=\"297mm\" viewBox=\"0 0 210 297\"", 72 / 25.4, sim::RulerUnit::Millimeters},
         {"width=\"100pt\" height=\"50pt\" viewBox=\"0 0 200 100\"", 0.5, sim::RulerUnit::Points},
@@ -194,7 +192,7 @@ TEST(SvgWriter, UnitsAsTheDocumentSays) {
          sim::RulerUnit::Q},
         {"width=\"10cm\" kv:units=\"pc\"", 0.75, sim::RulerUnit::Picas},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const std::string input = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:kv=\"https://kelvane.example/ns\" " +
                                   c.root + "><line x2=\"1in\"/></svg>";
         sim::Document document;
