@@ -52,13 +52,27 @@ protected:
 
 TEST_F(LengthTest, TheSliderAsksForTenPercentEitherWayOfTheMeasuredLength) {
     sim::Art* arch = Curve(kArch);
+    sim::Art* other = doc->AddCurve(Root(), kArch);
     State().measuredLength = 200;
+    Slide(20);
+    ASSERT_TRUE(host.Undo().Last()->undoChangesCalls.empty()) << "the first move of a run";
+    EXPECT_NEAR(WholeLength(arch), 190.0, 0.01);
     for (const auto& [position, length] : {std::pair{40, 180.0}, std::pair{-40, 220.0}, std::pair{0, 200.0}}) {
         Slide(position);
         EXPECT_NEAR(WholeLength(arch), length, 0.01) << position;
     }
     ExpectSameAnchorPoints(kArch, arch);
     EXPECT_EQ(State().lengthAdjustStage, 1u);
+
+    // Follow-up moves undo the step's changes and work on the selection of the run's first move,
+    // whatever the host reports later.
+    Deselect(arch);
+    doc->SelectWhole(other);
+    Slide(-20);
+    EXPECT_EQ(host.Undo().Last()->undoChangesCalls, std::vector<std::int32_t>{1});
+    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Length");
+    EXPECT_NEAR(WholeLength(arch), 210.0, 0.01);
+    EXPECT_EQ(other->anchors[0].out.h, 40.0) << "selected after the run began";
 }
 
 TEST_F(LengthTest, StraightSegmentsAreAFixedPartOfTheTotal) {
@@ -216,24 +230,6 @@ TEST_F(LengthTest, NoSelectedCurveMeansABeepAndNoChange) {
     EXPECT_EQ(unselected->anchors[0].out.h, 40.0);
     EXPECT_EQ(inner->anchors[0].out.h, 40.0);
     EXPECT_EQ(WholeLength(line), 50.0);
-}
-
-// A run of slider moves works on the selection of its first move, whatever the host reports later.
-TEST_F(LengthTest, FollowUpMovesUndoTheStepsChangesAndKeepTheSavedSelection) {
-    sim::Art* arch = Curve(kArch);
-    sim::Art* other = doc->AddCurve(Root(), kArch);
-    State().measuredLength = 200;
-    Slide(20);
-    ASSERT_TRUE(host.Undo().Last()->undoChangesCalls.empty());
-    EXPECT_NEAR(WholeLength(arch), 190.0, 0.01);
-
-    Deselect(arch);
-    doc->SelectWhole(other);
-    Slide(-20);
-    EXPECT_EQ(host.Undo().Last()->undoChangesCalls, std::vector<std::int32_t>{1});
-    EXPECT_EQ(host.Undo().Last()->undoText, "Undo Length");
-    EXPECT_NEAR(WholeLength(arch), 210.0, 0.01);
-    EXPECT_EQ(other->anchors[0].out.h, 40.0) << "selected after the run began";
 }
 
 // ---- Command 1013: the length of the selected segments, stored as the base of the Length slider,
