@@ -3,6 +3,7 @@
 #ifndef _WIN32
 
 #include <string>
+#include <tuple>
 
 #include "comma_locale.h"
 #include "document.h"
@@ -12,6 +13,7 @@
 
 namespace {
 
+using Ruler = sim::RulerUnit;
 constexpr double kMm = 2.8346456692913384;  // points
 constexpr double kQ = kMm / 4;              // a quarter millimetre, in points
 
@@ -33,27 +35,21 @@ protected:
     }
 };
 
+// With three decimals at most.
 TEST_F(LengthTextTest, LengthsAreShownInTheRulerUnit) {
-    const std::pair<sim::RulerUnit, const char*> units[] = {
-        {sim::RulerUnit::Inches, "1.5 in"},       {sim::RulerUnit::Centimeters, "3.81 cm"},
-        {sim::RulerUnit::Points, "108 pt"},       {sim::RulerUnit::Picas, "9 pc"},
-        {sim::RulerUnit::Millimeters, "38.1 mm"}, {sim::RulerUnit::Pixels, "108 px"},
-        {sim::RulerUnit::Q, "152.4 H"},
-    };
-    for (const auto& [unit, expected] : units) {
-        document->rulerUnit = unit;
-        EXPECT_EQ(Format(108), expected);
+    const std::tuple<Ruler, double, const char*> cases[] = {
+        {Ruler::Inches, 108, "1.5 in"}, {Ruler::Centimeters, 108, "3.81 cm"}, {Ruler::Points, 108, "108 pt"},
+        {Ruler::Picas, 108, "9 pc"},    {Ruler::Millimeters, 108, "38.1 mm"}, {Ruler::Pixels, 108, "108 px"},
+        {Ruler::Q, 108, "152.4 H"},     {Ruler::Picas, 30, "2.5 pc"},         {Ruler::Millimeters, 1, "0.353 mm"}};
+    for (const auto& [ruler, points, shown] : cases) {
+        document->rulerUnit = ruler;
+        EXPECT_EQ(Format(points), shown) << points;
     }
-    document->rulerUnit = sim::RulerUnit::Picas;
-    EXPECT_EQ(Format(30), "2.5 pc");
-    document->rulerUnit = sim::RulerUnit::Millimeters;
-    EXPECT_EQ(Format(1), "0.353 mm") << "three decimals";
 }
 
 // A typed unit wins over the default unit, which wins over the ruler unit; the number is read up to
 // what cannot continue it, and a length beyond the range of a double is no length.
 TEST_F(LengthTextTest, TypedLengthsInPoints) {
-    using Ruler = sim::RulerUnit;
     const struct {
         const char* text;
         int defaultUnit;
