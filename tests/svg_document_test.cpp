@@ -325,6 +325,7 @@ TEST_F(SvgDocument, NestingOf256LevelsReadsBack) {
 }
 
 TEST_F(SvgDocument, FaultsNameTheLineAndTheElement) {
+    const auto line = [](const std::string& attributes) { return Svg("<path d=\"M0 0 L1 1\" " + attributes + "/>"); };
     const std::pair<std::string, const char*> cases[] = {
         {"<svg><g></svg>", "line 1, column 11: malformed XML"},
         {"\x1f\x8b\x08\x00", "gzip-compressed data (an .svgz file)"},
@@ -333,25 +334,21 @@ TEST_F(SvgDocument, FaultsNameTheLineAndTheElement) {
         {Svg("<title>caf\xe9</title>"), "line 4, column 11: the byte 0xe9 is not UTF-8"},
         {Svg("<g>\n<path id=\"p\" d=\"M0 0 L5\"/></g>"), "line 5: <path> id=\"p\": bad path data"},
         {"<html/>", "not an SVG file"}, {Svg("<path d=\"\"/>"), "no outline"},
-        {Svg("<path d=\"M0 0 L1 1\" kv:anchors=\"1 1 1\"/>"), "kv:anchors gives 3 states for 2 anchors"},
-        {Svg("<path d=\"M0 0 L1 1\" kv:anchors=\"1 5\"/>"), "0 to 4"},
-        {Svg("<path d=\"M0 0 L1 1\" fill=\"blurple\"/>"), "\"blurple\" is not a colour"},
-        {Svg("<path d=\"M0 0 L1 1\" transform=\"skew(3)\"/>"), "unknown transform"},
-        {Svg("<path d=\"M0 0 L1 1\" transform=\"translate(1 2 3)\"/>"), "wrong number of values"},
-        {Svg("<path d=\"M0 0 L1 1\" kv:selected=\"maybe\"/>"), "neither true nor false"},
-        {Svg("<path d=\"M0 0 L1 1\" stroke-dasharray=\"1 2 3 4 5 6 7 8\"/>"), "more than 6 entries"},
+        {line("kv:anchors=\"1 1 1\""), "kv:anchors gives 3 states for 2 anchors"},
+        {line("kv:anchors=\"1 5\""), "0 to 4"}, {line("fill=\"blurple\""), "\"blurple\" is not a colour"},
+        {line("transform=\"skew(3)\""), "unknown transform"}, {line("kv:selected=\"maybe\""), "neither true nor false"},
+        {line("transform=\"translate(1 2 3)\""), "wrong number of values"},
+        {line("stroke-dasharray=\"1 2 3 4 5 6 7 8\""), "more than 6 entries"},
         {Svg("<rect width=\"-1\" height=\"1\"/>"), "must not be negative"},
         {Svg("<g><kv:swatch name=\"x\" color=\"#fff\"/></g>"), "directly inside the <svg>"},
         {Svg("<kv:frob/>"), "not supported"}, {Svg("", "viewBox=\"0 0 0 10\""), "viewBox"},
         {"<svg xmlns:kv=\"urn:other\"/>", "bound to urn:other"},
-        {Svg("<path d=\"M0 0 L1 1\" style=\"fill:none\" style=\"stroke:blurple\"/>"),
-         "the attribute style is given twice"},
+        {line("style=\"fill:none\" style=\"stroke:blurple\""), "the attribute style is given twice"},
         // Values whose transformed or converted result is beyond range could not be written back.
         {Svg("<path d=\"M1e300 0 L0 0\" transform=\"scale(1e10)\"/>"), "the shape's coordinates are out of range"},
         {Svg("<text transform=\"scale(1e300) scale(1e300)\">T</text>"), "the transform, with those around it"},
-        {Svg("<path d=\"M0 0 L1 1\" stroke-width=\"1e300\" transform=\"scale(1e200)\"/>"),
-         "the stroke width is out of range"},
-        {Svg("<path d=\"M0 0 L1 1\" stroke-dasharray=\"1e300 1\"/>"), "a dash length is out of range"},
+        {line("stroke-width=\"1e300\" transform=\"scale(1e200)\""), "the stroke width is out of range"},
+        {line("stroke-dasharray=\"1e300 1\""), "a dash length is out of range"},
         {Svg("<image x=\"1e308\" width=\"1e308\" height=\"1\"/>"), "the image's position or size is out of range"},
         {Svg("<text x=\"1e308\" font-size=\"1e308\">TT</text>"), "the text's position or size is out of range"},
         {Svg("", "viewBox=\"1e20 1e20 1 1\""), "out of range"},
