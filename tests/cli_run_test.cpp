@@ -133,12 +133,9 @@ TEST_F(CliTest, BadInputLeavesNoOutputFile) {
         {{good, "-o", out, "--lang", "fr", "bisect"}, "unknown language"},
         {{good, "-o", out, "--units", "furlong", "bisect"}, "unknown unit"},
         {{good, "-o", out, "--settings", Path("missing.ini"), "bisect"}, "missing.ini: No such file"},
-        {{"-o", out}, "no input file"},
-        {{good, "path-adjust", "1,2", "3,4", "5,6"}, "path-adjust"},
-        {{good, "point-adjust", "1;2", "3,4"}, "point-adjust"},
-        {{good, "tool", "pen", "move:1,2"}, "tool"},
-        {{good, "tool", "path", "hover:1,2"}, "tool"},
-        {{good, "restore", "maybe"}, "restore"},
+        {{"-o", out}, "no input file"}, {{good, "path-adjust", "1,2", "3,4", "5,6"}, "path-adjust"},
+        {{good, "point-adjust", "1;2", "3,4"}, "point-adjust"}, {{good, "tool", "pen", "move:1,2"}, "tool"},
+        {{good, "tool", "path", "hover:1,2"}, "tool"}, {{good, "restore", "maybe"}, "restore"},
     };
     for (const auto& [args, message] : cases) {
         EXPECT_EQ(Run(args), kRunBadInput) << message;
