@@ -21,8 +21,8 @@ inline void ExpectAnchors(const sim::Art* path, const std::vector<RealPoint>& po
         const AnchorRecord& anchor = path->anchors[k];
         EXPECT_NEAR(anchor.p.h, points[k].h, tolerance) << "anchor " << k;
         EXPECT_NEAR(anchor.p.v, points[k].v, tolerance) << "anchor " << k;
-        EXPECT_EQ(std::tie(anchor.in.h, anchor.in.v, anchor.out.h, anchor.out.v),
-                  std::tie(anchor.p.h, anchor.p.v, anchor.p.h, anchor.p.v)) << "handles on the anchor " << k;
+        EXPECT_EQ(std::make_tuple(anchor.in.h, anchor.in.v, anchor.out.h, anchor.out.v),
+                  std::make_tuple(anchor.p.h, anchor.p.v, anchor.p.h, anchor.p.v)) << "handles on the anchor " << k;
         EXPECT_TRUE(anchor.corner) << k;
     }
 }

@@ -29,7 +29,8 @@ protected:
 };
 
 void ExpectLine(const LineRecord& line, RealPoint start, RealPoint end) {
-    EXPECT_EQ(std::tie(line.start.h, line.start.v, line.end.h, line.end.v), std::tie(start.h, start.v, end.h, end.v));
+    EXPECT_EQ(std::make_tuple(line.start.h, line.start.v, line.end.h, line.end.v),
+              std::make_tuple(start.h, start.v, end.h, end.v));
 }
 
 TEST_F(LineSelectionTest, SegmentSelectionRules) {
