@@ -78,14 +78,13 @@ inline ::testing::AssertionResult SuitesAtRest(sim::Host& host) {
 #ifndef _WIN32
     (void)host;
     if (suiteDepth != 0) return ::testing::AssertionFailure() << "suite depth " << suiteDepth;
-    return ::testing::AssertionSuccess();
 #else
     const int before = host.Uses("SP Blocks Suite").acquired;
     InterfaceMessage probe{host.Header()};
     host.Send("Kelvane Sweep", "Probe", &probe);
     if (host.Uses("SP Blocks Suite").acquired == before) return ::testing::AssertionFailure() << "suites still held";
-    return ::testing::AssertionSuccess();
 #endif
+    return ::testing::AssertionSuccess();
 }
 
 class Sweeper {

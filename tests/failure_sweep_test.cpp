@@ -304,8 +304,7 @@ struct PanelSweep : PanelTest, DocumentRuns, ::testing::WithParamInterface<Scena
             const double bulge = 20 * std::sqrt(3.0);
             doc->SelectWhole(doc->AddCurve(doc->AddGroup(Root()),
                                            {Corner({0, 0}), Smooth({100, 0}, {100, 0}, {120, bulge}),
-                                            Smooth({160, bulge}, {180, 0}, {180, 0})},
-                                           true));
+                                            Smooth({160, bulge}, {180, 0}, {180, 0})}, true));
             sim::Art* compound = doc->AddCompoundPath(Root());
             doc->AddCurve(compound,
                           {Smooth({0, 200}, {0, 200}, {40, 260}), Smooth({120, 260}, {160, 200}, {160, 200})});

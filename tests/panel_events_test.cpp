@@ -2,6 +2,7 @@
 // button, the slider, the length readout, the distance and point fields, the check boxes, the
 // distance rows, the labels, the keys of the fields and the flyout menu.
 #include <cmath>
+#include <tuple>
 
 #include "panel_fixture.h"
 
@@ -122,14 +123,7 @@ TEST_F(PanelEventsTest, FieldsStoreWhatIsTypedInPoints) {
     sim::Document& document = OpenDocument();
     Click(kBrokenLineBox);
     ASSERT_TRUE(Enabled(28));
-    const struct {
-        int field;
-        sim::RulerUnit ruler;
-        const char* typed;
-        double PluginState::*value;
-        double points;
-        const char* shown;
-    } cases[] = {
+    const std::tuple<int, sim::RulerUnit, const char*, double PluginState::*, double, const char*> cases[] = {
         {kDistance1List, sim::RulerUnit::Millimeters, "20", &PluginState::flPtDistance1, 56.692913, "20 mm"},
         {kSizeList, sim::RulerUnit::Millimeters, "1 cm", &PluginState::flPtLength, 28.346457, "10 mm"},
         {kDistance1List, sim::RulerUnit::Points, "5mm", &PluginState::flPtDistance1, 14.173228, "14.173 pt"},
@@ -141,11 +135,11 @@ TEST_F(PanelEventsTest, FieldsStoreWhatIsTypedInPoints) {
         {kDistance1List, sim::RulerUnit::Points, "abc", &PluginState::flPtDistance1, 14.173228, "abc"},
         {kLineWidthList, sim::RulerUnit::Points, "abc", &PluginState::flPtLineWidth, 0.5, "abc"},
     };
-    for (const auto& c : cases) {
-        document.rulerUnit = c.ruler;
-        TypeAndLeave(c.field, c.typed);
-        EXPECT_NEAR(State().*c.value, c.points, 1e-6) << c.typed;
-        EXPECT_EQ(Text(c.field), c.shown) << c.typed;
+    for (const auto& [field, ruler, typed, value, points, shown] : cases) {
+        document.rulerUnit = ruler;
+        TypeAndLeave(field, typed);
+        EXPECT_NEAR(State().*value, points, 1e-6) << typed;
+        EXPECT_EQ(Text(field), shown) << typed;
     }
 }
 

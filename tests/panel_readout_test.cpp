@@ -50,12 +50,7 @@ TEST_F(LengthTextTest, LengthsAreShownInTheRulerUnit) {
 // A typed unit wins over the default unit, which wins over the ruler unit; the number is read up to
 // what cannot continue it, and a length beyond the range of a double is no length.
 TEST_F(LengthTextTest, TypedLengthsInPoints) {
-    const struct {
-        const char* text;
-        int defaultUnit;
-        Ruler ruler;
-        double points;
-    } cases[] = {
+    const std::tuple<const char*, int, Ruler, double> cases[] = {
         {"1in", kUnitPoint, Ruler::Millimeters, 72}, {"12pt", kUnitMillimetre, Ruler::Millimeters, 12},
         {"2pc", kUnitPoint, Ruler::Millimeters, 24}, {"25.4mm", kUnitPoint, Ruler::Millimeters, 72},
         {"10px", kUnitMillimetre, Ruler::Millimeters, 10}, {"4H", kUnitPoint, Ruler::Millimeters, 4 * kQ},
@@ -67,9 +62,9 @@ TEST_F(LengthTextTest, TypedLengthsInPoints) {
         // 1e307 inches are beyond the range once in points.
         {"1e307in", kUnitPoint, Ruler::Points, 0}, {"1e308", kUnitPoint, Ruler::Points, 1e308},
     };
-    for (const auto& c : cases) {
-        document->rulerUnit = c.ruler;
-        EXPECT_DOUBLE_EQ(ParseLengthText(c.text, c.defaultUnit), c.points) << '"' << c.text << '"';
+    for (const auto& [text, defaultUnit, ruler, points] : cases) {
+        document->rulerUnit = ruler;
+        EXPECT_DOUBLE_EQ(ParseLengthText(text, defaultUnit), points) << '"' << text << '"';
     }
     EXPECT_EQ(ParseLengthText(nullptr, kUnitPoint), 0);
     // Only the first 80 characters are read: a unit beyond them is not seen.

@@ -216,7 +216,6 @@ protected:
         PlatformDocumentsFolder(previous, sizeof previous);
         savedFolder_ = previous;
         savedState_ = gState;
-
         char pattern[] = "/tmp/kelvane-settings-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         documents_ = pattern;
@@ -241,8 +240,7 @@ protected:
         std::ofstream(FilePath(), std::ios::binary) << text;
     }
 
-    std::string documents_;
-    std::string savedFolder_;
+    std::string documents_, savedFolder_;
     PluginState* savedState_ = nullptr;
     PluginState state_{};
 };
