@@ -111,24 +111,21 @@ TEST_P(PanelRowCountTest, IsKeptToTheRowsThereAre) {
 
 INSTANTIATE_TEST_SUITE_P(FromTheSettingsFile, PanelRowCountTest, ::testing::Values(1, 3, 5, 0, -1));
 
-TEST_F(PanelTest, DashEditsShowTheValuesUpToTheLastSetOne) {
-    State().flPtDashLengD3 = 2.5;
-    State().flPtIsDashLine = 1;
-    StartPanel();
-    const char* const shown[] = {"0 pt", "0 pt", "2.5 pt", "", "", ""};
-    for (int id = kFirstDashEdit; id <= kLastDashEdit; ++id) EXPECT_EQ(Text(id), shown[id - kFirstDashEdit]) << id;
-    EXPECT_TRUE(Enabled(28) && Enabled(33));
-    EXPECT_TRUE(Checked(kBrokenLineBox));
-}
-
-TEST_F(PanelTest, ARulerUnitShowsInTheDistanceFields) {
+// Distances in the ruler unit; line widths and dashes in points, the dashes up to the last set one.
+TEST_F(PanelTest, FieldsShowTheirUnitsAndDashesUpToTheLastSetOne) {
     host.NewDocument().rulerUnit = sim::RulerUnit::Millimeters;
     State().flPtDistance2 = 30;
+    State().flPtDashLengD3 = 2.5;
+    State().flPtIsDashLine = 1;
     StartPanel();
     EXPECT_EQ(Text(kDistance1List), "50 mm");
     EXPECT_EQ(Text(kDistance2List), "10.583 mm");
     EXPECT_EQ(Text(kSizeList), "5 mm");
-    EXPECT_EQ(Text(kLineWidthList), "0.1 pt") << "line widths are in points";
+    EXPECT_EQ(Text(kLineWidthList), "0.1 pt");
+    const char* const shown[] = {"0 pt", "0 pt", "2.5 pt", "", "", ""};
+    for (int id = kFirstDashEdit; id <= kLastDashEdit; ++id) EXPECT_EQ(Text(id), shown[id - kFirstDashEdit]) << id;
+    EXPECT_TRUE(Enabled(28) && Enabled(33));
+    EXPECT_TRUE(Checked(kBrokenLineBox));
 }
 
 }  // namespace
