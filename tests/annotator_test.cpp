@@ -126,8 +126,7 @@ TEST_F(AnnotatorTest, GuidesAreLeftOutLoopsClosedAndTextIsShownAsItsMovedBounds)
     Rectangle(100, 100, 100, 50);
     sim::Art* group = doc->AddGroup(Root());
     Rectangle(group, 300, 300, 40, 20);
-    sim::Art* guide = doc->AddPath(group, {{310, 305}, {310, 500}});
-    guide->guide = true;
+    doc->AddPath(group, {{310, 305}, {310, 500}})->guide = true;
     doc->AddCurve(group, {AnchorRecord{{320, 310}, {310, 320}, {330, 320}, 0}}, true);  // one anchor, closed
     doc->AddPointText(group, {310, 330}, {310, 340, 330, 328});
     Select(PointTool());

@@ -109,10 +109,8 @@ TEST_F(HandleLineTest, SeparateLinesBeginAtTheAnchorAndRetractedHandlesAreSkippe
 // Anchor points of selected paths count, in groups and compound paths too; handles alone and the
 // anchors of a path no longer selected do not. The lines go to the target layer only.
 TEST_F(HandleLineTest, OnlyAnchorPointsOfSelectedPathsCount) {
-    sim::Art* handlesOnly = Path({});
-    doc->SelectAnchors(handlesOnly, {0, 1}, kBothHandlesSelected);
-    sim::Art* deselected = Path({0});
-    deselected->attributes &= ~kArtSelected;
+    doc->SelectAnchors(Path({}), {0, 1}, kBothHandlesSelected);
+    Path({0})->attributes &= ~kArtSelected;  // no longer selected
     Run();
     EXPECT_EQ(doc->FindLayer("HANDLE LINE"), nullptr) << "no anchor, no layer";
 

@@ -117,8 +117,7 @@ TEST_F(LengthTest, TheFloorOfTheFlattestCurveStopsShortening) {
 }
 
 TEST_F(LengthTest, AHandleOfAtMostOnePointOnlyAllowsLengthening) {
-    const std::vector<AnchorRecord> stubby = {Smooth({0, 0}, {0, 0}, {0.3, 0.4}), Smooth({70, 40}, {100, 0}, {100, 0})};
-    sim::Art* path = Curve(stubby);
+    sim::Art* path = Curve({Smooth({0, 0}, {0, 0}, {0.3, 0.4}), Smooth({70, 40}, {100, 0}, {100, 0})});
     const double before = WholeLength(path);
     Type(before * 0.8);
     EXPECT_EQ(path->anchors[0].out.h, 0.3);
@@ -202,8 +201,7 @@ TEST_F(LengthTest, ARetractedHandleStaysRetracted) {
 }
 
 TEST_F(LengthTest, HandlesStopJustUnderThirtyTwoTimesTheirLength) {
-    const std::vector<AnchorRecord> small = {Smooth({0, 0}, {0, 0}, {3, 4}), Smooth({97, 4}, {100, 0}, {100, 0})};
-    sim::Art* path = Curve(small);
+    sim::Art* path = Curve({Smooth({0, 0}, {0, 0}, {3, 4}), Smooth({97, 4}, {100, 0}, {100, 0})});
     Type(100000);
     const double scale = OutLength(path->anchors[0]) / 5.0;
     EXPECT_LT(scale, 32.0);
@@ -263,10 +261,8 @@ TEST_F(ReadoutTest, ARunOfLengthChangesEndsOnTheSecondChangeAfterIt) {
 
 TEST_F(ReadoutTest, SelectedSegmentsOfSelectedPathsCountStraightOnesToo) {
     Line({0, 0}, {30, 40});
-    sim::Art* triangle = doc->AddPath(Root(), {{0, 100}, {30, 100}, {30, 140}}, true);
-    doc->SelectWhole(triangle);
-    sim::Art* partly = doc->AddPath(Root(), {{0, 200}, {10, 200}, {10, 300}});
-    doc->SelectAnchors(partly, {0, 1});
+    doc->SelectWhole(doc->AddPath(Root(), {{0, 100}, {30, 100}, {30, 140}}, true));
+    doc->SelectAnchors(doc->AddPath(Root(), {{0, 200}, {10, 200}, {10, 300}}), {0, 1});  // partly
     sim::Art* artNotSelected = doc->AddPath(Root(), {{0, 400}, {500, 400}});
     doc->SelectAnchors(artNotSelected, {0, 1});
     artNotSelected->attributes = 0;

@@ -39,13 +39,10 @@ TEST_F(LineSelectionTest, SegmentSelectionRules) {
     doc->SelectAnchors(direct, {0}, kOutHandleSelected);
     doc->SelectAnchors(direct, {1}, kInHandleSelected);
     // Only the first anchor of an open path, and only the last anchor of another.
-    sim::Art* first = doc->AddPath(Root(), {{0, 100}, {100, 100}, {200, 150}});
-    doc->SelectAnchors(first, {0});
-    sim::Art* last = doc->AddPath(Root(), {{0, 200}, {100, 200}, {200, 250}});
-    doc->SelectAnchors(last, {2});
+    doc->SelectAnchors(doc->AddPath(Root(), {{0, 100}, {100, 100}, {200, 150}}), {0});
+    doc->SelectAnchors(doc->AddPath(Root(), {{0, 200}, {100, 200}, {200, 250}}), {2});
     // A whole closed path: every segment, the closing one last, and no path ends.
-    sim::Art* square = doc->AddPath(Root(), {{0, 300}, {100, 300}, {100, 400}, {0, 400}}, true);
-    doc->SelectWhole(square);
+    doc->SelectWhole(doc->AddPath(Root(), {{0, 300}, {100, 300}, {100, 400}, {0, 400}}, true));
     const Collected got = Collect(true);
     EXPECT_EQ(got.nonStraight, 0);
     ASSERT_EQ(got.lines.size(), 7u);
@@ -94,10 +91,8 @@ TEST_F(LineSelectionTest, WhatIsNotAStraightLine) {
     doc->SelectWhole(doc->AddPointText(Root(), {10, 10}, {10, 20, 50, 10}));
     doc->SelectWhole(doc->AddPlacedArt(Root(), {0, 100, 100, 0}));
     doc->AddPlacedArt(Root(), {0, 100, 100, 0});  // not selected: not counted
-    sim::Art* guide = Line({{0, 500}, {100, 500}});
-    guide->guide = true;
-    sim::Art* hidden = Line({{0, 600}, {100, 600}});
-    hidden->attributes |= kArtHidden;
+    Line({{0, 500}, {100, 500}})->guide = true;
+    Line({{0, 600}, {100, 600}})->attributes |= kArtHidden;
     doc->SelectWhole(doc->AddPath(Root(), {{0, 700}}));  // one anchor
     // Selected paths without a selected segment: only the middle anchor; only the first anchor of a
     // closed path; handles on the wrong sides.

@@ -48,8 +48,7 @@ TEST_F(PathAdjustRecordTest, TheReferenceIsTheFirstAnchorAndTheFarthestFromIt) {
 
     // The walk goes depth first, skips guides and keeps the first on a tie; text has no anchor.
     sim::Art* group = doc->AddGroup(Root());
-    sim::Art* guide = doc->AddPath(group, {{-50, -50}, {500, 500}});
-    guide->guide = true;
+    doc->AddPath(group, {{-50, -50}, {500, 500}})->guide = true;
     doc->AddPath(group, {{10, 10}, {10, 20}});
     sim::Art* inner = doc->AddGroup(group);
     doc->AddPath(inner, {{20, 10}, {0, 10}});  // both 10 from (10, 10), as is (10, 20)

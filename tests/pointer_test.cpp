@@ -89,8 +89,7 @@ TEST_F(PointerTest, DefaultsPutOnePointerAcrossTheLineAtFiftyMillimetres) {
     sim::Art* group = doc->AddGroup(Root());
     sim::Art* line = doc->AddPath(doc->AddCompoundPath(group), {{0, 0}, {300, 0}});
     doc->SelectAnchors(line, {0});
-    sim::Art* unselected = Path({{0, 50}, {300, 50}}, {0});
-    unselected->attributes &= ~kArtSelected;
+    Path({{0, 50}, {300, 50}}, {0})->attributes &= ~kArtSelected;  // its anchor selected, not the path
     Run();
     const auto pointers = NewPaths();
     ASSERT_EQ(pointers.size(), 1u) << "the backward walk ends unreached at the open end";
