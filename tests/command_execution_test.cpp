@@ -97,9 +97,8 @@ TEST_P(FarOutDocumentTest, NoCommandWritesAnInfinityOrANaN) {
     StartPlugin();
     sim::Document& doc = host.NewDocument();
     sim::Art* root = doc.CurrentLayer()->root;
-    for (sim::Art* line : {doc.AddPath(root, {{-kFar, 0}, {kFar, 1}}), doc.AddPath(root, {{0, -kFar}, {1, kFar}})}) {
-        doc.SelectWhole(line);
-    }
+    doc.SelectWhole(doc.AddPath(root, {{-kFar, 0}, {kFar, 1}}));
+    doc.SelectWhole(doc.AddPath(root, {{0, -kFar}, {1, kFar}}));
     State().commandId = GetParam();
     State().typedLength = 50;
     State().flDivideSegment = 1;
