@@ -70,8 +70,7 @@ TEST_F(GeometryTest, ArcRecognitionByHandleRatio) {
                             radius);
     };
     EXPECT_TRUE(quarter(0.5522847));
-    EXPECT_NEAR(centre.h, 0, 1e-9);
-    EXPECT_NEAR(centre.v, 0, 1e-9);
+    EXPECT_NEAR(std::hypot(centre.h, centre.v), 0, 1e-9);
     EXPECT_NEAR(radius, r, 1e-9);
     EXPECT_FALSE(quarter(0.5525));
 

@@ -66,6 +66,7 @@ protected:
     }
 
     // The beeps since the last check; the simulated host counts them natively only.
+    int beepsSeen_ = 0;
     void ExpectNewBeeps(int expected) {
 #ifndef _WIN32
         EXPECT_EQ(host.BeepCount() - beepsSeen_, expected);
@@ -74,9 +75,6 @@ protected:
         (void)expected;
 #endif
     }
-
-private:
-    int beepsSeen_ = 0;
 };
 
 void ExpectNear(const std::vector<double>& actual, const std::vector<double>& expected, double tolerance) {
