@@ -551,11 +551,7 @@ private:
         read.outer = outer;
         read.inner = inner;
         read.attributes = art->attributes;
-        std::vector<PathStyle>& styles = source_.styles;
-        if (styles.empty() || std::memcmp(&styles.back(), &*art->style, sizeof(PathStyle)) != 0) {
-            styles.push_back(*art->style);
-        }
-        read.style = styles.size() - 1;
+        read.style = art->style;
         read.tags = art->tags;
         read.matrix = art->matrix;
         read.selected = art->Selected();
@@ -1809,7 +1805,7 @@ private:
 
     // Paint the plug-in changed is written as attributes, which the style attribute no longer overrides.
     void WriteStyle(const sim::Art& art, const ReadArt& was, ElementEdit& edit) {
-        const PathStyle& read = source_.styles[was.style];
+        const PathStyle& read = *was.style;
         if (std::memcmp(&*art.style, &read, sizeof read) == 0) return;
         const std::vector<std::pair<std::string, std::string>> now = StyleAttributes(*art.style, was.inner);
         const std::vector<std::pair<std::string, std::string>> before = StyleAttributes(read, was.inner);

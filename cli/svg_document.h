@@ -47,7 +47,7 @@ struct ReadArt {
     std::vector<std::vector<AnchorRecord>> paths;  // of a path or compound path, in artwork coordinates
     std::vector<bool> closed;
     std::int32_t attributes = 0;
-    std::size_t style = 0;  // in SvgSource::styles
+    sim::SharedStyle style;  // the art's own copy, which a later change of style replaces
     std::map<std::string, sim::Tag> tags;
     RealMatrix matrix{1, 0, 0, 1, 0, 0};
     bool selected = false;
@@ -67,7 +67,6 @@ struct SvgSource {
     std::map<std::string, std::string, std::less<>> prefixRenames;    // input prefix -> the prefix written
     std::map<const sim::Layer*, pugi::xml_node> layers;  // empty node: a layer made for loose elements
     std::vector<ReadArt> read;  // by the art's pool index: what each art read from an element looked like
-    std::vector<PathStyle> styles;  // the styles read, each once for a run of arts that share it
     const ReadArt* ReadOf(const sim::Art* art) const;  // null for art not read from an element
     const ReadArt& ReadAt(const sim::Art* art) const;  // throws std::out_of_range for such art
     struct ReadLayer {
