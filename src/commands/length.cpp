@@ -13,7 +13,6 @@
 #include "panel/panel_window.h"
 #include "platform/platform.h"
 #include "shell/commands.h"
-#include "shell/parallel_work.h"
 #include "shell/plugin_state.h"
 #include "shell/suites.h"
 
@@ -110,93 +109,51 @@ struct LengthBudget {
     double bound;     // the largest floor ratio; -1 when some curve has a handle of at most 1 point
 };
 
-// The budget's segments and the fits are collected in the walk's order and measured (and fitted) a
-// batch at a time on every core, so that a whole drawing's segments are never held at once.
-constexpr std::size_t kSegmentBatch = 4096;
+// The fits are collected in the walk's order, then fitted and written a batch at a time (see
+// WriteFits), so that a whole drawing's fits are never held at once.
+constexpr std::size_t kFitBatch = 4096;
 
-// One selected segment of the budget. The handles' lengths and the floor's handles come from the
-// host's math, on the host's thread; the lengths are measured with the batch.
-struct BudgetSegment {
-    AnchorRecord a;
-    AnchorRecord b;
-    bool straight;
-    bool shortHandle;  // a drawn handle of at most 1 point
-    bool hasFloor;     // floorA and floorB: the curve with its shorter drawn handle 1 point long
-    AnchorRecord floorA;
-    AnchorRecord floorB;
-    double length;
-    double floorLength;
-};
-
-struct BudgetRequest {
-    LengthBudget budget;
-    std::vector<BudgetSegment> segments;  // collected, not yet added
-};
-
-void MeasureBudgetSegments(std::size_t begin, std::size_t end, void* segments) {
-    BudgetSegment* const all = static_cast<BudgetSegment*>(segments);
-    for (std::size_t i = begin; i < end; ++i) {
-        all[i].length = SegmentLength(all[i].a, all[i].b);
-        if (all[i].hasFloor) all[i].floorLength = SegmentLength(all[i].floorA, all[i].floorB);
+// Adds one selected segment to the budget; a curve's floor is the curve with its shorter drawn handle
+// 1 point long.
+HostStatus AddBudgetSegment(ArtHandle, std::int16_t, std::int16_t, AnchorRecord& a, AnchorRecord& b,
+                            void* context) {
+    LengthBudget& budget = *static_cast<LengthBudget*>(context);
+    const double length = SegmentLength(a, b);
+    if (SegmentIsStraight(a, b)) {
+        budget.straight += length;
+        return kNoError;
     }
-}
-
-void AddBudgetBatch(BudgetRequest& request) {
-    RunInParallel(request.segments.size(), MeasureBudgetSegments, request.segments.data());
-    LengthBudget& budget = request.budget;
-    for (const BudgetSegment& segment : request.segments) {
-        if (segment.straight) {
-            budget.straight += segment.length;
-            continue;
-        }
-        budget.curved += segment.length;
-        if (segment.shortHandle) {
-            budget.bound = -1.0;
-            continue;
-        }
-        if (budget.bound < 0 || segment.length <= 0 || !segment.hasFloor) continue;
-        budget.bound = RealMax(budget.bound, segment.floorLength / segment.length);
+    budget.curved += length;
+    const double hOut = sRealMath->PointLength(&a.out, &a.p);
+    const double hIn = sRealMath->PointLength(&b.in, &b.p);
+    if ((hOut > 0 && hOut <= kHandleFloor) || (hIn > 0 && hIn <= kHandleFloor)) {
+        budget.bound = -1.0;
+        return kNoError;
     }
-    request.segments.clear();
-}
-
-HostStatus CollectBudgetSegment(ArtHandle, std::int16_t, std::int16_t, AnchorRecord& a, AnchorRecord& b,
-                                void* context) {
-    BudgetRequest& request = *static_cast<BudgetRequest*>(context);
-    BudgetSegment segment{a, b, SegmentIsStraight(a, b), false, false, a, b, 0.0, 0.0};
-    if (!segment.straight) {
-        const double hOut = sRealMath->PointLength(&a.out, &a.p);
-        const double hIn = sRealMath->PointLength(&b.in, &b.p);
-        segment.shortHandle = (hOut > 0 && hOut <= kHandleFloor) || (hIn > 0 && hIn <= kHandleFloor);
-        segment.hasFloor = !segment.shortHandle && (hOut != 0 || hIn != 0);
-        if (segment.hasFloor) {
-            const double shorter = hOut == 0 ? hIn : hIn == 0 ? hOut : RealMin(hOut, hIn);
-            const double f = kHandleFloor / shorter;
-            segment.floorA.out = HandleAt(a.p, hOut * f, sRealMath->PointAngle(&a.p, &a.out));
-            segment.floorB.in = HandleAt(b.p, hIn * f, sRealMath->PointAngle(&b.p, &b.in));
-        }
-    }
-    request.segments.push_back(segment);
-    if (request.segments.size() == kSegmentBatch) AddBudgetBatch(request);
+    if (budget.bound < 0 || length <= 0 || (hOut == 0 && hIn == 0)) return kNoError;
+    const double shorter = hOut == 0 ? hIn : hIn == 0 ? hOut : RealMin(hOut, hIn);
+    const double f = kHandleFloor / shorter;
+    AnchorRecord floorA = a;
+    AnchorRecord floorB = b;
+    floorA.out = HandleAt(a.p, hOut * f, sRealMath->PointAngle(&a.p, &a.out));
+    floorB.in = HandleAt(b.p, hIn * f, sRealMath->PointAngle(&b.p, &b.in));
+    budget.bound = RealMax(budget.bound, SegmentLength(floorA, floorB) / length);
     return kNoError;
 }
 
-HostStatus CollectBudgetOfLayer(ArtHandle art, void* request) {
+HostStatus AddBudgetOfLayer(ArtHandle art, void* budget) {
     if (sRealMath == nullptr) return kSuiteNotFoundStatus;
-    return WalkSelectedSegments(art, SelectionSource::SavedOrHost, CollectBudgetSegment, request);
+    return WalkSelectedSegments(art, SelectionSource::SavedOrHost, AddBudgetSegment, budget);
 }
 
 // The selected segments' totals and floor ratio. A failing walk leaves the totals of what it reached.
 LengthBudget MeasureLengthBudget() {
-    BudgetRequest request{{0.0, 0.0, 0.0}, {}};
-    request.segments.reserve(kSegmentBatch);
-    ForEachLayerArt(CollectBudgetOfLayer, &request);
-    AddBudgetBatch(request);
-    return request.budget;
+    LengthBudget budget{0.0, 0.0, 0.0};
+    ForEachLayerArt(AddBudgetOfLayer, &budget);
+    return budget;
 }
 
-// One curved segment to fit. The handles' lengths and directions come from the host's math, on the
-// host's thread, so that the fits themselves can run on every core.
+// One curved segment to fit, its handles' lengths and directions as the host's math gives them.
 struct SegmentFit {
     ArtHandle path;
     std::int16_t from;
@@ -231,7 +188,7 @@ HostStatus CollectFit(ArtHandle path, std::int16_t from, std::int16_t to, Anchor
     sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&a.p, &a.out), &fit.directionOut);
     sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&b.p, &b.in), &fit.directionIn);
     request.fits.push_back(fit);
-    return request.fits.size() < kSegmentBatch ? kNoError : FitAndWriteBatch(request);
+    return request.fits.size() < kFitBatch ? kNoError : FitAndWriteBatch(request);
 }
 
 RealPoint Along(const RealPoint& anchor, double length, const RealPoint& direction) {
@@ -339,16 +296,6 @@ void FitHandles(SegmentFit& fit) {
     fit.b.in = Along(fit.b.p, fit.lengthIn * scale, fit.directionIn);
 }
 
-void FitSome(std::size_t begin, std::size_t end, void* request) {
-    FitRequest& fits = *static_cast<FitRequest*>(request);
-    for (std::size_t i = begin; i < end; ++i) {
-        SegmentFit& fit = fits.fits[i];
-        fit.length = SegmentLength(fit.a, fit.b);
-        fit.goal = fit.length * fits.factor;
-        FitHandles(fit);
-    }
-}
-
 // Writes the fitted anchors in the walk's order. An anchor that two fits share (one segment's end
 // is the next one's start; a closed path's first anchor ends its closing segment) is written last
 // with both fitted handles, as if each fit had been written before the walk read on.
@@ -376,7 +323,11 @@ HostStatus WriteFits(FitRequest& request) {
 }
 
 HostStatus FitAndWriteBatch(FitRequest& request) {
-    RunInParallel(request.fits.size(), FitSome, &request);
+    for (SegmentFit& fit : request.fits) {
+        fit.length = SegmentLength(fit.a, fit.b);
+        fit.goal = fit.length * request.factor;
+        FitHandles(fit);
+    }
     const HostStatus status = WriteFits(request);
     request.fits.clear();
     return status;
@@ -417,7 +368,7 @@ void SetSelectionLength(double target) {
         return;
     }
     FitRequest request{budget.bound > r ? budget.bound : r, {}};
-    request.fits.reserve(kSegmentBatch);
+    request.fits.reserve(kFitBatch);
     // A failing walk still fits and writes the segments it reached; a failing write ends the walk.
     ForEachLayerArt(CollectFitsOfLayer, &request);
     FitAndWriteBatch(request);
