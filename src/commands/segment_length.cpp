@@ -15,7 +15,7 @@ constexpr double kFullTurn = 6.283186;
 
 // The sum of the 256 chords of one curve. Every sample point and every chord is computed exactly as
 // one at a time would be (the same products and sums, no fused multiply-add); only the chords are
-// added in vector lanes, so a length differs from the in-order sum by a rounding or two.
+// added in vector lanes, so a length differs from the in-order sum by a few roundings.
 using ChordSum = double (*)(const AnchorRecord& a, const AnchorRecord& b);
 using ChordStore = void (*)(const AnchorRecord& a, const AnchorRecord& b, double* chords);
 
@@ -81,11 +81,9 @@ struct Lanes4 {
     __m256d p0h, p1h, p2h, p3h, p0v, p1v, p2v, p3v;
 };
 
-KELVANE_AVX2 inline void Points4(const Lanes4& c, int j, __m256d& h, __m256d& v) {
-    const __m256d wa = _mm256_loadu_pd(gState->bezierA256 + j);
-    const __m256d wb = _mm256_loadu_pd(gState->bezierB256 + j);
-    const __m256d wbk = _mm256_loadu_pd(gState->bezierB256Reversed + j);
-    const __m256d wak = _mm256_loadu_pd(gState->bezierA256Reversed + j);
+// Points through the four weights of each lane: ((A P0 + B P1) + Bk P2) + Ak P3, as in order.
+KELVANE_AVX2 inline void Points4(const Lanes4& c, __m256d wa, __m256d wb, __m256d wbk, __m256d wak, __m256d& h,
+                                 __m256d& v) {
     h = _mm256_add_pd(
         _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(wa, c.p0h), _mm256_mul_pd(wb, c.p1h)), _mm256_mul_pd(wbk, c.p2h)),
         _mm256_mul_pd(wak, c.p3h));
@@ -94,56 +92,75 @@ KELVANE_AVX2 inline void Points4(const Lanes4& c, int j, __m256d& h, __m256d& v)
         _mm256_mul_pd(wak, c.p3v));
 }
 
+// Sample points j to j + 3.
+KELVANE_AVX2 inline void ConsecutivePoints4(const Lanes4& c, int j, __m256d& h, __m256d& v) {
+    Points4(c, _mm256_loadu_pd(gState->bezierA256 + j), _mm256_loadu_pd(gState->bezierB256 + j),
+            _mm256_loadu_pd(gState->bezierB256Reversed + j), _mm256_loadu_pd(gState->bezierA256Reversed + j), h, v);
+}
+
+// Sample points row, row + 64, row + 128 and row + 192.
+KELVANE_AVX2 inline void QuarterPoints4(const Lanes4& c, int row, __m256d& h, __m256d& v) {
+    const double* const weights = gState->bezierQuarterRows[row];
+    Points4(c, _mm256_loadu_pd(weights), _mm256_loadu_pd(weights + 4), _mm256_loadu_pd(weights + 8),
+            _mm256_loadu_pd(weights + 12), h, v);
+}
+
+KELVANE_AVX2 inline __m256d Chords4(__m256d h, __m256d v, __m256d nextH, __m256d nextV) {
+    const __m256d dh = _mm256_sub_pd(h, nextH);
+    const __m256d dv = _mm256_sub_pd(v, nextV);
+    return _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(dh, dh), _mm256_mul_pd(dv, dv)));
+}
+
 // Lanes 1, 2, 3 of x and lane 0 of next: the points one step further on.
 KELVANE_AVX2 inline __m256d Shifted4(__m256d x, __m256d next) {
     return _mm256_shuffle_pd(x, _mm256_permute2f128_pd(x, next, 0x21), 0x5);
 }
 
-KELVANE_AVX2 inline __m256d Chords4(__m256d h, __m256d v, __m256d nextH, __m256d nextV) {
-    const __m256d dh = _mm256_sub_pd(h, Shifted4(h, nextH));
-    const __m256d dv = _mm256_sub_pd(v, Shifted4(v, nextV));
-    return _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(dh, dh), _mm256_mul_pd(dv, dv)));
+KELVANE_AVX2 inline Lanes4 ControlLanes4(const AnchorRecord& a, const AnchorRecord& b) {
+    return Lanes4{_mm256_set1_pd(a.p.h), _mm256_set1_pd(a.out.h), _mm256_set1_pd(b.in.h), _mm256_set1_pd(b.p.h),
+                  _mm256_set1_pd(a.p.v), _mm256_set1_pd(a.out.v), _mm256_set1_pd(b.in.v), _mm256_set1_pd(b.p.v)};
 }
 
-// Every chord in order, 4 lanes at a time (AVX2, where the processor has it; without FMA, so every
-// product is rounded as above): sink(j, chords) gets chords j to j + 3.
-template <typename Sink>
-KELVANE_AVX2 inline Sink ChordQuads(const AnchorRecord& a, const AnchorRecord& b, Sink sink) {
-    const Lanes4 c{_mm256_set1_pd(a.p.h), _mm256_set1_pd(a.out.h), _mm256_set1_pd(b.in.h), _mm256_set1_pd(b.p.h),
-                   _mm256_set1_pd(a.p.v), _mm256_set1_pd(a.out.v), _mm256_set1_pd(b.in.v), _mm256_set1_pd(b.p.v)};
+// AVX2, where the processor has it, without FMA, so that every product is rounded as in order. Each
+// lane adds up its own quarter of the chords (lane k from sample 64k to 64k + 64): a chord's two
+// ends are then in one lane of consecutive rows, and no lane has to be shifted.
+KELVANE_AVX2 double ChordSumAvx2(const AnchorRecord& a, const AnchorRecord& b) {
+    constexpr int kLastRow = kBezierSteps / 4;
+    const Lanes4 c = ControlLanes4(a, b);
     __m256d h, v;
-    Points4(c, 0, h, v);
+    QuarterPoints4(c, 0, h, v);
+    h = _mm256_blend_pd(h, c.p0h, 1);  // the ends are the anchors themselves
+    v = _mm256_blend_pd(v, c.p0v, 1);
+    __m256d sum = _mm256_setzero_pd();
+    for (int row = 1; row < kLastRow; ++row) {
+        __m256d nextH, nextV;
+        QuarterPoints4(c, row, nextH, nextV);
+        sum = _mm256_add_pd(sum, Chords4(h, v, nextH, nextV));
+        h = nextH;
+        v = nextV;
+    }
+    __m256d endH, endV;
+    QuarterPoints4(c, kLastRow, endH, endV);
+    sum = _mm256_add_pd(sum, Chords4(h, v, _mm256_blend_pd(endH, c.p3h, 8), _mm256_blend_pd(endV, c.p3v, 8)));
+    const __m128d half = _mm_add_pd(_mm256_castpd256_pd128(sum), _mm256_extractf128_pd(sum, 1));
+    return _mm_cvtsd_f64(_mm_add_sd(half, _mm_unpackhi_pd(half, half)));
+}
+
+// Every chord in order, 4 at a time.
+KELVANE_AVX2 void StoreChordsAvx2(const AnchorRecord& a, const AnchorRecord& b, double* chords) {
+    const Lanes4 c = ControlLanes4(a, b);
+    __m256d h, v;
+    ConsecutivePoints4(c, 0, h, v);
     h = _mm256_blend_pd(h, c.p0h, 1);
     v = _mm256_blend_pd(v, c.p0v, 1);
     for (int j = 4; j < kBezierSteps; j += 4) {
         __m256d nextH, nextV;
-        Points4(c, j, nextH, nextV);
-        sink(j - 4, Chords4(h, v, nextH, nextV));
+        ConsecutivePoints4(c, j, nextH, nextV);
+        _mm256_storeu_pd(chords + j - 4, Chords4(h, v, Shifted4(h, nextH), Shifted4(v, nextV)));
         h = nextH;
         v = nextV;
     }
-    sink(kBezierSteps - 4, Chords4(h, v, c.p3h, c.p3v));
-    return sink;
-}
-
-struct QuadSum {
-    __m256d sum;
-    KELVANE_AVX2 void operator()(int, __m256d chords) { sum = _mm256_add_pd(sum, chords); }
-};
-
-struct QuadStore {
-    double* chords;
-    KELVANE_AVX2 void operator()(int j, __m256d four) { _mm256_storeu_pd(chords + j, four); }
-};
-
-KELVANE_AVX2 double ChordSumAvx2(const AnchorRecord& a, const AnchorRecord& b) {
-    const QuadSum quads = ChordQuads(a, b, QuadSum{_mm256_setzero_pd()});
-    const __m128d half = _mm_add_pd(_mm256_castpd256_pd128(quads.sum), _mm256_extractf128_pd(quads.sum, 1));
-    return _mm_cvtsd_f64(_mm_add_sd(half, _mm_unpackhi_pd(half, half)));
-}
-
-KELVANE_AVX2 void StoreChordsAvx2(const AnchorRecord& a, const AnchorRecord& b, double* chords) {
-    ChordQuads(a, b, QuadStore{chords});
+    _mm256_storeu_pd(chords + kBezierSteps - 4, Chords4(h, v, Shifted4(h, c.p3h), Shifted4(v, c.p3v)));
 }
 
 bool HasAvx2() {

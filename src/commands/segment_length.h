@@ -31,7 +31,7 @@ private:
 };
 
 // The chord sums run in vector lanes: 4 (AVX2) when the processor has them, else 2 (SSE2). Each
-// chord is the same as in order; the sum may differ from the in-order sum by a rounding.
+// chord is the same as in order; the sum may differ from the in-order sum by a few roundings.
 int ChordSumLanes();
 // For tests: the 2-lane sums and chords even where AVX2 is there, and back to the widest.
 void UseNarrowChordSums();

@@ -24,4 +24,15 @@ void BuildBezierTables(PluginState& state) {
         state.bezierA256Reversed[i] = state.bezierA256[kBezierSteps - i];
         state.bezierB256Reversed[i] = state.bezierB256[kBezierSteps - i];
     }
+    constexpr int kQuarter = kBezierSteps / 4;
+    for (int row = 0; row <= kQuarter; ++row) {
+        for (int lane = 0; lane < 4; ++lane) {
+            const int i = lane * kQuarter + row;
+            double* const weights = state.bezierQuarterRows[row];
+            weights[lane] = state.bezierA256[i];
+            weights[4 + lane] = state.bezierB256[i];
+            weights[8 + lane] = state.bezierB256Reversed[i];
+            weights[12 + lane] = state.bezierA256Reversed[i];
+        }
+    }
 }

@@ -81,6 +81,10 @@ struct PluginState {
     // P3 and P2, in the order the vector chord sums load them.
     double bezierA256Reversed[kBezierSteps + 1];
     double bezierB256Reversed[kBezierSteps + 1];
+    // The four weights of samples 0, 64, 128 and 192 steps on from each row's index, a group of four
+    // per weight (A, B, B reversed, A reversed): the rows the 4-lane chord sum loads, each lane
+    // walking its own quarter of the curve.
+    double bezierQuarterRows[kBezierSteps / 4 + 1][16];
 
     // Host handles and notifications
     SPBasicSuite* savedBasicSuite;
