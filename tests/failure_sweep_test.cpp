@@ -2,7 +2,8 @@
 // with a status that is reported silently: start-up, the panel made at application start, shut-down,
 // the panel's commands, the adjust tools' gestures and the restore, the settings dialog and the
 // annotator's drawing. Each run must leave the plug-in at rest (failure_sweep.h) and the document,
-// the settings file and what the user had made before as the scenario says.
+// the settings file and what the user had made before as the scenario says. First, the simulated
+// host's failure gate that the sweeps rely on.
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -23,6 +24,39 @@ namespace {
 using sweep::DocumentState;
 using sweep::Steps;
 using sweep::Trial;
+
+// ---- The failure gate ------------------------------------------------------------------------
+
+// The Nth gated call fails once, every call of one operation fails, and the log says which call failed.
+TEST(SimHost, TheFailureGateFailsTheNthCallOrEveryCallOfAnOperation) {
+    sim::Host host;
+    host.Gate().SetLogging(true);
+    const void* suite = nullptr;
+    ASSERT_EQ(host.Basic()->AcquireSuite("AI User Suite", 21, &suite), kNoError);
+    const auto* user = static_cast<const UserSuite*>(suite);
+    host.Gate().ResetCallCount();
+    host.Gate().FailNthCall(2, sweep::kOrdinaryFailure);
+    EXPECT_EQ(user->MessageAlert("one"), kNoError);
+    EXPECT_EQ(user->MessageAlert("two"), sweep::kOrdinaryFailure);
+    EXPECT_EQ(user->MessageAlert("three"), kNoError);
+    ASSERT_EQ(host.App().alerts.size(), 2u) << "a failed call does nothing";
+    EXPECT_EQ(host.App().alerts[1].text, "three");
+    const auto& log = host.Gate().Log();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[2].suite, "AI User Suite");
+    EXPECT_EQ(log[2].operation, "MessageAlert");
+    EXPECT_EQ(log[2].injected, sweep::kOrdinaryFailure);
+    EXPECT_EQ(log[3].injected, kNoError);
+
+    host.Gate().FailOperation("SP Basic Suite", "AllocateBlock", kOutOfMemoryStatus);
+    void* block = &host;
+    EXPECT_EQ(host.Basic()->AllocateBlock(8, &block), kOutOfMemoryStatus);
+    EXPECT_EQ(block, nullptr);
+    EXPECT_EQ(host.Basic()->AllocateBlock(8, &block), kOutOfMemoryStatus);
+    host.Gate().ClearFailures();
+    EXPECT_EQ(host.Basic()->AllocateBlock(8, &block), kNoError);
+    EXPECT_EQ(host.Basic()->FreeBlock(block), kNoError);
+}
 
 template <typename Fixture>
 struct Scenario {
