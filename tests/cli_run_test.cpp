@@ -1,17 +1,25 @@
 // `kelvane run` and `kelvane startup` in-process: bad input never leaves an output file, a run
 // without commands writes the document back, and commands run as the panel's buttons and the
 // adjust tools would, each run's report saying what it did.
+// `kelvane inkscape`, run with the arguments Inkscape passes to an extension: selected objects and
+// the node tool's nodes, parameters as --name=value, the document last. The document comes back on
+// standard output (byte for byte when nothing changed) and what the user reads on standard error.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <pugixml.hpp>
+#include <regex>
 #include <sstream>
 
 #include "file_io.h"
+#include "inkscape_front.h"
 #include "kelvane_cli.h"
 #include "run_command.h"
+#include "shell/plugin_state.h"
 
 namespace {
 
@@ -60,6 +68,34 @@ constexpr const char* kRecords =
     "<kv:tag name=\"Path_adjust_matrix\">1,0,0,1,5,-5,20,-30,0,10,0</kv:tag></path>\n"
     "</svg>\n";
 
+// Made like Inkscape's documents, one user unit a millimetre (width 210mm over a viewBox 210 wide): the current layer and the unit on the named view, a sublayer, a
+// locked layer and a hidden one.
+constexpr const char* kInkscapeDrawing = R"(<?xml version="1.0" encoding="UTF-8"?>
+<svg width="210mm" height="297mm" viewBox="0 0 210 297" version="1.1" id="svg1"
+   xmlns:inkscape="http://www.inkscape.org/namespaces/inkscape"
+   xmlns:sodipodi="http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd" xmlns="http://www.w3.org/2000/svg">
+  <sodipodi:namedview id="namedview1" inkscape:document-units="mm" inkscape:current-layer="layer1"/>
+  <defs id="defs1"/>
+  <g inkscape:label="Lines" inkscape:groupmode="layer" id="layer1">
+    <path id="left" d="M 30,200 L 90,80" style="fill:none;stroke:#000000;stroke-width:0.5"/>
+    <path id="right" d="M 180,200 L 120,80" style="fill:none;stroke:#000000;stroke-width:0.5"/>
+    <path id="pair" d="M 20,100 L 60,100 M 20,120 L 80,120" style="fill:none;stroke:#000000"/>
+    <path id="curve" d="M 20,260 C 60,220 140,300 190,250" style="fill:none;stroke:#ff0000"/>
+    <circle id="circle" cx="105" cy="150" r="15" style="fill:none;stroke:#000000"/>
+    <g inkscape:label="Sub" inkscape:groupmode="layer" id="sublayer">
+      <path id="inner" d="M 10,10 L 40,10" style="fill:none;stroke:#000000"/>
+    </g>
+  </g>
+  <g inkscape:label="Locked" inkscape:groupmode="layer" id="layer2" sodipodi:insensitive="true">
+    <path id="lockedA" d="M 30,250 L 90,230" style="fill:none;stroke:#000000"/>
+    <path id="lockedB" d="M 180,250 L 120,230" style="fill:none;stroke:#000000"/>
+  </g>
+  <g inkscape:label="Hidden" inkscape:groupmode="layer" id="layer3" style="display:none">
+    <path id="hiddenA" d="M 30,20 L 90,40" style="fill:none;stroke:#000000"/>
+  </g>
+</svg>
+)";
+
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -85,12 +121,23 @@ protected:
     int Run(std::vector<std::string> args, const std::string& input = "") {
         std::istringstream in(input);
         std::ostringstream out, err;
-        if (args.empty() || (args[0] != "startup" && args[0] != "help" && args[0] != "--version")) {
-            args.insert(args.begin(), "run");
-        }
+        const bool subcommand = !args.empty() && (args[0] == "startup" || args[0] == "help" || args[0] == "--version" ||
+                                                  args[0] == "inkscape" || args[0].rfind("--inkscape=", 0) == 0);
+        if (!subcommand) args.insert(args.begin(), "run");
         const int status = KelvaneMain(args, in, out, err);
         out_ = out.str();
         err_ = err.str();
+        return status;
+    }
+
+    // Runs kelvane as Inkscape does, the drawing on standard input, in English as Inkscape's interface sets it.
+    int Inkscape(std::vector<std::string> args, const std::string& input = kInkscapeDrawing) {
+        const char* saved = std::getenv("LANGUAGE");
+        const std::optional<std::string> before = saved ? std::optional<std::string>(saved) : std::nullopt;
+        setenv("LANGUAGE", "en_US", 1);
+        args.push_back("-");
+        const int status = Run(args, input);
+        before ? setenv("LANGUAGE", before->c_str(), 1) : unsetenv("LANGUAGE");
         return status;
     }
 
@@ -333,6 +380,141 @@ TEST_F(CliTest, PathAdjustMovesThePieceAndTheRestoreInALaterRunTakesItBack) {
     EXPECT_NE(out_.find("anchor 0 of #piece moved (40, 100) -> (250, 150)"), std::string::npos) << out_;
     EXPECT_NE(out_.find("#piece restored; its record removed"), std::string::npos) << out_;
     EXPECT_EQ(Read("back.svg").find("Path_adjust_matrix"), std::string::npos);
+}
+
+// The numbers in text, as kelvane and the drawings write them.
+std::vector<double> Numbers(const std::string& text) {
+    static const std::regex number(R"(-?(\d+\.?\d*|\.\d+)(e[-+]?\d+)?)");
+    std::vector<double> numbers;
+    for (std::sregex_iterator i(text.begin(), text.end(), number), end; i != end; ++i) {
+        numbers.push_back(std::stod(i->str()));
+    }
+    return numbers;
+}
+
+std::string PathData(const std::string& svg, const std::string& id) {
+    pugi::xml_document xml;
+    xml.load_string(svg.c_str());
+    return xml.select_node(("//*[@id='" + id + "']").c_str()).node().attribute("d").value();
+}
+
+// The measured length that Measure shows, in millimetres.
+double Measured(const std::string& message) {
+    const std::size_t colon = message.rfind(": ");
+    return colon == std::string::npos ? -1 : std::strtod(message.c_str() + colon + 2, nullptr);
+}
+
+// The Inkscape front's tests, in the same fixture.
+using InkscapeFront = CliTest;
+
+// ---- What leaves the document as it was (its input back byte for byte), and what the user is told;
+// usage errors write nothing ----
+
+TEST_F(InkscapeFront, WhatChangesNothingSaysWhy) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;  // a part of standard error
+        std::string drawing = kInkscapeDrawing;
+        int status = 0;
+    } cases[] = {
+        {{"inkscape", "bisect", "--id=lockedA", "--id=lockedB"}, "Two or more straight lines are not selected."},
+        {{"--inkscape=measure", "--id=pair"}, "segments: 100 mm"},  // through the hidden parameter
+        {{"inkscape", "measure", "--id=sublayer"}, "segments: 30 mm"},
+        // The node tool's selection wins over the objects Inkscape passes with it.
+        {{"inkscape", "measure", "--id=pair", "--selected-nodes=pair:1:0", "--selected-nodes=pair:1:1"},
+         "segments: 60 mm"},
+        {{"inkscape", "measure", "--id=pair", "--selected-nodes=pair:0:1"}, "no selected segment has a length"},
+        {{"inkscape", "measure", "--id=hiddenA"}, "no selected segment has a length"},
+        {{"inkscape", "measure", "--selected-nodes=pair:2:0"}, "#pair has no node 0 in subpath 2"},
+        {{"inkscape", "measure", "--selected-nodes=pair:x:0"}, "--selected-nodes takes ID:SUBPATH:NODE"},
+        {{"inkscape", "cross", "--extend=true"}, "Kelvane Extension Crossing: "},
+        {{"inkscape", "handles"}, "Kelvane Handle Line: nothing changed"},
+        {{"inkscape", "pointer", "--id=left", "--dash=true"}, "Broken line needs a first dash length above 0"},
+        {{"inkscape", "length", "--id=curve", "--mode=scale", "--percent=12"}, "--percent takes -10 to 10"},
+        {{"inkscape", "bisect", "--id=p"}, "cannot read this drawing",
+         R"(<svg xmlns="http://www.w3.org/2000/svg"><path id="p" d="M 0 0 L"/></svg>)"},
+        {{"inkscape", "frob"}, "usage: kelvane inkscape", kInkscapeDrawing, 2},
+        {{"inkscape", "bisect", "--nope=1"}, "usage: kelvane inkscape", kInkscapeDrawing, 2},
+        {{"inkscape", "measure", "--id"}, "usage: kelvane inkscape", kInkscapeDrawing, 2},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Inkscape(c.args, c.drawing), c.status) << c.message;
+        EXPECT_EQ(out_, c.status == 0 ? c.drawing : "") << c.message;
+        EXPECT_NE(err_.find(c.message), std::string::npos) << err_;
+    }
+}
+
+// ---- Commands that change the document: the new paths and where they go ----
+
+TEST_F(InkscapeFront, ACommandAddsOnePathWhereExpected) {
+    const struct {
+        std::vector<std::string> args;
+        const char* layer;            // the id of the element the new path is in
+        std::vector<double> numbers;  // of its path data
+    } cases[] = {
+        // In the current layer of the named view, not the top one.
+        {{"inkscape", "cross", "--id=left", "--id=right"}, "layer1", {120, 80, 105, 50, 90, 80}},
+        // 50 mm forward from the first node of the 60 mm subpath, 5 mm long, across it.
+        {{"inkscape", "pointer", "--selected-nodes=pair:1:0", "--direction=forward", "--d1=50", "--size=5",
+          "--unit=mm", "--width=0.1"},
+         "layer1",
+         {70, 117.5, 70, 122.5}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Inkscape(c.args), 0);
+        EXPECT_EQ(err_, "");
+        // The paths the input did not have (no id).
+        pugi::xml_document xml;
+        ASSERT_TRUE(xml.load_string(out_.c_str()));
+        const pugi::xpath_node_set paths = xml.select_nodes("//*[local-name()='path'][not(@id)]");
+        ASSERT_EQ(paths.size(), 1u) << out_;
+        EXPECT_EQ(std::string(paths[0].node().parent().attribute("id").value()), c.layer);
+        const std::vector<double> numbers = Numbers(paths[0].node().attribute("d").value());
+        ASSERT_EQ(numbers.size(), c.numbers.size());
+        // The plug-in works in single precision in places.
+        for (std::size_t i = 0; i < numbers.size(); ++i) EXPECT_NEAR(numbers[i], c.numbers[i], 1e-4) << "number " << i;
+        // Nothing of the selection or of Inkscape's settings is written into the drawing.
+        EXPECT_EQ(out_.find("kv:"), std::string::npos) << out_;
+        EXPECT_EQ(PathData(out_, "left"), "M 30,200 L 90,80");
+    }
+}
+
+// Length: a total typed, or the slider's percentage; measured again from the document written.
+TEST_F(InkscapeFront, LengthReshapesToTheTotalOrByThePercentage) {
+    Inkscape({"inkscape", "measure", "--id=curve"});
+    const double before = Measured(err_);
+    ASSERT_GT(before, 100);
+    const std::pair<std::vector<std::string>, double> cases[] = {
+        {{"inkscape", "length", "--id=curve", "--mode=total", "--length=200", "--unit=document"}, 200},
+        {{"inkscape", "length", "--id=curve", "--mode=total", "--length=21", "--unit=cm"}, 210},
+        {{"inkscape", "length", "--id=curve", "--mode=scale", "--percent=10"}, before * 1.1},
+        {{"inkscape", "length", "--id=curve", "--mode=\"scale\"", "--percent=-5"}, before * 0.95},
+    };
+    for (const auto& [args, expected] : cases) {
+        Inkscape(args);
+        EXPECT_EQ(err_, "");
+        const std::string changed = out_;
+        ASSERT_NE(changed, kInkscapeDrawing);
+        EXPECT_EQ(Numbers(PathData(changed, "curve")).front(), 20);  // the anchors stay
+        Inkscape({"inkscape", "measure", "--id=curve"}, changed);
+        EXPECT_NEAR(Measured(err_), expected, 0.01 * expected) << err_;
+    }
+}
+
+TEST_F(InkscapeFront, LanguageFollowsInkscapesInterface) {
+    const struct {
+        const char *language, *lcAll, *lcMessages, *lang;
+        std::uint16_t expected;
+    } cases[] = {
+        {nullptr, nullptr, nullptr, "ja_JP.UTF-8", kJapanese}, {"ja", nullptr, nullptr, "en_US.UTF-8", kJapanese},
+        {"en", nullptr, nullptr, "ja_JP.UTF-8", kEnglish},     {"", "", "ja_JP.UTF-8", "C", kJapanese},
+        {nullptr, "de_DE.UTF-8", nullptr, "ja_JP", kEnglish},  {nullptr, nullptr, nullptr, nullptr, kEnglish},
+        {"", "", "", "C.UTF-8", kEnglish},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(InkscapeLanguage(c.language, c.lcAll, c.lcMessages, c.lang), c.expected)
+            << (c.language ? c.language : "-") << " " << (c.lang ? c.lang : "-");
+    }
 }
 
 }  // namespace
