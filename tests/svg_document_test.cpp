@@ -287,25 +287,16 @@ TEST_F(SvgDocument, SwatchesTheRulerUnitAndArtOfEveryKind) {
     EXPECT_EQ(art[3]->tags.at("note").value, "a, b");
 }
 
-// Moved 5 right and 7 up, then turned a quarter anticlockwise about the origin: the turn is written
-// whole, not as a move only.
+// Turned a quarter anticlockwise about the origin: the turn is written whole, not as a move only.
 TEST_F(SvgDocument, MovedTextIsWrittenWhereItNowIs) {
     sim::Art* text = Read(Svg("<text x=\"10\" y=\"20\" transform=\"scale(2)\">T</text>"))[0];
     ExpectPoint(text->textAnchor, 20, -40, "the text's origin, transformed");
-    const struct {
-        RealMatrix change;
-        const char* transform;
-        double h, v;
-    } steps[] = {{{1, 0, 0, 1, 5, 7}, "transform=\"matrix(2 0 0 2 5 -7)\"", 25, -33},
-                 {{0, 1, -1, 0, 0, 0}, "transform=\"matrix(0 -2 2 0 -7 -5)\"", 33, 25}};
-    for (const auto& step : steps) {
-        document_.Transform(text, step.change, 1, 0);
-        const std::string written = Written();
-        EXPECT_NE(written.find(step.transform), std::string::npos) << written;
-        sim::Document again;
-        kvsvg::ReadSvg(written, again);
-        ExpectPoint(again.LayerAt(0)->root->firstChild->textAnchor, step.h, step.v, "read back where it now is");
-    }
+    document_.Transform(text, RealMatrix{0, 1, -1, 0, 0, 0}, 1, 0);
+    const std::string written = Written();
+    EXPECT_NE(written.find("transform=\"matrix(0 -2 2 0 0 0)\""), std::string::npos) << written;
+    sim::Document again;
+    kvsvg::ReadSvg(written, again);
+    ExpectPoint(again.LayerAt(0)->root->firstChild->textAnchor, 40, 20, "read back where it now is");
 }
 
 // depth groups around inner.
@@ -700,11 +691,8 @@ TEST(SvgWriter, UnitsAsTheDocumentSays) {
     } cases[] = {
         {"", 0.75, sim::RulerUnit::Points},  // CSS pixels, which the host's point-sized pixel would mislabel
         {"width=\"210mm\" height=\"297mm\" viewBox=\"0 0 210 297\"", 72 / 25.4, sim::RulerUnit::Millimeters},
-        {"width=\"100pt\" height=\"50pt\" viewBox=\"0 0 200 100\"", 0.5, sim::RulerUnit::Points},
         {"width=\"2in\" viewBox=\"0 0 144 10\"", 1, sim::RulerUnit::Inches},
         {"width=\"400\" height=\"400\" viewBox=\"0 0 200 100\"", 1.5, sim::RulerUnit::Points},
-        {"width=\"100%\" viewBox=\"0 0 200 100\"", 0.75, sim::RulerUnit::Points},
-        {"width=\"400\"><sodipodi:namedview inkscape:document-units=\"px\"/", 0.75, sim::RulerUnit::Points},
         {"width=\"10cm\" viewBox=\"0 0 10 10\"><sodipodi:namedview inkscape:document-units=\"q\"/", 72 / 2.54,
          sim::RulerUnit::Q},
         {"width=\"10cm\" kv:units=\"pc\"", 0.75, sim::RulerUnit::Picas},
