@@ -9,7 +9,8 @@ constexpr int kCrosshairOnAnchor = 16105;
 
 using AdjustToolTest = AdjustTest;
 
-TEST_F(AdjustToolTest, SelectingAToolSwitchesTheAnnotatorOnAndResetsTheGesture) {
+// The cursor snaps within two view pixels on each axis; selecting the other tool resets the gesture.
+TEST_F(AdjustToolTest, SelectingAToolAndSnappingTheCursor) {
     const sim::Annotator* annotator = App().FindAnnotator("KELVANE_ANNOTATOR");
     ASSERT_NE(annotator, nullptr);
     EXPECT_FALSE(annotator->active);
@@ -17,26 +18,6 @@ TEST_F(AdjustToolTest, SelectingAToolSwitchesTheAnnotatorOnAndResetsTheGesture) 
     Select(PathTool());
     EXPECT_TRUE(annotator->active);
     EXPECT_EQ(State().toolMode, 0);
-    Move({100, 100});
-    Down({100, 100});
-    EXPECT_EQ(Phase(), 1);
-
-    host.SendTool("AI Deselect", PathTool());
-    EXPECT_FALSE(annotator->active);
-    EXPECT_EQ(Phase(), 1) << "deselecting keeps the gesture";
-
-    Select(PointTool());
-    EXPECT_EQ(State().toolMode, 1);
-    EXPECT_EQ(Phase(), 0);
-    EXPECT_EQ(Point(0).h, 0);
-    EXPECT_EQ(Hit(0).art, nullptr);
-    EXPECT_EQ(Hit(0).anchorIndex, kNoAnchorIndex);
-    EXPECT_EQ(State().snapKind, kSnapOnAnchor) << "the last search's kind survives the reset";
-}
-
-TEST_F(AdjustToolTest, TheCursorSnapsWithinTwoViewPixelsOnEachAxis) {
-    Rectangle(100, 100, 50, 50);
-    Select(PathTool());
     Move({102, 98});  // 2 pixels off on both axes: the square's corner, bounds included
     EXPECT_EQ(State().snapKind, kSnapOnAnchor);
     EXPECT_POINT_NEAR(State().snapCursor, (RealPoint{100, 100}), 0);
@@ -59,6 +40,21 @@ TEST_F(AdjustToolTest, TheCursorSnapsWithinTwoViewPixelsOnEachAxis) {
     EXPECT_EQ(State().snapKind, kSnapFree);
     Move({101, 99});
     EXPECT_EQ(State().snapKind, kSnapOnAnchor);
+
+    Move({100, 100});
+    Down({100, 100});
+    EXPECT_EQ(Phase(), 1);
+    host.SendTool("AI Deselect", PathTool());
+    EXPECT_FALSE(annotator->active);
+    EXPECT_EQ(Phase(), 1) << "deselecting keeps the gesture";
+
+    Select(PointTool());
+    EXPECT_EQ(State().toolMode, 1);
+    EXPECT_EQ(Phase(), 0);
+    EXPECT_EQ(Point(0).h, 0);
+    EXPECT_EQ(Hit(0).art, nullptr);
+    EXPECT_EQ(Hit(0).anchorIndex, kNoAnchorIndex);
+    EXPECT_EQ(State().snapKind, kSnapOnAnchor) << "the last search's kind survives the reset";
 }
 
 // The search takes the first path in layer order for the snap and hits at most five; a locked layer

@@ -228,6 +228,14 @@ TEST_F(LengthTest, NoSelectedCurveMeansABeepAndNoChange) {
     EXPECT_EQ(unselected->anchors[0].out.h, 40.0);
     EXPECT_EQ(inner->anchors[0].out.h, 40.0);
     EXPECT_EQ(WholeLength(line), 50.0);
+
+    // The readout asks the host: it measures the inner path, and the end of the run of changes
+    // restores the compound path as one object.
+    Measure();
+    inner->parent->attributes = 0;
+    Measure();
+    EXPECT_TRUE(inner->parent->Selected()) << "restored as one object";
+    EXPECT_NEAR(State().measuredLength, WholeLength(inner), 0.01);
 }
 
 // ---- Command 1013: the length of the selected segments, stored as the base of the Length slider,
@@ -275,20 +283,6 @@ TEST_F(ReadoutTest, SelectedSegmentsOfSelectedPathsCountStraightOnesToo) {
     doc->SelectAnchors(handlesOut, {1}, kOutHandleSelected);
     Measure();
     EXPECT_EQ(State().measuredLength, 50.0 + 120.0 + 10.0 + 7.0);
-}
-
-// Length sees the compound path as one object of the saved selection; the readout asks the host.
-TEST_F(ReadoutTest, APathInsideASelectedCompoundPathIsMeasured) {
-    sim::Art* inner = Curve(kArch, false, doc->AddCompoundPath(Root()));
-    sim::Art* compound = inner->parent;
-    doc->SelectWhole(compound);
-    Type(100);
-    EXPECT_EQ(inner->anchors[0].out.h, 40.0);
-    Measure();
-    compound->attributes = 0;
-    Measure();
-    EXPECT_TRUE(compound->Selected()) << "restored as one object";
-    EXPECT_NEAR(State().measuredLength, WholeLength(inner), 0.01);
 }
 
 TEST_F(ReadoutTest, ThePanelReadoutShowsNewLengthsOnly) {

@@ -193,8 +193,10 @@ TEST_F(PointerTest, OnACircularArcThePointerLiesAlongTheRadius) {
     }
 }
 
-TEST_F(PointerTest, OnASampledCurveThePointerCrossesAtTheMeasuredDistance) {
-    doc->SelectAnchors(Curve({kCurveStart, kCurveEnd}), {0});
+// A curve neither straight nor an arc: a pointer crosses it at the measured distance, division keeps its shape.
+TEST_F(PointerTest, OnASampledCurvePointersAndDivision) {
+    sim::Art* curve = Curve({kCurveStart, kCurveEnd});
+    doc->SelectAnchors(curve, {0});
     Settings(true, false, kBothWays, 1, 60);
     Run();
     const auto pointers = NewPaths();
@@ -208,6 +210,26 @@ TEST_F(PointerTest, OnASampledCurveThePointerCrossesAtTheMeasuredDistance) {
     const double across = ((e1.h - e2.h) * (ahead.h - expected.h) + (e1.v - e2.v) * (ahead.v - expected.v)) /
                           (Distance(e1, e2) * Distance(ahead, expected));
     EXPECT_NEAR(across, 0, 0.01) << "at right angles to the path";
+
+    Settings(false, true, kForwardOnly, 1, 40);
+    Run();
+    ASSERT_EQ(curve->anchors.size(), 3u);
+    const AnchorRecord &a = curve->anchors[0], &n = curve->anchors[1], &b = curve->anchors[2];
+    EXPECT_NEAR(TrueLength(a, n), 40, 0.05);
+    EXPECT_NEAR(TrueLength(a, n) + TrueLength(n, b), TrueLength(kCurveStart, kCurveEnd), 1e-6);
+    const double at40 = FineWalk(kCurveStart, kCurveEnd, 40).first;
+    EXPECT_NEAR(Distance(n.p, CubicAt(kCurveStart, kCurveEnd, at40)), 0, 0.05) << "on the curve as it was";
+    const double turn = (n.in.h - n.p.h) * (n.out.v - n.p.v) - (n.in.v - n.p.v) * (n.out.h - n.p.h);
+    EXPECT_NEAR(turn, 0, 1e-6) << "the new anchor's handles are collinear";
+    EXPECT_EQ(b.p.h, kCurveEnd.p.h);
+
+    NewDocument();
+    doc->SelectAnchors(Curve({kCurveStart, kCurveEnd}), {0});
+    Settings(false, true, kBothWays, 1, 10000);
+    const std::uint64_t revision = doc->Revision();
+    Run();
+    EXPECT_EQ(doc->Revision(), revision);
+    ExpectNewBeeps(0);  // division is silent when nothing is reached
 }
 
 // Where the 256 chords of a curve add up to a hair less than its measured length, a pointer at that
@@ -317,30 +339,6 @@ TEST_F(PointerTest, DivisionInsertsAnAnchorAtEveryPositionWalked) {
         EXPECT_EQ(path->selection, c.selection);
         EXPECT_TRUE(NewPaths().empty());
     }
-}
-
-TEST_F(PointerTest, DivisionOfACurveKeepsItsShapeAndNeverBeeps) {
-    sim::Art* curve = Curve({kCurveStart, kCurveEnd});
-    doc->SelectAnchors(curve, {0});
-    Settings(false, true, kForwardOnly, 1, 40);
-    Run();
-    ASSERT_EQ(curve->anchors.size(), 3u);
-    const AnchorRecord &a = curve->anchors[0], &n = curve->anchors[1], &b = curve->anchors[2];
-    EXPECT_NEAR(TrueLength(a, n), 40, 0.05);
-    EXPECT_NEAR(TrueLength(a, n) + TrueLength(n, b), TrueLength(kCurveStart, kCurveEnd), 1e-6);
-    const double t = FineWalk(kCurveStart, kCurveEnd, 40).first;
-    EXPECT_NEAR(Distance(n.p, CubicAt(kCurveStart, kCurveEnd, t)), 0, 0.05) << "on the curve as it was";
-    const double turn = (n.in.h - n.p.h) * (n.out.v - n.p.v) - (n.in.v - n.p.v) * (n.out.h - n.p.h);
-    EXPECT_NEAR(turn, 0, 1e-6) << "the new anchor's handles are collinear";
-    EXPECT_EQ(b.p.h, kCurveEnd.p.h);
-
-    NewDocument();
-    doc->SelectAnchors(Curve({kCurveStart, kCurveEnd}), {0});
-    Settings(false, true, kBothWays, 1, 10000);
-    const std::uint64_t revision = doc->Revision();
-    Run();
-    EXPECT_EQ(doc->Revision(), revision);
-    ExpectNewBeeps(0);  // division is silent when nothing is reached
 }
 
 }  // namespace
