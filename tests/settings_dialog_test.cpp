@@ -1,7 +1,7 @@
-// The handle-line settings dialog (command 1005) and the about box: the dialog's rules as plain
-// functions, and the whole command through the simulated host, which answers the dialog in the
-// user's place (natively through the plug-in's POSIX stand-in, on Windows by working the real
-// dialog's controls). tests/settings_dialog_win32_test.cpp looks at the Windows dialogs themselves.
+// The handle-line settings dialog (command 1005): the dialog's rules as plain functions, and the
+// whole command through the simulated host, which answers the dialog in the user's place (natively
+// through the plug-in's POSIX stand-in, on Windows by working the real dialog's controls).
+// tests/settings_dialog_win32_test.cpp looks at the Windows dialogs themselves.
 #include <cstring>
 #include <functional>
 #include <utility>
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "document.h"
-#include "panel/about_box.h"
 #include "panel/settings_dialog.h"
 #include "plugin_fixture.h"
 #include "settings/settings_file.h"
@@ -151,23 +150,6 @@ TEST_F(SettingsDialogCommand, WithoutSwatchesTheListIsEmpty) {
     EXPECT_DOUBLE_EQ(State().handleline_line_width, 1.0);
     EXPECT_STREQ(State().handleline_line_color, "");
     EXPECT_TRUE(host.SuitesBalanced());
-}
-
-// ---- The about box ----------------------------------------------------------------------------
-
-using AboutBox = PluginTest;
-
-TEST_F(AboutBox, AboutMessageShowsTheAboutBox) {
-    StartPlugin();
-    EXPECT_EQ(host.About(), kNoError);
-    ASSERT_EQ(App().aboutBoxes.size(), 1u);
-    EXPECT_EQ(App().aboutBoxes[0].title, "Kelvane");
-    EXPECT_EQ(App().aboutBoxes[0].line, "Kelvane 5.0.4.4");
-    EXPECT_TRUE(App().alerts.empty());
-    EXPECT_TRUE(host.SuitesBalanced());
-    char line[8];
-    FormatAboutLine(line, sizeof line, "Kelvane", "5.0.4.4");
-    EXPECT_STREQ(line, "Kelvane") << "cut to the buffer";
 }
 
 }  // namespace
