@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "document.h"
 #include "plugin_fixture.h"
 #include "shell/suites.h"
 #include "tools/anchor_hits.h"
@@ -32,18 +31,10 @@ inline double Distance(const RealPoint& a, const RealPoint& b) { return std::hyp
 // The beeps since the test began, where the host can count them.
 #define EXPECT_BEEPS(count) EXPECT_EQ(kBeepsCounted ? Beeps() : (count), (count))
 
-class AdjustTest : public PluginTest {
+class AdjustTest : public DocumentTest {
 protected:
-    sim::Document* doc = nullptr;
     ToolHandle tool = nullptr;  // the tool the gestures below use
 
-    void SetUp() override {
-        StartPlugin();
-        doc = &host.NewDocument();
-        State().language = kEnglish;
-    }
-
-    sim::Art* Root(int layer = 0) { return doc->LayerAt(layer)->root; }
     ToolHandle PathTool() { return State().pathAdjustTool; }
     ToolHandle PointTool() { return State().pointAdjustTool; }
 

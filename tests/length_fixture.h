@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "document.h"
 #include "plugin_fixture.h"
 #include "shell/commands.h"
 
@@ -56,18 +55,8 @@ inline double WholeLength(const sim::Art* path) {
 inline double OutLength(const AnchorRecord& anchor) { return Distance(anchor.p, anchor.out); }
 inline double InLength(const AnchorRecord& anchor) { return Distance(anchor.p, anchor.in); }
 
-class LengthFixture : public PluginTest {
+class LengthFixture : public DocumentTest {
 protected:
-    sim::Document* doc = nullptr;
-
-    void SetUp() override {
-        StartPlugin();
-        doc = &host.NewDocument();
-        State().language = kEnglish;
-    }
-
-    sim::Art* Root() { return doc->LayerAt(0)->root; }
-
     sim::Art* Curve(const std::vector<AnchorRecord>& anchors, bool closed = false, sim::Art* container = nullptr) {
         sim::Art* path = doc->AddCurve(container != nullptr ? container : Root(), anchors, closed);
         doc->SelectWhole(path);

@@ -8,7 +8,6 @@
 #include <tuple>
 #include <vector>
 
-#include "document.h"
 #include "plugin_fixture.h"
 #include "shell/commands.h"
 
@@ -27,17 +26,9 @@ inline void ExpectAnchors(const sim::Art* path, const std::vector<RealPoint>& po
     }
 }
 
-class LineCommandTest : public PluginTest {
+class LineCommandTest : public DocumentTest {
 protected:
-    sim::Document* doc = nullptr;
     std::set<const sim::Art*> original;  // the art the test built, to tell the command's new paths
-
-    void SetUp() override {
-        StartPlugin();
-        doc = &host.NewDocument();
-    }
-
-    sim::Art* Root(int layer = 0) { return doc->LayerAt(layer)->root; }
 
     // A fresh document for a test that runs the command more than once.
     void NewDocument() {

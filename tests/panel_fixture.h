@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "document.h"
 #include "handles.h"
 #include "panel/panel_window.h"
 #include "panel_input.h"

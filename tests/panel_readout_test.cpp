@@ -6,7 +6,6 @@
 #include <tuple>
 
 #include "comma_locale.h"
-#include "document.h"
 #include "panel/panel_readout.h"
 #include "plugin_fixture.h"
 #include "shell/suites.h"

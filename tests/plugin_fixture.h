@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "document.h"
 #include "host.h"
 #include "shell/plugin_state.h"
 
@@ -49,4 +50,18 @@ protected:
 
     std::string SettingsPath() const { return SettingsFilePath(host); }
     std::string ReadSettingsFileText() const { return ReadWholeFile(SettingsPath()); }
+};
+
+// The plug-in started and a new document open, in English, for tests that make art in it.
+class DocumentTest : public PluginTest {
+protected:
+    sim::Document* doc = nullptr;
+
+    void SetUp() override {
+        StartPlugin();
+        doc = &host.NewDocument();
+        State().language = kEnglish;
+    }
+
+    sim::Art* Root(int layer = 0) { return doc->LayerAt(layer)->root; }
 };

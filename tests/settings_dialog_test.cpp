@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "document.h"
 #include "panel/settings_dialog.h"
 #include "plugin_fixture.h"
 #include "settings/settings_file.h"
@@ -46,13 +45,8 @@ TEST(SettingsDialogRules, TheColourEntryIsTheStoredNameElseBlack) {
 
 // ---- Command 1005 through the simulated host --------------------------------------------------
 
-class SettingsDialogCommand : public PluginTest {
+class SettingsDialogCommand : public DocumentTest {
 protected:
-    void SetUp() override {
-        StartPlugin();
-        host.NewDocument();
-    }
-
     HostStatus RunDialog() {
         State().commandId = kCommandSettingsDialog;
         return host.PlayAction("KELVANE_INSIDECMD", 3, nullptr);

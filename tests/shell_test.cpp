@@ -4,7 +4,6 @@
 // numbers overflow.
 #include <cmath>
 
-#include "document.h"
 #include "panel/about_box.h"
 #include "plugin_fixture.h"
 #include "settings/settings_file.h"
