@@ -20,8 +20,8 @@ const std::string kJapaneseBlack = "\x83\x75\x83\x89\x83\x62\x83\x4e";
 
 // ---- The dialog's rules ---------------------------------------------------------------------
 
-// Read as the decimal text is, from the first 79 characters.
-TEST(SettingsDialogRules, WidthIsTheLeadingNumber) {
+// The width is read as the decimal text is, from the first 79 characters.
+TEST(SettingsDialogRules, TheWidthAndTheColourEntry) {
     const std::string spaces(78, ' ');
     // A negative width is stored as read: no range check.
     const std::pair<std::string, double> cases[] = {{"2.5mm", 2.5}, {"  \t3", 3}, {"-1.25", -1.25}, {"1,5", 1},
@@ -29,10 +29,9 @@ TEST(SettingsDialogRules, WidthIsTheLeadingNumber) {
                                                     {spaces + "12", 1}};
     for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(ReadLeadingNumber(text.c_str()), value) << text;
     EXPECT_DOUBLE_EQ(ReadLeadingNumber(nullptr), 0.0);
-}
 
-// The stored name, the first of equal names; else the black swatch (English or Japanese), else the first.
-TEST(SettingsDialogRules, TheColourEntryIsTheStoredNameElseBlack) {
+    // The colour entry: the stored name, the first of equal names; else the black swatch (English or
+    // Japanese), else the first.
     const std::vector<std::string> names = {"White", "Black", "CMYK Red", "CMYK Red", "RGB Blue"};
     EXPECT_EQ(ChooseColorEntry(names, "RGB Blue"), 4);
     EXPECT_EQ(ChooseColorEntry(names, "CMYK Red"), 2);
@@ -57,8 +56,9 @@ protected:
     }
 };
 
-// Opened with the state and the document's swatches; OK stores the fields and writes the file at once.
-TEST_F(SettingsDialogCommand, OpensWithTheStateAndOkStoresTheFields) {
+// Opened with the state and the document's swatches; OK stores the fields and writes the file at
+// once, Cancel after editing everything stores nothing.
+TEST_F(SettingsDialogCommand, OpensWithTheStateOkStoresTheFieldsAndCancelNothing) {
     host.ActiveDocument()->AddSwatch("", Color{});  // a swatch without a name is not offered
     host.ActiveDocument()->AddSwatch("Handles", Color{});
     std::strcpy(State().handleline_layer, "Construction");
@@ -95,9 +95,7 @@ TEST_F(SettingsDialogCommand, OpensWithTheStateAndOkStoresTheFields) {
     EXPECT_EQ(std::string(State().handleline_line_color), std::string(255, 'c'));
     EXPECT_EQ(std::string(State().handleline_layer), std::string(254, 'l'));
     EXPECT_DOUBLE_EQ(State().handleline_line_width, 0.0);
-}
 
-TEST_F(SettingsDialogCommand, CancelAfterEditingEverythingStoresNothing) {
     // An OK without changes still writes the file, with every setting; Cancel must leave it as it is.
     State().flPtLength = 20;  // a panel value not yet saved
     Answer(kSettingsDialogOK);
@@ -117,7 +115,7 @@ TEST_F(SettingsDialogCommand, CancelAfterEditingEverythingStoresNothing) {
         fields.reverseSide = !fields.reverseSide;
     });
     ASSERT_EQ(RunDialog(), kNoError);
-    EXPECT_EQ(App().settingsDialogs.size(), 2u);
+    EXPECT_EQ(App().settingsDialogs.size(), 3u);
     EXPECT_EQ(FormatSettingsText(State()), before);
     EXPECT_EQ(ReadSettingsFileText(), fileBefore);
 }
