@@ -167,7 +167,7 @@ TEST_F(ExtensionCrossingTest, ExtendEndpointsMovesTheEndAnchorsOfOpenPaths) {
     Cross();
     EXPECT_EQ(OnlyAlert(), "");
     EXPECT_TRUE(NewPaths().empty());
-    const auto paths = Root()->Children();
+    auto paths = Root()->Children();
     ExpectAnchors(paths[0], {{0, 50}, {100, 100}, {300, 100}});
     ExpectAnchors(paths[1], {{300, 100}, {300, 200}, {350, 300}});
 
@@ -180,9 +180,7 @@ TEST_F(ExtensionCrossingTest, ExtendEndpointsMovesTheEndAnchorsOfOpenPaths) {
     ASSERT_EQ(NewPaths().size(), 1u);
     ExpectAnchors(NewPaths()[0], {{200, 100}, {300, 100}, {300, 150}});
     ExpectAnchors(middle, {{0, 50}, {100, 100}, {200, 100}, {250, 0}});
-}
 
-TEST_F(ExtensionCrossingTest, ExtendEndpointsPrefersEndsSelectedAsAnchors) {
     // Two one-segment paths: every combination of ends is usable; the nearest ends win unless the
     // user picked other ends as anchors.
     const auto build = [this](bool pickFarEnds) {
@@ -197,7 +195,7 @@ TEST_F(ExtensionCrossingTest, ExtendEndpointsPrefersEndsSelectedAsAnchors) {
         Cross();
         return Root()->Children();
     };
-    auto paths = build(false);
+    paths = build(false);
     ExpectAnchors(paths[0], {{100, 100}, {300, 100}});
     ExpectAnchors(paths[1], {{300, 200}, {300, 100}});
     paths = build(true);

@@ -34,21 +34,19 @@ protected:
     }
 };
 
-// With three decimals at most.
-TEST_F(LengthTextTest, LengthsAreShownInTheRulerUnit) {
-    const std::tuple<Ruler, double, const char*> cases[] = {
+// Shown in the ruler unit with three decimals at most, typed lengths read in points.
+TEST_F(LengthTextTest, LengthsShownInTheRulerUnitAndTypedInPoints) {
+    const std::tuple<Ruler, double, const char*> shownCases[] = {
         {Ruler::Inches, 108, "1.5 in"}, {Ruler::Centimeters, 108, "3.81 cm"}, {Ruler::Points, 108, "108 pt"},
         {Ruler::Picas, 108, "9 pc"},    {Ruler::Millimeters, 108, "38.1 mm"}, {Ruler::Pixels, 108, "108 px"},
         {Ruler::Q, 108, "152.4 H"},     {Ruler::Picas, 30, "2.5 pc"},         {Ruler::Millimeters, 1, "0.353 mm"}};
-    for (const auto& [ruler, points, shown] : cases) {
+    for (const auto& [ruler, points, shown] : shownCases) {
         document->rulerUnit = ruler;
         EXPECT_EQ(Format(points), shown) << points;
     }
-}
 
-// A typed unit wins over the default unit, which wins over the ruler unit; the number is read up to
-// what cannot continue it, and a length beyond the range of a double is no length.
-TEST_F(LengthTextTest, TypedLengthsInPoints) {
+    // A typed unit wins over the default unit, which wins over the ruler unit; the number is read up
+    // to what cannot continue it, and a length beyond the range of a double is no length.
     const std::tuple<const char*, int, Ruler, double> cases[] = {
         {"1in", kUnitPoint, Ruler::Millimeters, 72}, {"12pt", kUnitMillimetre, Ruler::Millimeters, 12},
         {"2pc", kUnitPoint, Ruler::Millimeters, 24}, {"25.4mm", kUnitPoint, Ruler::Millimeters, 72},

@@ -92,20 +92,6 @@ TEST(SettingsWrite, DecimalPointIgnoresLocale) {
     EXPECT_EQ(Applied("flPtLineWidth = 2.75\n").flPtLineWidth, 2.75);
 }
 
-TEST(SettingsWrite, LongTextStaysOneWellFormedLine) {
-    PluginState state = Defaults();
-    std::memset(state.handleline_line_color, 'c', kTextFieldSize - 1);
-    state.handleline_line_color[kTextFieldSize - 1] = '\0';
-    const std::string text = FormatSettingsText(state);
-    const std::size_t start = text.find("handleline_line_color = \"");
-    const std::size_t end = text.find("\"\r\nhandleline_polyline = 1\r\n", start);
-    ASSERT_NE(start, std::string::npos);
-    ASSERT_NE(end, std::string::npos);
-    EXPECT_EQ(end + 3 - start, 255u);  // the 256-byte line buffer, less its zero
-    // What is written reads back as written.
-    EXPECT_EQ(AppliedText(text), text);
-}
-
 // ---- Reading: numbers, and lines applied to the state ----
 
 // The decimal numbers of the plug-in's texts (the settings file, the panel's fields, the adjust
@@ -201,6 +187,19 @@ TEST(SettingsRead, RoundTripOfEveryField) {
         "extend_endpoints = 1\r\n";
     EXPECT_EQ(AppliedText(text), text);
     EXPECT_EQ(Applied(text).flPtDistance2, 1e-7);
+
+    // A long text stays one well-formed line.
+    PluginState state = Defaults();
+    std::memset(state.handleline_line_color, 'c', kTextFieldSize - 1);
+    state.handleline_line_color[kTextFieldSize - 1] = '\0';
+    const std::string longText = FormatSettingsText(state);
+    const std::size_t start = longText.find("handleline_line_color = \"");
+    const std::size_t end = longText.find("\"\r\nhandleline_polyline = 1\r\n", start);
+    ASSERT_NE(start, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(end + 3 - start, 255u);  // the 256-byte line buffer, less its zero
+    // What is written reads back as written.
+    EXPECT_EQ(AppliedText(longText), longText);
 }
 
 // ---- The real file, in a fresh documents folder ----
