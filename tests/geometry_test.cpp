@@ -38,7 +38,7 @@ protected:
     }
 };
 
-TEST_F(GeometryTest, NearestOnLine) {
+TEST_F(GeometryTest, NearestOnLineAndArcRecognition) {
     const struct {
         RealPoint q, a, b;
         double tol;
@@ -59,9 +59,8 @@ TEST_F(GeometryTest, NearestOnLine) {
         EXPECT_EQ(q.h, c.after.h) << c.q.h << "," << c.q.v;
         EXPECT_EQ(q.v, c.after.v) << c.q.h << "," << c.q.v;
     }
-}
 
-TEST_F(GeometryTest, ArcRecognitionByHandleRatio) {
+    // Arcs are recognised by the ratio of their handles.
     const double r = 100;
     RealPoint centre{};
     double radius = 0;

@@ -75,7 +75,7 @@ TEST_F(LengthTest, TheSliderAsksForTenPercentEitherWayOfTheMeasuredLength) {
     EXPECT_EQ(other->anchors[0].out.h, 40.0) << "selected after the run began";
 }
 
-TEST_F(LengthTest, StraightSegmentsAreAFixedPartOfTheTotal) {
+TEST_F(LengthTest, StraightSegmentsAreAFixedPartOfTheTotalAndRetractedHandlesStay) {
     sim::Art* path = Curve(kStraightThenCurve);
     ASSERT_NEAR(SegmentOf(path, 1, 2), 100.0, 1e-3);
     Type(250);
@@ -89,6 +89,17 @@ TEST_F(LengthTest, StraightSegmentsAreAFixedPartOfTheTotal) {
     // Both handles scaled by one factor.
     EXPECT_NEAR(OutLength(path->anchors[1]) / 40.0, InLength(path->anchors[2]) / 40.0, 1e-9);
     EXPECT_NEAR(OutLength(path->anchors[1]), 95.72, 0.01);
+
+    // A retracted handle stays retracted.
+    Reset();
+    const std::vector<AnchorRecord> hook = {Corner({0, 0}), Smooth({100, 60}, {100, 0}, {100, 0})};
+    path = Curve(hook);
+    const double before = WholeLength(path);
+    Type(before * 1.1);
+    EXPECT_EQ(path->anchors[0].out.h, 0.0);
+    EXPECT_EQ(path->anchors[0].out.v, 0.0);
+    EXPECT_NEAR(WholeLength(path), before * 1.1, 0.01);
+    ExpectSameDirection(path->anchors[1].p, hook[1].in, path->anchors[1].in);
 }
 
 // Shortening stops where the curve with the largest floor ratio has its shorter handle 1 point long,
@@ -139,22 +150,7 @@ TEST_F(LengthTest, AHandleOfAtMostOnePointOnlyAllowsLengtheningAndNoneGrowsThirt
     EXPECT_NEAR(InLength(path->anchors[1]) / 5.0, scale, 1e-9);
 }
 
-TEST_F(LengthTest, OnlyTheSelectedClosingSegmentChanges) {
-    const std::vector<AnchorRecord> loop = {Smooth({-20, -30}, {0, 0}, {20, 30}),
-                                            Smooth({80, 30}, {100, 0}, {120, -30}),
-                                            Smooth({70, -60}, {50, -80}, {30, -100})};
-    sim::Art* path = doc->AddCurve(Root(), loop, true);
-    doc->SelectAnchors(path, {2, 0});
-    const double closing = SegmentOf(path, 2, 0);
-    Type(closing * 1.25);
-    EXPECT_NEAR(SegmentOf(path, 2, 0), closing * 1.25, 0.01);
-    EXPECT_NE(path->anchors[0].in.h, loop[0].in.h);
-    EXPECT_NE(path->anchors[2].out.h, loop[2].out.h);
-    for (std::size_t i : {0u, 1u}) EXPECT_EQ(path->anchors[i].out.h, loop[i].out.h) << i;
-    for (std::size_t i : {1u, 2u}) EXPECT_EQ(path->anchors[i].in.h, loop[i].in.h) << i;
-}
-
-TEST_F(LengthTest, AnAnchorSharedByTwoSegmentsKeepsBothFittedHandles) {
+TEST_F(LengthTest, SharedAnchorsKeepBothFittedHandlesAndOnlySelectedSegmentsChange) {
     const std::vector<AnchorRecord> wave = {Smooth({-20, -40}, {0, 0}, {20, 40}), Smooth({60, 20}, {80, 0}, {100, -20}),
                                             Smooth({140, -40}, {160, 0}, {180, 40})};
     for (bool closed : {false, true}) {
@@ -168,6 +164,21 @@ TEST_F(LengthTest, AnAnchorSharedByTwoSegmentsKeepsBothFittedHandles) {
                 << "segment " << i << (closed ? " closed" : " open");
         }
     }
+
+    // Only the selected closing segment changes.
+    Reset();
+    const std::vector<AnchorRecord> loop = {Smooth({-20, -30}, {0, 0}, {20, 30}),
+                                            Smooth({80, 30}, {100, 0}, {120, -30}),
+                                            Smooth({70, -60}, {50, -80}, {30, -100})};
+    sim::Art* path = doc->AddCurve(Root(), loop, true);
+    doc->SelectAnchors(path, {2, 0});
+    const double closing = SegmentOf(path, 2, 0);
+    Type(closing * 1.25);
+    EXPECT_NEAR(SegmentOf(path, 2, 0), closing * 1.25, 0.01);
+    EXPECT_NE(path->anchors[0].in.h, loop[0].in.h);
+    EXPECT_NE(path->anchors[2].out.h, loop[2].out.h);
+    for (std::size_t i : {0u, 1u}) EXPECT_EQ(path->anchors[i].out.h, loop[i].out.h) << i;
+    for (std::size_t i : {1u, 2u}) EXPECT_EQ(path->anchors[i].in.h, loop[i].in.h) << i;
 }
 
 // Segments are fitted and written a few thousand at a time: the anchors shared across those batches
@@ -196,17 +207,6 @@ TEST_F(LengthTest, ARingOfMoreSegmentsThanOneBatchHasEveryHandleScaledAlike) {
         }
     }
     EXPECT_EQ(unlike, 0);
-}
-
-TEST_F(LengthTest, ARetractedHandleStaysRetracted) {
-    const std::vector<AnchorRecord> hook = {Corner({0, 0}), Smooth({100, 60}, {100, 0}, {100, 0})};
-    sim::Art* path = Curve(hook);
-    const double before = WholeLength(path);
-    Type(before * 1.1);
-    EXPECT_EQ(path->anchors[0].out.h, 0.0);
-    EXPECT_EQ(path->anchors[0].out.v, 0.0);
-    EXPECT_NEAR(WholeLength(path), before * 1.1, 0.01);
-    ExpectSameDirection(path->anchors[1].p, hook[1].in, path->anchors[1].in);
 }
 
 TEST_F(LengthTest, NoSelectedCurveMeansABeepAndNoChange) {
