@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "commands/document_walk.h"
 #include "commands/saved_selection.h"
@@ -109,10 +108,6 @@ struct LengthBudget {
     double bound;     // the largest floor ratio; -1 when some curve has a handle of at most 1 point
 };
 
-// The fits are collected in the walk's order, then fitted and written a batch at a time (see
-// WriteFits), so that a whole drawing's fits are never held at once.
-constexpr std::size_t kFitBatch = 4096;
-
 // Adds one selected segment to the budget; a curve's floor is the curve with its shorter drawn handle
 // 1 point long.
 HostStatus AddBudgetSegment(ArtHandle, std::int16_t, std::int16_t, AnchorRecord& a, AnchorRecord& b,
@@ -155,41 +150,15 @@ LengthBudget MeasureLengthBudget() {
 
 // One curved segment to fit, its handles' lengths and directions as the host's math gives them.
 struct SegmentFit {
-    ArtHandle path;
-    std::int16_t from;
-    std::int16_t to;
     AnchorRecord a;  // as the walk read them; the fit sets a.out and b.in
     AnchorRecord b;
-    double length;  // as drawn; it and the goal are measured with the batch
+    double length;  // as drawn
     double goal;
     double lengthOut;
     double lengthIn;
     RealPoint directionOut;
     RealPoint directionIn;
 };
-
-struct FitRequest {
-    double factor;
-    std::vector<SegmentFit> fits;  // collected, not yet written
-    // The fit written last, and the first one written on its path (see WriteFits).
-    bool wroteAny = false;
-    SegmentFit lastWritten{};
-    SegmentFit pathFirst{};
-};
-
-HostStatus FitAndWriteBatch(FitRequest& request);
-
-HostStatus CollectFit(ArtHandle path, std::int16_t from, std::int16_t to, AnchorRecord& a, AnchorRecord& b,
-                      void* context) {
-    if (SegmentIsStraight(a, b)) return kNoError;
-    FitRequest& request = *static_cast<FitRequest*>(context);
-    SegmentFit fit{path, from, to, a, b, 0.0, 0.0, sRealMath->PointLength(&a.p, &a.out),
-                   sRealMath->PointLength(&b.p, &b.in), RealPoint{0, 0}, RealPoint{0, 0}};
-    sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&a.p, &a.out), &fit.directionOut);
-    sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&b.p, &b.in), &fit.directionIn);
-    request.fits.push_back(fit);
-    return request.fits.size() < kFitBatch ? kNoError : FitAndWriteBatch(request);
-}
 
 RealPoint Along(const RealPoint& anchor, double length, const RealPoint& direction) {
     return RealPoint{anchor.h + length * direction.h, anchor.v + length * direction.v};
@@ -296,46 +265,32 @@ void FitHandles(SegmentFit& fit) {
     fit.b.in = Along(fit.b.p, fit.lengthIn * scale, fit.directionIn);
 }
 
-// Writes the fitted anchors in the walk's order. An anchor that two fits share (one segment's end
-// is the next one's start; a closed path's first anchor ends its closing segment) is written last
-// with both fitted handles, as if each fit had been written before the walk read on.
-HostStatus WriteFits(FitRequest& request) {
-    for (SegmentFit& fit : request.fits) {
-        const SegmentFit& previous = request.lastWritten;
-        if (request.wroteAny && previous.path == fit.path) {
-            if (previous.to == fit.from) fit.a.in = previous.b.in;
-            if (fit.to == 0 && request.pathFirst.from == 0) fit.b.out = request.pathFirst.a.out;
-        } else {
-            request.pathFirst = fit;
-        }
-        request.lastWritten = fit;
-        request.wroteAny = true;
-        if (fit.from == fit.to) {
-            // The closing segment of a one-anchor path: both handles belong to the same record.
-            fit.a.in = fit.b.in;
-            if (HostStatus status = WriteAnchor(fit.path, fit.from, fit.a)) return status;
-            continue;
-        }
-        if (HostStatus status = WriteAnchor(fit.path, fit.from, fit.a)) return status;
-        if (HostStatus status = WriteAnchor(fit.path, fit.to, fit.b)) return status;
+// Fits a selected curve and writes its two anchors at once. The fitted handles go into the walk's
+// own records too: an anchor that two fits share (one segment's end is the next one's start; a
+// closed path's first anchor ends its closing segment) is then written with both fitted handles.
+HostStatus FitAndWrite(ArtHandle path, std::int16_t from, std::int16_t to, AnchorRecord& a, AnchorRecord& b,
+                       void* factor) {
+    if (SegmentIsStraight(a, b)) return kNoError;
+    const double length = SegmentLength(a, b);
+    SegmentFit fit{a, b, length, length * *static_cast<const double*>(factor), sRealMath->PointLength(&a.p, &a.out),
+                   sRealMath->PointLength(&b.p, &b.in), RealPoint{0, 0}, RealPoint{0, 0}};
+    sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&a.p, &a.out), &fit.directionOut);
+    sRealMath->PointLengthAngle(1.0, sRealMath->PointAngle(&b.p, &b.in), &fit.directionIn);
+    FitHandles(fit);
+    a.out = fit.a.out;
+    b.in = fit.b.in;
+    if (from == to) {
+        // The closing segment of a one-anchor path: both handles belong to the same record.
+        a.in = b.in;
+        return WriteAnchor(path, from, a);
     }
-    return kNoError;
+    if (HostStatus status = WriteAnchor(path, from, a)) return status;
+    return WriteAnchor(path, to, b);
 }
 
-HostStatus FitAndWriteBatch(FitRequest& request) {
-    for (SegmentFit& fit : request.fits) {
-        fit.length = SegmentLength(fit.a, fit.b);
-        fit.goal = fit.length * request.factor;
-        FitHandles(fit);
-    }
-    const HostStatus status = WriteFits(request);
-    request.fits.clear();
-    return status;
-}
-
-HostStatus CollectFitsOfLayer(ArtHandle art, void* request) {
+HostStatus FitLayer(ArtHandle art, void* factor) {
     if (sRealMath == nullptr) return kSuiteNotFoundStatus;
-    return WalkSelectedSegments(art, SelectionSource::SavedOrHost, CollectFit, request);
+    return WalkSelectedSegments(art, SelectionSource::SavedOrHost, FitAndWrite, factor);
 }
 
 }  // namespace
@@ -367,11 +322,9 @@ void SetSelectionLength(double target) {
         PlatformBeep();
         return;
     }
-    FitRequest request{budget.bound > r ? budget.bound : r, {}};
-    request.fits.reserve(kFitBatch);
-    // A failing walk still fits and writes the segments it reached; a failing write ends the walk.
-    ForEachLayerArt(CollectFitsOfLayer, &request);
-    FitAndWriteBatch(request);
+    double factor = budget.bound > r ? budget.bound : r;
+    // A failing walk keeps the segments it fitted and wrote; a failing write ends the walk.
+    ForEachLayerArt(FitLayer, &factor);
 }
 
 void RunLengthCommand(std::uint16_t commandId) {
