@@ -275,10 +275,6 @@ LengthBound BoundSegmentLength(const AnchorRecord& a, const AnchorRecord& b, dou
 
 void SampleChords(const AnchorRecord& a, const AnchorRecord& b, double chords[kBezierSteps]) { gChordStore(a, b, chords); }
 
-void SegmentLengthBatch::Add(const AnchorRecord& a, const AnchorRecord& b) { total_ += SegmentLength(a, b); }
-
-double SegmentLengthBatch::Flush() { return total_; }
-
 int ChordSumLanes() {
 #if defined(__x86_64__) || defined(_M_X64)
     return gChordSum == ChordSumAvx2 ? 4 : 2;

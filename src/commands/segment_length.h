@@ -18,18 +18,6 @@ LengthBound BoundSegmentLength(const AnchorRecord& a, const AnchorRecord& b, dou
 // points, worked out in vector lanes like the sum's.
 void SampleChords(const AnchorRecord& a, const AnchorRecord& b, double chords[kBezierSteps]);
 
-// Measures many segments, each exactly as SegmentLength would, and adds them up in the order added:
-// the readout's total.
-class SegmentLengthBatch {
-public:
-    void Add(const AnchorRecord& a, const AnchorRecord& b);
-    // The total of every segment added so far.
-    double Flush();
-
-private:
-    double total_ = 0.0;
-};
-
 // The chord sums run in vector lanes: 4 (AVX2) when the processor has them, else 2 (SSE2). Each
 // chord is the same as in order; the sum may differ from the in-order sum by a few roundings.
 int ChordSumLanes();

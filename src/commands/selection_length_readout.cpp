@@ -15,13 +15,13 @@ namespace {
 constexpr std::uint32_t kNoLengthRun = 0;
 constexpr std::uint32_t kRunEnding = 2;
 
-HostStatus AddSegment(ArtHandle, std::int16_t, std::int16_t, AnchorRecord& a, AnchorRecord& b, void* batch) {
-    static_cast<SegmentLengthBatch*>(batch)->Add(a, b);
+HostStatus AddSegment(ArtHandle, std::int16_t, std::int16_t, AnchorRecord& a, AnchorRecord& b, void* total) {
+    *static_cast<double*>(total) += SegmentLength(a, b);
     return kNoError;
 }
 
-HostStatus AddLayer(ArtHandle art, void* batch) {
-    return WalkSelectedSegments(art, SelectionSource::Host, AddSegment, batch);
+HostStatus AddLayer(ArtHandle art, void* total) {
+    return WalkSelectedSegments(art, SelectionSource::Host, AddSegment, total);
 }
 
 }  // namespace
@@ -39,11 +39,10 @@ void UpdateSelectionLength() {
 }
 
 double MeasureSelectionLength() {
-    SegmentLengthBatch batch;
+    double length = 0.0;
     // A failing walk gives the length of what it reached.
-    ForEachLayerArt(AddLayer, &batch);
+    ForEachLayerArt(AddLayer, &length);
     // Anchors too far apart overflow the sum: that is no length to show or to scale to.
-    const double length = batch.Flush();
     return std::isfinite(length) ? length : 0.0;
 }
 
