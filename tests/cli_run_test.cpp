@@ -14,6 +14,7 @@
 #include <pugixml.hpp>
 #include <regex>
 #include <sstream>
+#include <tuple>
 
 #include "file_io.h"
 #include "kelvane_cli.h"
@@ -290,13 +291,9 @@ TEST_F(CliTest, HelpVersionAndStartup) {
 // A run's status and what its report says on standard output and standard error, for the panel's
 // commands (what the panel would refuse is refused with a note) and the adjust tools' gestures.
 TEST_F(CliTest, TheReportSaysWhatTheRunDid) {
-    const struct {
-        const char* what;
-        const char* drawing;
-        std::vector<std::string> args;
-        int status;
-        std::vector<std::string> out, err;
-    } cases[] = {
+    // What the case shows, the drawing, the commands, the status and parts of standard output and error.
+    using Strings = std::vector<std::string>;
+    const std::tuple<const char*, const char*, Strings, int, Strings, Strings> cases[] = {
         {"refusals are alerts", kArch, {"--select", "line", "bisect", "cross"}, kRunUnchanged,
          {"cross: nothing changed"}, {"kelvane: bisect: alert: Two or more straight lines are not selected."}},
         {"refusals in Japanese", kArch, {"--lang", "ja", "--select", "line", "bisect"}, kRunUnchanged, {},
@@ -334,16 +331,16 @@ TEST_F(CliTest, TheReportSaysWhatTheRunDid) {
           "#p2 keeps its record: its shape no longer matches its record (reference length 20, recorded 10)"},
          {}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, drawing, commands, status, out, err] : cases) {
+        SCOPED_TRACE(what);
         fs::remove(Path("out.svg"));
-        const std::string in = Write("in.svg", std::string(kHeader) + c.drawing);
+        const std::string in = Write("in.svg", std::string(kHeader) + drawing);
         std::vector<std::string> args{in, "-o", Path("out.svg"), "--lang=en"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        EXPECT_EQ(Run(args), c.status) << out_ << err_;
-        for (const std::string& part : c.out) EXPECT_NE(out_.find(part), std::string::npos) << part << "\n" << out_;
-        for (const std::string& part : c.err) EXPECT_NE(err_.find(part), std::string::npos) << part << "\n" << err_;
-        if (c.status == kRunUnchanged) {
+        args.insert(args.end(), commands.begin(), commands.end());
+        EXPECT_EQ(Run(args), status) << out_ << err_;
+        for (const std::string& part : out) EXPECT_NE(out_.find(part), std::string::npos) << part << "\n" << out_;
+        for (const std::string& part : err) EXPECT_NE(err_.find(part), std::string::npos) << part << "\n" << err_;
+        if (status == kRunUnchanged) {
             EXPECT_EQ(Read("out.svg"), Read("in.svg")) << "the unchanged document is written back byte for byte";
         }
     }
@@ -433,11 +430,8 @@ TEST_F(InkscapeFront, WhatChangesNothingSaysWhy) {
 // ---- Commands that change the document: the new paths and where they go ----
 
 TEST_F(InkscapeFront, ACommandAddsOnePathWhereExpected) {
-    const struct {
-        std::vector<std::string> args;
-        const char* layer;            // the id of the element the new path is in
-        std::vector<double> numbers;  // of its path data
-    } cases[] = {
+    // The arguments, the id of the element the new path is in and the numbers of its path data.
+    const std::tuple<std::vector<std::string>, const char*, std::vector<double>> cases[] = {
         // In the current layer of the named view, not the top one.
         {{"inkscape", "cross", "--id=left", "--id=right"}, "layer1", {120, 80, 105, 50, 90, 80}},
         // 50 mm forward from the first node of the 60 mm subpath, 5 mm long, across it.
@@ -446,19 +440,19 @@ TEST_F(InkscapeFront, ACommandAddsOnePathWhereExpected) {
          "layer1",
          {70, 117.5, 70, 122.5}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Inkscape(c.args), 0);
+    for (const auto& [args, layer, expected] : cases) {
+        EXPECT_EQ(Inkscape(args), 0);
         EXPECT_EQ(err_, "");
         // The paths the input did not have (no id).
         pugi::xml_document xml;
         ASSERT_TRUE(xml.load_string(out_.c_str()));
         const pugi::xpath_node_set paths = xml.select_nodes("//*[local-name()='path'][not(@id)]");
         ASSERT_EQ(paths.size(), 1u) << out_;
-        EXPECT_EQ(std::string(paths[0].node().parent().attribute("id").value()), c.layer);
+        EXPECT_EQ(std::string(paths[0].node().parent().attribute("id").value()), layer);
         const std::vector<double> numbers = Numbers(paths[0].node().attribute("d").value());
-        ASSERT_EQ(numbers.size(), c.numbers.size());
+        ASSERT_EQ(numbers.size(), expected.size());
         // The plug-in works in single precision in places.
-        for (std::size_t i = 0; i < numbers.size(); ++i) EXPECT_NEAR(numbers[i], c.numbers[i], 1e-4) << "number " << i;
+        for (std::size_t i = 0; i < numbers.size(); ++i) EXPECT_NEAR(numbers[i], expected[i], 1e-4) << "number " << i;
         // Nothing of the selection or of Inkscape's settings is written into the drawing.
         EXPECT_EQ(out_.find("kv:"), std::string::npos) << out_;
         EXPECT_EQ(PathData(out_, "left"), "M 30,200 L 90,80");

@@ -1,6 +1,8 @@
 // Command 1004 through the simulated host: the handles of selected anchors drawn as strokes.
 #include <cstdio>
 #include <cstring>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "line_command_fixture.h"
@@ -77,11 +79,7 @@ TEST_F(HandleLineTest, APolylineOnItsOwnLayerMadeBelowTheCurrentOneOnceOrOnTheNa
 }
 
 TEST_F(HandleLineTest, SeparateLinesBeginAtTheAnchorAndRetractedHandlesAreSkipped) {
-    const struct {
-        std::uint16_t polyline;
-        std::uint16_t reverse;
-        std::vector<std::vector<RealPoint>> lines;
-    } cases[] = {
+    const std::tuple<std::uint16_t, std::uint16_t, std::vector<std::vector<RealPoint>>> cases[] = {
         // Polyline off: in then out, each from the anchor; the one-handled corner and the
         // retracted anchor as in every mode.
         {0, 0, {{{100, 100}, {70, 90}}, {{100, 100}, {130, 110}}, {{200, 0}, {220, 40}}}},
@@ -94,15 +92,15 @@ TEST_F(HandleLineTest, SeparateLinesBeginAtTheAnchorAndRetractedHandlesAreSkippe
          {{{100, 100}, {70, 90}}, {{100, 100}, {130, 110}}, {{100, 100}, {130, 110}}, {{100, 100}, {70, 90}},
           {{200, 0}, {220, 40}}, {{200, 0}, {180, -40}}}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [polyline, reverse, expected] : cases) {
         NewDocument();
-        State().handleline_polyline = c.polyline;
-        State().handleline_reverse_side = c.reverse;
+        State().handleline_polyline = polyline;
+        State().handleline_reverse_side = reverse;
         Path({0, 1, 2});
         Run();
         const auto lines = HandleLayerLines();
-        ASSERT_EQ(lines.size(), c.lines.size()) << "polyline " << c.polyline << " reverse " << c.reverse;
-        for (std::size_t k = 0; k < lines.size(); ++k) ExpectAnchors(lines[k], c.lines[k]);
+        ASSERT_EQ(lines.size(), expected.size()) << "polyline " << polyline << " reverse " << reverse;
+        for (std::size_t k = 0; k < lines.size(); ++k) ExpectAnchors(lines[k], expected[k]);
     }
 }
 
@@ -125,29 +123,26 @@ TEST_F(HandleLineTest, OnlyAnchorPointsOfSelectedPathsCount) {
 }
 
 TEST_F(HandleLineTest, TheStrokeTakesTheNamedSwatchOfACustomProcessOrRgbKind) {
-    const struct {
-        const char* name;
-        ColorKind kind;
-    } cases[] = {
+    const std::pair<const char*, ColorKind> cases[] = {
         {"CMYK Red", kFourColor}, {"RGB Blue", kThreeColor}, {"Spot Green", kCustomColor},
         {"Twin", kCustomColor},   // the custom kind is looked for first
         {"White", kGrayColor},    // gray swatches are not looked for: black
         {"No such swatch", kGrayColor},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, kind] : cases) {
         NewDocument();
         doc->AddSwatch("Twin", Color{kThreeColor, 0, 0, 0, 0, 0, 0.2, 0.4, 0.6, 0});
         doc->AddSwatch("Twin", Color{kCustomColor, 0, 0.1, 0.2, 0.3, 0, 0, 0, 0, 0.5});
-        std::snprintf(State().handleline_line_color, kTextFieldSize, "%s", c.name);
+        std::snprintf(State().handleline_line_color, kTextFieldSize, "%s", name);
         State().handleline_line_width = 1.5;
         Path({0});
         Run();
         const auto lines = HandleLayerLines();
-        ASSERT_EQ(lines.size(), 1u) << c.name;
+        ASSERT_EQ(lines.size(), 1u) << name;
         const PathStyle& style = *lines[0]->style;
-        EXPECT_EQ(style.stroke.color.kind, c.kind) << c.name;
-        EXPECT_TRUE(c.kind != kGrayColor || style.stroke.color.gray == 1.0) << c.name << ": black";
-        EXPECT_TRUE(std::strcmp(c.name, "Twin") != 0 || style.stroke.color.tint == 0.5) << "the custom swatch's tint";
+        EXPECT_EQ(style.stroke.color.kind, kind) << name;
+        EXPECT_TRUE(kind != kGrayColor || style.stroke.color.gray == 1.0) << name << ": black";
+        EXPECT_TRUE(std::strcmp(name, "Twin") != 0 || style.stroke.color.tint == 0.5) << "the custom swatch's tint";
         EXPECT_EQ(style.fill.color.kind, kGrayColor) << "the fill colour stays black (and off)";
         EXPECT_EQ(style.stroke.width, 1.5);
     }

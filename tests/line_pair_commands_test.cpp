@@ -2,12 +2,14 @@
 // of each pair, and the extension crossing, which joins a pair where their lines cross by a new
 // corner path or, with extend_endpoints, by moving the paths' own end anchors.
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "line_command_fixture.h"
 
 namespace {
 
+using Points = std::vector<RealPoint>;
 const char* const kOutsideEnglish = "Cannot be created if the intersection is outside the drawing area.";
 const char* const kSharedEnglish = "Cannot be created on a line that shares a vertex.";
 const char* const kOutsideJapanese = "交点が描画領域の外になる場合は作成できません。";
@@ -32,13 +34,8 @@ using ExtensionCrossingTest = LinePairTest;
 // Selected lines and the bisectors made for them, in the order they were made: each is a new open
 // corner path, not selected, and the lines themselves stay.
 TEST_F(AngleBisectorTest, BisectorsOfTheClosestPairsFirst) {
-    using Points = std::vector<RealPoint>;
-    const struct {
-        const char* what;
-        std::vector<Points> lines;
-        bool closed;
-        std::vector<Points> made;
-    } cases[] = {
+    // What the case shows, the lines, whether they are closed and the bisectors made.
+    const std::tuple<const char*, std::vector<Points>, bool, std::vector<Points>> cases[] = {
         {"a V: from its tip to the chord of the far ends", {{{0, 0}, {100, 0}}, {{0, 0}, {0, 100}}}, false,
          {{{0, 0}, {50, 50}}}},
         // The degenerate chord of the meeting near ends is as upright as the bisector: that end stays.
@@ -56,24 +53,24 @@ TEST_F(AngleBisectorTest, BisectorsOfTheClosestPairsFirst) {
         {"A and B closest: C is left as the last line", {{{0, 0}, {0, 100}}, {{10, 0}, {110, 0}},
          {{500, 500}, {600, 500}}}, false, {{{0, 0}, {110 / 2.1, 110 / 2.1}}}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, selected, closed, bisectors] : cases) {
         NewDocument();
         std::vector<sim::Art*> lines;
-        for (const Points& points : c.lines) {
-            lines.push_back(doc->AddPath(Root(), points, c.closed));
+        for (const Points& points : selected) {
+            lines.push_back(doc->AddPath(Root(), points, closed));
             doc->SelectWhole(lines.back());
         }
         Bisect();
-        EXPECT_EQ(OnlyAlert(), "") << c.what;
+        EXPECT_EQ(OnlyAlert(), "") << what;
         const auto made = NewPaths();
-        ASSERT_EQ(made.size(), c.made.size()) << c.what;
+        ASSERT_EQ(made.size(), bisectors.size()) << what;
         for (std::size_t k = 0; k < made.size(); ++k) {
-            ExpectAnchors(made[k], c.made[k]);
-            EXPECT_FALSE(made[k]->closed || made[k]->Selected()) << c.what;
+            ExpectAnchors(made[k], bisectors[k]);
+            EXPECT_FALSE(made[k]->closed || made[k]->Selected()) << what;
         }
         for (std::size_t k = 0; k < lines.size(); ++k) {
-            ASSERT_EQ(lines[k]->anchors.size(), c.lines[k].size()) << c.what;
-            EXPECT_EQ(lines[k]->anchors.back().p.v, c.lines[k].back().v) << "the lines themselves stay";
+            ASSERT_EQ(lines[k]->anchors.size(), selected[k].size()) << what;
+            EXPECT_EQ(lines[k]->anchors.back().p.v, selected[k].back().v) << "the lines themselves stay";
         }
     }
 }
@@ -104,7 +101,6 @@ TEST_F(AngleBisectorTest, StyledLikeLineIsObjectOnTopOfItsLayer) {
 // Selected lines (whole, or by one end anchor) and the corner paths made to join them through their
 // crossing, in the order they were made; each new path is open and not selected, the lines stay.
 TEST_F(ExtensionCrossingTest, PairsAreJoinedThroughTheirCrossing) {
-    using Points = std::vector<RealPoint>;
     struct Selected {
         Points points;
         int end = -1;  // the one anchor selected; -1: the whole line

@@ -17,6 +17,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "document.h"
@@ -580,12 +581,8 @@ TEST(SvgWriter, AnUnchangedDocumentIsItsInputByteForByte) {
 }
 
 TEST(SvgWriter, AChangeRewritesOnlyItsElement) {
-    const struct {
-        const char* what;
-        std::string body;
-        std::function<void(sim::Document&)> change;
-        std::string expected;
-    } cases[] = {
+    // What the case shows, the drawing, its change and the drawing written.
+    const std::tuple<const char*, std::string, std::function<void(sim::Document&)>, std::string> cases[] = {
         {"a polygon whose corners moved stays a polygon",
          "<polygon id=\"t\" points=\"0,0 10,0 10,10\" fill=\"red\"/>\n",
          [](sim::Document& d) { Move(Front(d), 2, 20, -10); },
@@ -640,11 +637,11 @@ TEST(SvgWriter, AChangeRewritesOnlyItsElement) {
          "<g><g transform=\"scale(2)\"><path d=\"M 2 3 L 3 3\"/><use href=\"#a\" transform=\"matrix(3 0 0 3 2 "
          "3)\"/></g></g>\n"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, body, change, expected] : cases) {
         sim::Document document;
-        const auto source = kvsvg::ReadSvg(Svg(c.body), document);
-        c.change(document);
-        EXPECT_EQ(kvsvg::WriteSvg(document, source.get()), Svg(c.expected)) << c.what;
+        const auto source = kvsvg::ReadSvg(Svg(body), document);
+        change(document);
+        EXPECT_EQ(kvsvg::WriteSvg(document, source.get()), Svg(expected)) << what;
     }
 }
 
@@ -683,11 +680,8 @@ TEST_F(SvgDocument, APathUnderAScaleOfZeroIsNotWrittenFlat) {
 }
 
 TEST(SvgWriter, UnitsAsTheDocumentSays) {
-    const struct {
-        std::string root;
-        double pointsPerUnit;
-        sim::RulerUnit ruler;
-    } cases[] = {
+    // The root's attributes, the points of a user unit and the ruler unit.
+    const std::tuple<std::string, double, sim::RulerUnit> cases[] = {
         {"", 0.75, sim::RulerUnit::Points},  // CSS pixels, which the host's point-sized pixel would mislabel
         {"width=\"210mm\" height=\"297mm\" viewBox=\"0 0 210 297\"", 72 / 25.4, sim::RulerUnit::Millimeters},
         {"width=\"2in\" viewBox=\"0 0 144 10\"", 1, sim::RulerUnit::Inches},
@@ -696,13 +690,13 @@ TEST(SvgWriter, UnitsAsTheDocumentSays) {
          sim::RulerUnit::Q},
         {"width=\"10cm\" kv:units=\"pc\"", 0.75, sim::RulerUnit::Picas},
     };
-    for (const auto& c : cases) {
+    for (const auto& [root, pointsPerUnit, ruler] : cases) {
         const std::string input = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:kv=\"https://kelvane.example/ns\" " +
-                                  c.root + "><line x2=\"1in\"/></svg>";
+                                  root + "><line x2=\"1in\"/></svg>";
         sim::Document document;
         kvsvg::ReadSvg(input, document);
-        EXPECT_NEAR(Front(document)->anchors[1].p.h, 96 * c.pointsPerUnit, 1e-9) << c.root;
-        EXPECT_EQ(document.rulerUnit, c.ruler) << c.root;
+        EXPECT_NEAR(Front(document)->anchors[1].p.h, 96 * pointsPerUnit, 1e-9) << root;
+        EXPECT_EQ(document.rulerUnit, ruler) << root;
     }
 }
 
