@@ -211,6 +211,7 @@ TEST_F(LinePairTest, RefusalsAndTheirAlertsInEveryLanguage) {
         const char* japanese;
         bool circle = false;   // a circle selected after the lines
         bool refused = false;  // every new art refused
+        bool text = false;     // a point text selected after the lines
     } cases[] = {
         {kCommandAngleBisector, "circle with two lines", v, "Non straight line objects are selected.",
          "直線以外のオブジェクトが選択されています。", true},
@@ -231,12 +232,15 @@ TEST_F(LinePairTest, RefusalsAndTheirAlertsInEveryLanguage) {
          kOutsideEnglish, kOutsideJapanese},
         {kCommandExtensionCrossing, "one line", {{{0, 0}, {100, 0}}}, "Two or more straight lines are not selected.",
          "延長交差を作成する２つ以上の直線が選択されていません。"},
+        {kCommandExtensionCrossing, "point text with two lines", {{{0, 0}, {100, 0}}, {{300, 200}, {300, 150}}},
+         "Non straight line objects are selected.", "直線以外のオブジェクトが選択されています。", false, false, true},
     };
     for (const auto& c : cases) {
         for (std::uint16_t language : {kEnglish, kKorean, kJapanese}) {
             NewDocument();
             for (const auto& line : c.lines) Line(line);
             if (c.circle) Circle(Root(), {300, 300}, 50);
+            if (c.text) doc->SelectWhole(doc->AddPointText(Root(), {10, 10}, {10, 20, 50, 10}));
             if (c.refused) host.Gate().FailOperation("AI Art Suite", "NewArt", kInjectedFailure);
             Run(c.command, language);
             host.Gate().ClearFailures();
@@ -248,14 +252,6 @@ TEST_F(LinePairTest, RefusalsAndTheirAlertsInEveryLanguage) {
             EXPECT_TRUE(NewPaths().empty()) << c.name;
         }
     }
-
-    NewDocument();
-    Line({{0, 0}, {100, 0}});
-    Line({{300, 200}, {300, 150}});
-    doc->SelectWhole(doc->AddPointText(Root(), {10, 10}, {10, 20, 50, 10}));
-    Cross(kJapanese);
-    EXPECT_EQ(OnlyAlert(), "直線以外のオブジェクトが選択されています。");
-    EXPECT_TRUE(NewPaths().empty());
 }
 
 }  // namespace

@@ -232,8 +232,6 @@ protected:
 
     std::string FilePath() const { return documents_ + "/Adobe/Illustrator/Prefs/Kelvane.ini"; }
 
-    std::string FileText() const { return ReadWholeFile(FilePath()); }
-
     void PutFile(const std::string& text) const {
         std::filesystem::create_directories(documents_ + "/Adobe/Illustrator/Prefs");
         std::ofstream(FilePath(), std::ios::binary) << text;
@@ -250,7 +248,7 @@ protected:
 TEST_F(SettingsFileTest, WriteReplacesTheFileAndReadAppliesWhatItFinds) {
     PutFile(std::string(5000, 'x'));
     WriteSettingsFile();
-    EXPECT_EQ(FileText(), kDefaultsText);
+    EXPECT_EQ(ReadWholeFile(FilePath()), kDefaultsText);
     PutFile("language = ENGLISH");
     ReadSettingsFile();
     EXPECT_EQ(FormatSettingsText(state_), DefaultsWith({{"language", "ENGLISH"}}));

@@ -479,24 +479,22 @@ TEST(SvgPathData, SubpathsClosingAndMoving) {
 }
 
 TEST(SvgPathData, MalformedDataAndPointsBeyondRangeAreRefused) {
-    const struct {
-        const char *data, *message;
-        std::size_t offset = 0;  // where the fault is, when given
-    } bad[] = {
-        {"L10 10", "moveto"}, {"M10", ""},          {"M10 10 L", ""},           {"M10,,10", ""},
-        {"M10 10 Z 5", ""},   {"M1e 2", ""},        {"M0 0 A1 1 0 2 1 5 5", ""}, {"M0 0 L . 5", ""},
-        {"M0 0 L1 1e999", "out of range"},          {"M0 0 L5 5 X", "'X'", 10},
-        {"M1e308 0 l1e308 0", "out of range"},  // a relative step
-        {"M-1e308 0 C0 0 1e308 0 1e308 0 s-1e308 0 0 0", "out of range"},  // a reflected handle
-        {"M0 0 A1e-300 1 0 0 1 1e10 0", "out of range"},  // radii that would have to grow beyond range
+    // The data, a part of the message and where the fault is (0: anywhere).
+    const std::tuple<const char*, const char*, std::size_t> bad[] = {
+        {"L10 10", "moveto", 0}, {"M10", "", 0},       {"M10 10 L", "", 0},           {"M10,,10", "", 0},
+        {"M10 10 Z 5", "", 0},   {"M1e 2", "", 0},     {"M0 0 A1 1 0 2 1 5 5", "", 0}, {"M0 0 L . 5", "", 0},
+        {"M0 0 L1 1e999", "out of range", 0},          {"M0 0 L5 5 X", "'X'", 10},
+        {"M1e308 0 l1e308 0", "out of range", 0},  // a relative step
+        {"M-1e308 0 C0 0 1e308 0 1e308 0 s-1e308 0 0 0", "out of range", 0},  // a reflected handle
+        {"M0 0 A1e-300 1 0 0 1 1e10 0", "out of range", 0},  // radii that would have to grow beyond range
     };
-    for (const auto& c : bad) {
+    for (const auto& [data, message, offset] : bad) {
         try {
-            ParsePathData(c.data);
-            ADD_FAILURE() << "accepted: " << c.data;
+            ParsePathData(data);
+            ADD_FAILURE() << "accepted: " << data;
         } catch (const PathDataError& error) {
-            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << c.data << ": " << error.what();
-            EXPECT_TRUE(c.offset == 0 || error.Offset() == c.offset) << "offset " << error.Offset();
+            EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << data << ": " << error.what();
+            EXPECT_TRUE(offset == 0 || error.Offset() == offset) << "offset " << error.Offset();
         }
     }
 }
