@@ -105,54 +105,49 @@ TEST_F(ExtensionCrossingTest, PairsAreJoinedThroughTheirCrossing) {
         Points points;
         int end = -1;  // the one anchor selected; -1: the whole line
     };
-    const struct {
-        const char* what;
-        std::vector<Selected> lines;
-        std::vector<Points> made;
-        bool wideArea = false;  // a drawing area reaching from -1000 to 2000 on both axes
-        const char* alert = "";
-    } cases[] = {
+    // What the case shows, its lines, the paths made, a drawing area from -1000 to 2000 on both axes, the alert.
+    const std::tuple<const char*, std::vector<Selected>, std::vector<Points>, bool, const char*> cases[] = {
         {"separate lines from their near ends", {{{{100, 100}, {200, 100}}}, {{{300, 200}, {300, 150}}}},
-         {{{200, 100}, {300, 100}, {300, 150}}}},
+         {{{200, 100}, {300, 100}, {300, 150}}}, false, ""},
         {"crossing lines keep their longer arms", {{{{0, 0}, {100, 100}}}, {{{0, 60}, {120, 0}}}},
-         {{{100, 100}, {40, 40}, {120, 0}}}},
+         {{{100, 100}, {40, 40}, {120, 0}}}, false, ""},
         {"the ends of the longer arms picked: the other side", {{{{0, 0}, {100, 100}}, 1}, {{{0, 60}, {120, 0}}, 1}},
-         {{{0, 0}, {40, 40}, {0, 60}}}},
+         {{{0, 0}, {40, 40}, {0, 60}}}, false, ""},
         {"a T: equal arms leave the last combination", {{{{0, 0}, {100, 0}}}, {{{50, 0}, {50, 100}}}},
-         {{{100, 0}, {50, 0}, {50, 100}}}},
+         {{{100, 0}, {50, 0}, {50, 100}}}, false, ""},
         {"crossing at (1000, 100), within the document's area", {{{{0, 100}, {100, 100}}}, {{{0, 200}, {100, 190}}}},
-         {{{100, 100}, {1000, 100}, {100, 190}}}, true},
+         {{{100, 100}, {1000, 100}, {100, 190}}}, true, ""},
         {"the same without the document's area: outside", {{{{0, 100}, {100, 100}}}, {{{0, 200}, {100, 190}}}}, {},
          false, kOutsideEnglish},
         // Two passes: 2 is nearest to 0 and paired first, then 3 with 1.
         {"four lines", {{{{0, 100}, {100, 100}}}, {{{0, 400}, {100, 400}}}, {{{150, 150}, {150, 200}}},
                         {{{200, 420}, {250, 470}}}},
-         {{{100, 100}, {150, 100}, {150, 150}}, {{100, 400}, {180, 400}, {200, 420}}}},
+         {{{100, 100}, {150, 100}, {150, 150}}, {{100, 400}, {180, 400}, {200, 420}}}, false, ""},
         {"two lines equally near: the first pair in list order", {{{{100, 100}, {200, 100}}},
                                                                    {{{250, 150}, {250, 200}}},
                                                                    {{{50, 150}, {50, 200}}}},
-         {{{200, 100}, {250, 100}, {250, 150}}}},
+         {{{200, 100}, {250, 100}, {250, 150}}}, false, ""},
         // Line 3 meets line 1 left of the drawing area: that pair is given up without a word.
         {"a pair given up beside a success", {{{{0, 100}, {100, 100}}}, {{{0, 400}, {100, 400}}},
                                                {{{150, 150}, {150, 200}}}, {{{0, 420}, {100, 430}}}},
-         {{{100, 100}, {150, 100}, {150, 150}}}},
+         {{{100, 100}, {150, 100}, {150, 150}}}, false, ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, selected, paths, wideArea, alert] : cases) {
         NewDocument();
-        if (c.wideArea) doc->drawingArea = RealRect{-1000, 2000, 2000, -1000};
+        if (wideArea) doc->drawingArea = RealRect{-1000, 2000, 2000, -1000};
         std::vector<sim::Art*> lines;
-        for (const Selected& line : c.lines) {
+        for (const Selected& line : selected) {
             lines.push_back(line.end < 0 ? Line(line.points) : EndSelected(line.points, line.end));
         }
         Cross();
-        EXPECT_EQ(OnlyAlert(), c.alert) << c.what;
+        EXPECT_EQ(OnlyAlert(), alert) << what;
         const auto made = NewPaths();
-        ASSERT_EQ(made.size(), c.made.size()) << c.what;
+        ASSERT_EQ(made.size(), paths.size()) << what;
         for (std::size_t k = 0; k < made.size(); ++k) {
-            ExpectAnchors(made[k], c.made[k]);
-            EXPECT_FALSE(made[k]->closed || made[k]->Selected()) << c.what;
+            ExpectAnchors(made[k], paths[k]);
+            EXPECT_FALSE(made[k]->closed || made[k]->Selected()) << what;
         }
-        for (std::size_t k = 0; k < lines.size(); ++k) ExpectAnchors(lines[k], c.lines[k].points);
+        for (std::size_t k = 0; k < lines.size(); ++k) ExpectAnchors(lines[k], selected[k].points);
     }
 }
 
