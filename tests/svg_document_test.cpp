@@ -120,13 +120,12 @@ protected:
 
 // The viewBox's y grows down the page, the document's up; shapes become cubic paths (front-most first).
 TEST_F(SvgDocument, YGrowsUpAndShapesBecomeCubicPaths) {
-    const std::vector<sim::Art*> art =
-        Read(Svg("<line x1=\"10\" y1=\"20\" x2=\"30\" y2=\"40\"/><circle cx=\"50\" cy=\"50\" r=\"10\"/>"
-                 "<ellipse cx=\"0\" cy=\"0\" rx=\"20\" ry=\"10\"/>"
-                 "<rect x=\"0\" y=\"0\" width=\"40\" height=\"20\" rx=\"5\"/>"
-                 "<polygon points=\"0,0 10,0 10,10\"/><polyline points=\"0 0, 10 0, 10 10\"/>"
-                 "<path d=\"M0 0 L10 0 L10 10 Z M20 20 L30 20\"/>",
-                 "viewBox=\"5 10 100 50\" width=\"100pt\" height=\"50pt\""));
+    const auto art = Read(Svg("<line x1=\"10\" y1=\"20\" x2=\"30\" y2=\"40\"/><circle cx=\"50\" cy=\"50\" r=\"10\"/>"
+                              "<ellipse cx=\"0\" cy=\"0\" rx=\"20\" ry=\"10\"/>"
+                              "<rect x=\"0\" y=\"0\" width=\"40\" height=\"20\" rx=\"5\"/>"
+                              "<polygon points=\"0,0 10,0 10,10\"/><polyline points=\"0 0, 10 0, 10 10\"/>"
+                              "<path d=\"M0 0 L10 0 L10 10 Z M20 20 L30 20\"/>",
+                              "viewBox=\"5 10 100 50\" width=\"100pt\" height=\"50pt\""));
     const RealRect& area = document_.drawingArea;
     EXPECT_TRUE(area.left == 5 && area.top == -10 && area.right == 105 && area.bottom == -60);
     ExpectPoint(document_.View(0)->origin, 5, -10, "the view's top-left corner");
@@ -225,23 +224,21 @@ TEST_F(SvgDocument, StylesAreInheritedOverriddenAndScaled) {
 }
 
 TEST_F(SvgDocument, TransformsApplyToCoordinates) {
-    const std::vector<sim::Art*> art =
-        Read(Svg("<g id=\"layer\"><g transform=\"translate(10 20)\"><path d=\"M0 0 L10 0\" "
-                 "transform=\"matrix(1 0 0 1 5 5) scale(2), rotate(90)\"/></g>"
-                 "<path d=\"M10 0 L20 0\" transform=\"rotate(180 15 0) skewX(0)\"/></g>"));
+    const auto art = Read(Svg("<g id=\"layer\"><g transform=\"translate(10 20)\"><path d=\"M0 0 L10 0\" "
+                              "transform=\"matrix(1 0 0 1 5 5) scale(2), rotate(90)\"/></g>"
+                              "<path d=\"M10 0 L20 0\" transform=\"rotate(180 15 0) skewX(0)\"/></g>"));
     ExpectPoint(art[0]->anchors[1].p, 10, 0, "rotated about (15, 0)");
     ExpectPoint(art[1]->firstChild->anchors[0].p, 15, -25, "group and element transforms");
     ExpectPoint(art[1]->firstChild->anchors[1].p, 15, -45, "rotate, scale, matrix, then the group's translate");
 }
 
 TEST_F(SvgDocument, SelectionFromAndToAttributes) {
-    const std::vector<sim::Art*> art =
-        Read(Svg("<g id=\"layer\"><path id=\"whole\" d=\"M0 0 L1 0 L1 1\" kv:selected=\"true\"/>"
-                 "<path id=\"some\" d=\"M0 0 L1 0 L1 1\" kv:anchors=\"1 0 3\"/>"
-                 "<path id=\"none\" d=\"M0 0 L1 0\" kv:anchors=\"0 0\" kv:selected=\"true\"/>"
-                 "<g kv:selected=\"true\"><path id=\"child\" d=\"M0 0 L1 0\"/>"
-                 "<path id=\"out\" d=\"M0 0 L1 0\" kv:selected=\"false\"/></g>"
-                 "<path d=\"M0 0 L1 0 M5 5 L6 6\" kv:anchors=\"0 2 0 0\"/></g>"));
+    const auto art = Read(Svg("<g id=\"layer\"><path id=\"whole\" d=\"M0 0 L1 0 L1 1\" kv:selected=\"true\"/>"
+                              "<path id=\"some\" d=\"M0 0 L1 0 L1 1\" kv:anchors=\"1 0 3\"/>"
+                              "<path id=\"none\" d=\"M0 0 L1 0\" kv:anchors=\"0 0\" kv:selected=\"true\"/>"
+                              "<g kv:selected=\"true\"><path id=\"child\" d=\"M0 0 L1 0\"/>"
+                              "<path id=\"out\" d=\"M0 0 L1 0\" kv:selected=\"false\"/></g>"
+                              "<path d=\"M0 0 L1 0 M5 5 L6 6\" kv:anchors=\"0 2 0 0\"/></g>"));
     using States = std::vector<std::int16_t>;
     ASSERT_EQ(art.size(), 5u);
     for (const sim::Art* selected : art) EXPECT_TRUE(selected->Selected());
