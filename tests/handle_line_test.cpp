@@ -9,15 +9,12 @@
 
 namespace {
 
-AnchorRecord Anchor(RealPoint in, RealPoint p, RealPoint out, bool corner = false) {
-    return AnchorRecord{p, in, out, corner};
-}
-
-// A smooth anchor with both handles drawn, between two plain corners.
-const AnchorRecord kSmooth = Anchor({70, 90}, {100, 100}, {130, 110});
+// The anchor points first, then the in and out handles. A smooth anchor with both handles drawn,
+// between two plain corners.
+const AnchorRecord kSmooth{{100, 100}, {70, 90}, {130, 110}, false};
 // A corner with only its out handle drawn.
-const AnchorRecord kOutOnly = Anchor({200, 0}, {200, 0}, {220, 40}, true);
-const AnchorRecord kRetracted = Anchor({300, 0}, {300, 0}, {300, 0}, true);
+const AnchorRecord kOutOnly{{200, 0}, {200, 0}, {220, 40}, true};
+const AnchorRecord kRetracted{{300, 0}, {300, 0}, {300, 0}, true};
 
 class HandleLineTest : public LineCommandTest {
 protected:

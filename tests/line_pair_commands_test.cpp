@@ -202,8 +202,7 @@ TEST_F(LinePairTest, RefusalsAndTheirAlertsInEveryLanguage) {
         std::uint16_t command;
         const char* name;
         std::vector<std::vector<RealPoint>> lines;
-        const char* english;
-        const char* japanese;
+        const char *english, *japanese;
         bool circle = false;   // a circle selected after the lines
         bool refused = false;  // every new art refused
         bool text = false;     // a point text selected after the lines

@@ -60,8 +60,6 @@ PluginState Applied(const std::string& text) {
     return state;
 }
 
-std::string AppliedText(const std::string& text) { return FormatSettingsText(Applied(text)); }
-
 bool TextFieldsTerminated(const PluginState& state) {
     return std::memchr(state.handleline_layer, '\0', sizeof state.handleline_layer) != nullptr &&
            std::memchr(state.handleline_line_color, '\0', sizeof state.handleline_line_color) != nullptr;
@@ -185,7 +183,7 @@ TEST(SettingsRead, RoundTripOfEveryField) {
         "handleline_layer = \"Layer, with = signs\"\r\nhandleline_line_width = 0.75\r\n"
         "handleline_line_color = \"Swatch 1\"\r\nhandleline_polyline = 0\r\nhandleline_reverse_side = 1\r\n"
         "extend_endpoints = 1\r\n";
-    EXPECT_EQ(AppliedText(text), text);
+    EXPECT_EQ(FormatSettingsText(Applied(text)), text);
     EXPECT_EQ(Applied(text).flPtDistance2, 1e-7);
 
     // A long text stays one well-formed line.
@@ -199,7 +197,7 @@ TEST(SettingsRead, RoundTripOfEveryField) {
     ASSERT_NE(end, std::string::npos);
     EXPECT_EQ(end + 3 - start, 255u);  // the 256-byte line buffer, less its zero
     // What is written reads back as written.
-    EXPECT_EQ(AppliedText(longText), longText);
+    EXPECT_EQ(FormatSettingsText(Applied(longText)), longText);
 }
 
 // ---- The real file, in a fresh documents folder ----
