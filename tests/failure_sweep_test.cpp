@@ -338,9 +338,11 @@ TEST(SimHost, TheFailureGateFailsTheNthCallOrEveryCallOfAnOperation) {
     EXPECT_EQ(host.Basic()->FreeBlock(block), kNoError);
 }
 
-// A scenario's name and the fixture's function that makes its steps.
 template <typename Fixture>
-using Scenario = std::pair<const char*, Steps (Fixture::*)()>;
+struct Scenario {
+    const char* name;
+    Steps (Fixture::*make)();
+};
 
 // Every scenario of a fixture (the rest of the arguments) swept, its runs reaching the host through
 // hostOfRun: with an ordinary error and with a status that reaches the host without an alert.
@@ -348,12 +350,12 @@ using Scenario = std::pair<const char*, Steps (Fixture::*)()>;
     TEST_P(Fixture, EveryHostCall) {                                                                                   \
         for (const HostStatus status : {sweep::kOrdinaryFailure, kCanceledStatus}) {                                   \
             SCOPED_TRACE(sweep::IsSilent(status) ? "silent status" : "ordinary error");                                \
-            sweep::Sweeper([this]() -> sim::Host& { return hostOfRun; }, status).Sweep((this->*GetParam().second)());  \
+            sweep::Sweeper([this]() -> sim::Host& { return hostOfRun; }, status).Sweep((this->*GetParam().make)());    \
             if (HasFailure()) return;                                                                                  \
         }                                                                                                              \
     }                                                                                                                  \
     INSTANTIATE_TEST_SUITE_P(FailureSweep, Fixture, ::testing::ValuesIn(std::vector<Scenario<Fixture>>{__VA_ARGS__}),  \
-                             [](const auto& info) { return std::string(info.param.first); })
+                             [](const auto& info) { return std::string(info.param.name); })
 
 AnchorRecord Smooth(RealPoint in, RealPoint p, RealPoint out) { return AnchorRecord{p, in, out, false}; }
 AnchorRecord Corner(RealPoint p) { return AnchorRecord{p, p, p, true}; }
